@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need, on a fresh Debian machine (as root).
+# Does nothing slow when everything is already there.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1 || [ -x "$1" ]; }
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
+have /usr/lib/wine/wine64 || need+=(wine64)
+have Xvfb || need+=(xvfb)
+have xauth || need+=(xauth)
+have cmake || need+=(cmake)
+have /usr/bin/import || need+=(imagemagick)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds, and runs every test through ctest under Wine and Xvfb.
+# Exits with ctest's status; the last lines are ctest's summary.
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+"$ROOT/scripts/build.sh" || exit 1
+export LEXMORA_OWN_DISPLAY=1
+. "$ROOT/scripts/wine-env.sh"
+trap lexmora_wine_down EXIT
+lexmora_wine_up
+cd "$BUILD_DIR"
+ctest --output-on-failure --timeout 900 "$@" </dev/null
+status=$?
+exit $status

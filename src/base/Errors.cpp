@@ -1,0 +1,66 @@
+#include "base/Errors.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace lexmora {
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string out;
+  if (n > 0) {
+    std::vector<char> buf(static_cast<size_t>(n) + 1);
+    std::vsnprintf(buf.data(), buf.size(), format, args);
+    out.assign(buf.data(), static_cast<size_t>(n));
+  }
+  va_end(args);
+  return out;
+}
+
+std::string SysErrorMessage(uint32_t code) {
+  char* text = nullptr;
+  DWORD len = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+          FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string out;
+  if (len > 0 && text != nullptr) out.assign(text, len);
+  if (text != nullptr) LocalFree(text);
+  while (!out.empty() && (static_cast<unsigned char>(out.back()) <= ' ' || out.back() == '.')) {
+    out.pop_back();
+  }
+  return out;
+}
+
+std::string EInOutError::TextFor(int32_t code) {
+  switch (code) {
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    case 103: return "File not open";
+    case 104: return "File not open for input";
+    case 105: return "File not open for output";
+    default: return Format("I/O error %d", static_cast<int>(code));
+  }
+}
+
+EInOutError::EInOutError(int32_t code) : Exception(TextFor(code)), code_(code) {}
+
+EFOpenError::EFOpenError(const std::string& fullPath, const std::string& systemText)
+    : Exception(Format("Cannot open file \"%s\". %s", fullPath.c_str(), systemText.c_str())) {}
+
+EListError::EListError(int32_t index)
+    : Exception(Format("List index out of bounds (%d)", static_cast<int>(index))) {}
+
+}  // namespace lexmora

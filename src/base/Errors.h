@@ -1,0 +1,63 @@
+#pragma once
+// The program's exception classes. what() is exactly the text the user sees, in the system
+// code page.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace lexmora {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+  const std::string& Message() const noexcept { return message_; }
+
+ private:
+  std::string message_;
+};
+
+// A failed file operation, carrying the runtime's I/O error code (2 "File not found",
+// 100 "Read beyond end of file", 101 "Disk full", other codes "I/O error %d", ...).
+class EInOutError : public Exception {
+ public:
+  explicit EInOutError(int32_t code);
+  int32_t ErrorCode() const noexcept { return code_; }
+  static std::string TextFor(int32_t code);
+
+ private:
+  int32_t code_;
+};
+
+// A file stream that could not be opened: "Cannot open file "<full path>". <system text>".
+class EFOpenError : public Exception {
+ public:
+  EFOpenError(const std::string& fullPath, const std::string& systemText);
+};
+
+// Registry failures: "Failed to set data for '%s'", "Failed to get data for '%s'",
+// "Invalid data type for '%s'".
+class ERegistryException : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// "List index out of bounds (%d)".
+class EListError : public Exception {
+ public:
+  explicit EListError(int32_t index);
+};
+
+// A stream that could not be loaded, such as a document a rich-text pane refused.
+class EStreamError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// printf-style formatting into a std::string.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The system's text for a Windows error code, without trailing blanks, line breaks and dots.
+std::string SysErrorMessage(uint32_t code);
+
+}  // namespace lexmora

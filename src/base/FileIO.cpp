@@ -1,0 +1,157 @@
+#include "base/FileIO.h"
+
+#include <vector>
+
+#include "base/Errors.h"
+
+namespace lexmora {
+
+namespace {
+
+constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+[[noreturn]] void RaiseLastError() {
+  DWORD code = GetLastError();
+  throw EInOutError(code == 0 ? 5 : static_cast<int32_t>(code));
+}
+
+// Windows refuses write access to a file marked read-only. Some hosts (Wine running as root)
+// grant it anyway, so the attribute is checked here too and refused the same way.
+void RefuseWriteToReadOnly(const std::string& path) {
+  DWORD attr = GetFileAttributesA(path.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (attr & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    throw EInOutError(5);
+  }
+}
+
+}  // namespace
+
+void RecordFile::OpenExisting(const std::string& path, Access access) {
+  Close();
+  DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  if (access == Access::ReadWrite) RefuseWriteToReadOnly(path);
+  HANDLE h = CreateFileA(path.c_str(), rights, kShareReadWrite, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) RaiseLastError();
+  handle_.Reset(h);
+}
+
+void RecordFile::Create(const std::string& path) {
+  Close();
+  RefuseWriteToReadOnly(path);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) RaiseLastError();
+  handle_.Reset(h);
+}
+
+void RecordFile::RequireOpen() const {
+  if (!handle_.Valid()) throw EInOutError(103);
+}
+
+int64_t RecordFile::RecordCount() const {
+  RequireOpen();
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handle_.Get(), &size)) RaiseLastError();
+  return size.QuadPart / recordSize_;
+}
+
+int64_t RecordFile::Position() const {
+  RequireOpen();
+  LARGE_INTEGER zero{}, pos{};
+  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT)) RaiseLastError();
+  return pos.QuadPart / recordSize_;
+}
+
+void RecordFile::Seek(int64_t record) {
+  RequireOpen();
+  if (record < 0) throw EInOutError(131);  // negative seek
+  LARGE_INTEGER pos;
+  pos.QuadPart = record * recordSize_;
+  if (!SetFilePointerEx(handle_.Get(), pos, nullptr, FILE_BEGIN)) RaiseLastError();
+}
+
+void RecordFile::Read(void* buffer, size_t count) {
+  RequireOpen();
+  auto* out = static_cast<char*>(buffer);
+  size_t want = count * recordSize_;
+  while (want > 0) {
+    DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
+    DWORD got = 0;
+    if (!ReadFile(handle_.Get(), out, chunk, &got, nullptr)) RaiseLastError();
+    if (got < chunk) throw EInOutError(100);
+    out += got;
+    want -= got;
+  }
+}
+
+void RecordFile::Write(const void* buffer, size_t count) {
+  RequireOpen();
+  const auto* in = static_cast<const char*>(buffer);
+  size_t want = count * recordSize_;
+  while (want > 0) {
+    DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
+    DWORD put = 0;
+    if (!WriteFile(handle_.Get(), in, chunk, &put, nullptr)) {
+      DWORD code = GetLastError();
+      throw EInOutError(code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL
+                            ? 101
+                            : static_cast<int32_t>(code));
+    }
+    if (put < chunk) throw EInOutError(101);
+    in += put;
+    want -= put;
+  }
+}
+
+FileStream FileStream::OpenRead(const std::string& path, Share share) {
+  DWORD shareMode = share == Share::DenyWrite ? FILE_SHARE_READ : kShareReadWrite;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    throw EFOpenError(ExpandFileName(path), SysErrorMessage(code));
+  }
+  return FileStream(FileHandle(h));
+}
+
+uint32_t FileStream::Read(void* buffer, uint32_t count) noexcept {
+  DWORD got = 0;
+  if (!ReadFile(handle_.Get(), buffer, count, &got, nullptr)) return 0;
+  return got;
+}
+
+void FileStream::Seek(int64_t position) noexcept {
+  LARGE_INTEGER pos;
+  pos.QuadPart = position;
+  SetFilePointerEx(handle_.Get(), pos, nullptr, FILE_BEGIN);
+}
+
+int64_t FileStream::Position() const noexcept {
+  LARGE_INTEGER zero{}, pos{};
+  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT)) return 0;
+  return pos.QuadPart;
+}
+
+int64_t FileStream::Size() const noexcept {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handle_.Get(), &size)) return 0;
+  return size.QuadPart;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string ExpandFileName(const std::string& path) {
+  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::vector<char> buf(n + 1);
+  DWORD m = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+  if (m == 0 || m >= buf.size()) return path;
+  return std::string(buf.data(), m);
+}
+
+}  // namespace lexmora

@@ -1,0 +1,37 @@
+#pragma once
+// Message boxes and beeps that code below the window layer raises go through one reporter,
+// so that tests can record them instead of blocking on a real message box.
+#include <windows.h>
+
+#include <string>
+
+namespace lexmora {
+
+class Reporter {
+ public:
+  virtual ~Reporter() = default;
+  // Default: MessageBoxA(owner, text, caption, style).
+  virtual int ShowMessage(HWND owner, const std::string& text, const std::string& caption,
+                          UINT style);
+  // Default: MessageBeep(type).
+  virtual void Beep(UINT type);
+};
+
+// The reporter in use; the default one unless replaced.
+Reporter& CurrentReporter();
+// Installs `reporter` (not owned; nullptr restores the default) and returns the previous one.
+Reporter* SetReporter(Reporter* reporter);
+
+// Installs a reporter for the lifetime of this object, then puts the previous one back.
+class ScopedReporter {
+ public:
+  explicit ScopedReporter(Reporter& reporter) : previous_(SetReporter(&reporter)) {}
+  ~ScopedReporter() { SetReporter(previous_); }
+  ScopedReporter(const ScopedReporter&) = delete;
+  ScopedReporter& operator=(const ScopedReporter&) = delete;
+
+ private:
+  Reporter* previous_;
+};
+
+}  // namespace lexmora

@@ -1,0 +1,79 @@
+#pragma once
+// The dictionary store: the index file format, the index builder, the dictionary object and
+// letter conversion.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/FileIO.h"
+
+namespace lexmora {
+
+// Byte offsets of the entries of a dictionary file, in index order.
+using TIndexList = std::vector<int32_t>;
+
+// Called by the scan with the number of offsets collected so far.
+using ProgressCallback = std::function<void(int32_t entryCount)>;
+
+// Scans a dictionary file for entry separators in 32768-byte blocks, collecting one offset per
+// entry in file order or sorted, and reports progress after a block whenever the read position
+// has reached a new hundredth of the file. Returns the file's last-write time in storedTime.
+// Raises EFOpenError when the file cannot be opened.
+void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress);
+
+// Writes the index file: the stored time, then the offsets in list order. A failed write never
+// leaves behind a file that would pass for a fresh index. Raises EInOutError.
+void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
+                    const FILETIME& storedTime);
+
+// The sort key of the entry at `offset`: the first 49 of up to 50 characters read there,
+// lower-cased. Moves the stream's position.
+std::wstring ReadKeyAt(FileStream& data, int32_t offset);
+
+// The place in `list` (sorted by key) at which the entry at the stream's current position is to
+// be inserted. The stream is back at that position on return.
+int32_t FindSortedPosition(FileStream& data, const TIndexList& list);
+
+// What a TADict needs to build a missing or stale index: the two paths and the sort choice.
+struct IndexBuildRequest {
+  std::string dataFileName;
+  std::string indexFileName;
+  bool doSort = false;
+};
+
+// Builds indexes on behalf of TADict. The default host builds directly, with no window; the
+// program installs one that shows the progress window.
+class IndexBuildHost {
+ public:
+  virtual ~IndexBuildHost() = default;
+  virtual void BuildIndex(const IndexBuildRequest& request);
+};
+// Installs `host` (not owned; nullptr restores the default) and returns the previous one.
+IndexBuildHost* SetIndexBuildHost(IndexBuildHost* host);
+IndexBuildHost& CurrentIndexBuildHost();
+
+class TADict {
+ public:
+  TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
+         bool indexOnDisk, bool useLetterConversion);
+  ~TADict();
+  TADict(const TADict&) = delete;
+  TADict& operator=(const TADict&) = delete;
+
+  int32_t EntryCount();
+  int32_t EntryOffset(int32_t i);
+  std::wstring ReadEntry(int32_t i, int32_t maxChars);
+  int32_t FindWord(const std::wstring& word);
+  int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
+
+  std::wstring ConvertLetters(const std::wstring& text) const;
+};
+
+bool IsCharInGroup(wchar_t ch, const std::wstring& group);
+
+}  // namespace lexmora

@@ -1,0 +1,71 @@
+#include "TestFiles.h"
+
+#include <atomic>
+#include <fstream>
+#include <stdexcept>
+
+namespace lexmora::test {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  for (;;) {
+    std::string candidate = std::string(base) + "lexmora-test-" +
+                            std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(counter++);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate + "\\";
+      return;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create temp dir");
+  }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& path) {
+  std::string dir = path;
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string full = dir + "\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw std::runtime_error("cannot write " + path);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes Utf16Le(const std::wstring& text) {
+  Bytes out;
+  out.reserve(text.size() * 2);
+  for (wchar_t c : text) {
+    out.push_back(static_cast<uint8_t>(c & 0xFF));
+    out.push_back(static_cast<uint8_t>((static_cast<uint16_t>(c) >> 8) & 0xFF));
+  }
+  return out;
+}
+
+}  // namespace lexmora::test

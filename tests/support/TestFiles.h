@@ -1,0 +1,33 @@
+#pragma once
+// Test helpers: a scratch folder removed at the end of the test, and whole-file byte access.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lexmora::test {
+
+using Bytes = std::vector<uint8_t>;
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The folder with a trailing backslash.
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+Bytes ReadBytes(const std::string& path);
+// UTF-16LE bytes of a wide string, no byte-order mark.
+Bytes Utf16Le(const std::wstring& text);
+void RemoveTree(const std::string& path);
+
+}  // namespace lexmora::test
