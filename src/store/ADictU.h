@@ -6,12 +6,23 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/Errors.h"
 #include "base/FileIO.h"
 
 namespace lexmora {
+
+// Offsets are signed 32-bit values, so a dictionary file must be smaller than this.
+constexpr int64_t kMaxDictionaryFileSize = int64_t{1} << 31;
+
+// A dictionary file too large for 32-bit offsets. Raised before anything of it is indexed.
+class EDictionaryTooLarge : public Exception {
+ public:
+  explicit EDictionaryTooLarge(const std::string& fullPath);
+};
 
 // Byte offsets of the entries of a dictionary file, in index order.
 using TIndexList = std::vector<int32_t>;
@@ -22,7 +33,8 @@ using ProgressCallback = std::function<void(int32_t entryCount)>;
 // Scans a dictionary file for entry separators in 32768-byte blocks, collecting one offset per
 // entry in file order or sorted, and reports progress after a block whenever the read position
 // has reached a new hundredth of the file. Returns the file's last-write time in storedTime.
-// Raises EFOpenError when the file cannot be opened.
+// Raises EFOpenError when the file cannot be opened and EDictionaryTooLarge when it is 2 GiB or
+// more (before reading any of it).
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress);
 
@@ -72,6 +84,25 @@ class TADict {
   int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
 
   std::wstring ConvertLetters(const std::wstring& text) const;
+
+ private:
+  void LoadConversionTables();
+  void OpenIndex();
+  void ReadIndexFile(FILETIME& storedTime);
+  void BuildIndex();
+
+  std::string DataFileName;
+  std::string IndexFileName;
+  std::vector<std::wstring> ConvFrom;
+  std::wstring ConvTo;
+  bool DoSort;
+  bool IndexOnDisk;
+  bool UseLetterConversion;
+  TIndexList Offsets;
+  RecordFile IndexFile{4};
+  std::optional<FileStream> DataStream;
+  // Size of the dictionary file, fixed while DataStream holds it open with writing denied.
+  int64_t DataSize = 0;
 };
 
 bool IsCharInGroup(wchar_t ch, const std::wstring& group);

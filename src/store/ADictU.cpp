@@ -1,0 +1,251 @@
+// The dictionary object: opening a dictionary with a fresh index, reading entries, finding a
+// word, and letter conversion.
+#include "store/ADictU.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "base/Reporter.h"
+#include "base/Text.h"
+#include "store/TextCompare.h"
+
+namespace lexmora {
+
+namespace {
+
+constexpr wchar_t kSeparator = 0x00B7;
+constexpr int32_t kWholeEntryChars = 10000;
+constexpr int32_t kKeyChars = 50;
+
+constexpr char kMissingTableText[] =
+    "A transformation file was not found.\r\nRecreate it/them or disable the option";
+constexpr char kTableMismatchText[] =
+    "Transformation files are different in items.\r\nPlease correct the files and restart the "
+    "program";
+
+void RefuseTooLarge(const std::string& path, int64_t size) {
+  if (size >= kMaxDictionaryFileSize)
+    throw EDictionaryTooLarge(ExpandFileName(path));
+}
+
+// The size of a file by its name, or -1 when it cannot be queried (a missing file, say).
+int64_t FileSizeByName(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
+    return -1;
+  return static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+}
+
+// The 16-bit units of a text file after its first one (where a byte-order mark would stand).
+// Raises EInOutError when the file cannot be opened or read.
+std::wstring ReadUnitsAfterFirst(const std::string& path) {
+  RecordFile file(2);
+  file.OpenExisting(path, RecordFile::Access::Read);
+  const int64_t count = file.RecordCount();
+  std::wstring units;
+  if (count > 1) {
+    units.resize(static_cast<size_t>(count - 1));
+    file.Seek(1);
+    file.Read(units.data(), units.size());
+  }
+  return units;
+}
+
+}  // namespace
+
+TADict::TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
+               bool indexOnDisk, bool useLetterConversion)
+    : DataFileName(dataFileName),
+      IndexFileName(indexFileName),
+      DoSort(doSort),
+      IndexOnDisk(indexOnDisk),
+      UseLetterConversion(useLetterConversion) {
+  LoadConversionTables();
+  OpenIndex();
+}
+
+TADict::~TADict() = default;
+
+void TADict::OpenIndex() {
+  // Refuse an oversized dictionary before any index work, so that no build is started for it.
+  RefuseTooLarge(DataFileName, FileSizeByName(DataFileName));
+  if (!FileExists(IndexFileName))
+    BuildIndex();
+  FILETIME storedTime{};
+  ReadIndexFile(storedTime);
+  DataStream = FileStream::OpenRead(DataFileName, FileStream::Share::DenyWrite);
+  DataSize = DataStream->Size();
+  RefuseTooLarge(DataFileName, DataSize);
+  FILETIME currentTime{};
+  if (!GetFileTime(DataStream->Handle(), nullptr, nullptr, &currentTime)) {
+    throw EInOutError(static_cast<int32_t>(GetLastError()));
+  }
+  if (CompareFileTime(&currentTime, &storedTime) != 0) {
+    BuildIndex();
+    ReadIndexFile(storedTime);
+  }
+}
+
+void TADict::ReadIndexFile(FILETIME& storedTime) {
+  uint32_t time[2] = {0, 0};
+  if (IndexOnDisk) {
+    IndexFile.Close();
+    IndexFile.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
+    IndexFile.Read(time, 2);
+  } else {
+    Offsets.clear();
+    RecordFile file(4);
+    file.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
+    file.Read(time, 2);
+    const int64_t count = file.RecordCount() - 2;
+    if (count > 0) {
+      Offsets.resize(static_cast<size_t>(count));
+      file.Read(Offsets.data(), Offsets.size());
+    }
+  }
+  storedTime.dwLowDateTime = time[0];
+  storedTime.dwHighDateTime = time[1];
+}
+
+void TADict::BuildIndex() {
+  CurrentIndexBuildHost().BuildIndex(IndexBuildRequest{DataFileName, IndexFileName, DoSort});
+}
+
+int32_t TADict::EntryCount() {
+  if (!IndexOnDisk)
+    return static_cast<int32_t>(Offsets.size());
+  const int64_t count = IndexFile.RecordCount() - 2;
+  return static_cast<int32_t>(std::clamp<int64_t>(count, 0, std::numeric_limits<int32_t>::max()));
+}
+
+// Raises EListError for a negative entry number, and in memory for one past the end; on disk a
+// record past the end of the index file raises "Read beyond end of file".
+int32_t TADict::EntryOffset(int32_t i) {
+  if (i < 0)
+    throw EListError(i);
+  if (!IndexOnDisk) {
+    if (static_cast<size_t>(i) >= Offsets.size())
+      throw EListError(i);
+    return Offsets[static_cast<size_t>(i)];
+  }
+  IndexFile.Seek(int64_t{i} + 2);
+  int32_t offset = 0;
+  IndexFile.Read(&offset);
+  return offset;
+}
+
+// Entry numbers outside the index, maxChars below -1 and offsets that cannot start an entry
+// (below 2, odd, or at or past the end of the file, as only a damaged index holds) all read as
+// empty text.
+std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
+  if (i < 0 || i > EntryCount() - 1 || maxChars < -1)
+    return {};
+  const int32_t offset = EntryOffset(i);
+  const int64_t wantedChars = maxChars == -1 ? kWholeEntryChars : maxChars;
+  if (offset < 2 || offset % 2 != 0 || offset >= DataSize || wantedChars == 0)
+    return {};
+
+  const int64_t wantedBytes = 2 * wantedChars;
+  // Never more than the file holds, so that a large maxChars allocates no more than the rest of
+  // the file; the count of bytes read is the same as for the full request.
+  const auto toRead = static_cast<uint32_t>(std::min(wantedBytes, DataSize - offset));
+  std::wstring text((toRead + 1) / 2, L'\0');
+  DataStream->Seek(offset);
+  const uint32_t got = DataStream->Read(text.data(), toRead);
+  // The file ended one byte into the last wanted character (possible only at an odd length).
+  if (got == wantedBytes - 1)
+    CurrentReporter().Beep(0);
+  text.resize(got / 2);
+  const size_t end = text.find(kSeparator);
+  if (end != std::wstring::npos)
+    text.resize(end);
+  return text;
+}
+
+int32_t TADict::FindWord(const std::wstring& word) {
+  const std::wstring key = ConvertLetters(LowerCase(word));
+  const int32_t count = EntryCount();
+  int64_t low = 0, high = int64_t{count} - 1, previous = 0;
+  for (;;) {
+    const auto mid = static_cast<int32_t>((low + high) / 2);
+    if (mid == previous) {
+      int32_t result = mid;
+      if (mid < count - 1) {
+        const int32_t a = CommonPrefixLength(mid + 1, key);
+        const int32_t b = CommonPrefixLength(mid, key);
+        if (a > b)
+          result = mid + 1;
+      }
+      return result;
+    }
+    previous = mid;
+    const std::wstring text = ConvertLetters(LowerCase(ReadEntry(mid, kKeyChars)));
+    const int c = CompareText(text, key);
+    if (c == 0)
+      return mid;
+    if (c > 0) {
+      high = mid;
+    } else {
+      low = mid;
+    }
+  }
+}
+
+int32_t TADict::CommonPrefixLength(int32_t i, const std::wstring& key) {
+  const auto keyLength = static_cast<int32_t>(
+      std::min<size_t>(key.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+  const std::wstring text = ConvertLetters(LowerCase(ReadEntry(i, keyLength)));
+  int32_t k = 0;
+  while (static_cast<size_t>(k) < text.size() && text[k] == key[k])
+    ++k;
+  return k;
+}
+
+void TADict::LoadConversionTables() {
+  if (!UseLetterConversion)
+    return;
+  const std::string folder = ProgramFolder() + "Data\\";
+  const std::string toPath = folder + "conv_to.txt";
+  const std::string fromPath = folder + "conv_from.txt";
+  if (!FileExists(toPath) || !FileExists(fromPath)) {
+    CurrentReporter().ShowMessage(nullptr, kMissingTableText, "Error", MB_ICONERROR);
+    return;
+  }
+  ConvTo = ReadUnitsAfterFirst(toPath);
+  ConvFrom.assign(1, std::wstring());
+  for (wchar_t unit : ReadUnitsAfterFirst(fromPath)) {
+    if (unit == L'\n')
+      continue;
+    if (unit == L'\r') {
+      ConvFrom.emplace_back();
+    } else {
+      ConvFrom.back().push_back(unit);
+    }
+  }
+  if (ConvTo.size() != ConvFrom.size()) {
+    ConvTo.clear();
+    ConvFrom.clear();
+    CurrentReporter().ShowMessage(nullptr, kTableMismatchText, "Error", MB_ICONERROR);
+  }
+}
+
+std::wstring TADict::ConvertLetters(const std::wstring& text) const {
+  std::wstring result = text;
+  if (!UseLetterConversion)
+    return result;
+  for (wchar_t& ch : result) {
+    for (size_t k = 0; k < ConvTo.size(); ++k) {
+      if (IsCharInGroup(ch, ConvFrom[k])) {
+        ch = ConvTo[k];
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+bool IsCharInGroup(wchar_t ch, const std::wstring& group) {
+  return group.find(ch) != std::wstring::npos;
+}
+
+}  // namespace lexmora
