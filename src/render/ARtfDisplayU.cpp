@@ -1,0 +1,181 @@
+#include "render/ARtfDisplayU.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <exception>
+#include <string_view>
+#include <utility>
+
+#include "base/Errors.h"
+
+namespace lexmora {
+namespace {
+
+constexpr wchar_t kCr = 13;
+constexpr wchar_t kLf = 10;
+constexpr wchar_t kSpace = 32;
+// The longest piece one code unit adds: a paragraph break "\par\li90\sa100".
+constexpr size_t kMaxPieceSize = 14;
+
+void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSize) {
+  rtf += "{\\rtf1{\\fonttbl{\\f0 ";
+  rtf += fontName;
+  rtf += "}}{\\colortbl\\red0\\green0\\blue0;}\\fs";
+  // RTF sizes are half-points; widened so that no size overflows.
+  rtf += std::to_string(int64_t{fontSize} * 2);
+  rtf += "\\li30\\ri30\\f0\\cf0";
+}
+
+std::string StartDocument(size_t textSize, const std::string& fontName, int32_t fontSize) {
+  std::string rtf;
+  rtf.reserve(80 + fontName.size() + textSize * kMaxPieceSize);
+  AppendHeader(rtf, fontName, fontSize);
+  return rtf;
+}
+
+// The document's bytes as a read-only stream for EM_STREAMIN, read from the start on each load.
+class MemoryReadStream {
+ public:
+  explicit MemoryReadStream(std::string_view bytes) : bytes_(bytes) {}
+
+  // Streams the whole document into `pane` in `format`, replacing its content. True when the
+  // pane read the stream and reported no error. Rethrows what the read callback caught.
+  bool LoadInto(HWND pane, WPARAM format) {
+    position_ = 0;
+    read_ = false;
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(this);
+    stream.pfnCallback = &Read;
+    SendMessageW(pane, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    if (error_)
+      std::rethrow_exception(std::exchange(error_, nullptr));
+    // A window that is no rich-text pane never calls back; a parse failure sets dwError.
+    return read_ && stream.dwError == 0;
+  }
+
+ private:
+  // Called by the pane; nothing may unwind through it, so a failure is kept for LoadInto.
+  static DWORD CALLBACK Read(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto& self = *reinterpret_cast<MemoryReadStream*>(cookie);
+    try {
+      self.read_ = true;
+      size_t count = std::min(static_cast<size_t>(std::max<LONG>(size, 0)),
+                              self.bytes_.size() - self.position_);
+      std::memcpy(buffer, self.bytes_.data() + self.position_, count);
+      self.position_ += count;
+      *done = static_cast<LONG>(count);
+      return 0;
+    } catch (...) {
+      self.error_ = std::current_exception();
+      *done = 0;
+      return 1;
+    }
+  }
+
+  std::string_view bytes_;
+  size_t position_ = 0;
+  bool read_ = false;
+  std::exception_ptr error_;
+};
+
+// Switches a showing pane's redrawing off for its lifetime, then on again with one repaint.
+// A hidden pane is left alone: WM_SETREDRAW TRUE would make it visible.
+class PaneUpdate {
+ public:
+  explicit PaneUpdate(HWND pane) : pane_(pane), showing_(IsWindowVisible(pane) != FALSE) {
+    if (showing_)
+      SendMessageW(pane_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~PaneUpdate() {
+    if (!showing_)
+      return;
+    SendMessageW(pane_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(pane_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  PaneUpdate(const PaneUpdate&) = delete;
+  PaneUpdate& operator=(const PaneUpdate&) = delete;
+
+ private:
+  HWND pane_;
+  bool showing_;
+};
+
+}  // namespace
+
+bool IsCyrillicChar(wchar_t c) {
+  return c >= 1025 && c <= 1228;
+}
+
+bool IsLatinChar(wchar_t c) {
+  return (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 214) ||
+         (c >= 216 && c <= 246) || (c >= 248 && c <= 511) || (c >= 592 && c <= 680);
+}
+
+void AppendRtfChar(std::string& rtf, wchar_t c) {
+  if (c == kCr || c == kLf)
+    return;
+  char digits[8];
+  auto end = std::to_chars(digits, digits + sizeof digits, static_cast<uint16_t>(c)).ptr;
+  rtf += "\\u";
+  rtf.append(digits, end);
+  rtf += '?';
+}
+
+std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName,
+                           int32_t fontSize) {
+  if (text.empty())
+    return {};
+  std::string rtf = StartDocument(text.size(), fontName, fontSize);
+  const bool latinEntry = IsLatinChar(text.front());
+  bool bold = false;
+  for (wchar_t c : text) {
+    if (c == kCr) {
+      rtf += "\\par\\li90\\sa100";
+      continue;
+    }
+    if (c != kSpace) {
+      const bool ownScript = latinEntry ? IsLatinChar(c) : IsCyrillicChar(c);
+      if (ownScript && !bold) {
+        rtf += "\\b";
+        bold = true;
+      } else if (!ownScript && bold) {
+        rtf += "\\b0";
+        bold = false;
+      }
+    }
+    AppendRtfChar(rtf, c);
+  }
+  rtf += '}';
+  return rtf;
+}
+
+std::string FormatPreviewRtf(const std::wstring& text, const std::string& fontName,
+                             int32_t fontSize) {
+  if (text.empty())
+    return {};
+  std::string rtf = StartDocument(text.size(), fontName, fontSize);
+  for (wchar_t c : text) {
+    if (c == kCr) {
+      rtf += ' ';
+    } else {
+      AppendRtfChar(rtf, c);
+    }
+  }
+  rtf += "\\par}";
+  return rtf;
+}
+
+void LoadRtfIntoPane(const std::string& rtf, HWND pane) {
+  MemoryReadStream stream(rtf);
+  PaneUpdate update(pane);
+  if (stream.LoadInto(pane, SF_RTF))
+    return;
+  if (stream.LoadInto(pane, SF_TEXT))
+    return;
+  throw EStreamError("Failed to Load Stream");
+}
+
+}  // namespace lexmora

@@ -1,0 +1,33 @@
+#pragma once
+// Dictionary entries as small RTF documents, and loading such a document into a rich-text pane.
+// A document is pure ASCII apart from the font name; every character of the entry is written as
+// a \u escape. The empty string is the empty document.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace lexmora {
+
+// The full entry: each line its own paragraph, and the words in the script of the entry's first
+// code unit bold. Empty text gives the empty string.
+std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize);
+
+// A one-line plain preview: CR becomes a space, LF disappears. Empty text gives the empty string.
+std::string FormatPreviewRtf(const std::wstring& text, const std::string& fontName,
+                             int32_t fontSize);
+
+// Appends "\u<unsigned value>?" for `c`; nothing for CR and LF.
+void AppendRtfChar(std::string& rtf, wchar_t c);
+
+// U+0401 to U+04CC.
+bool IsCyrillicChar(wchar_t c);
+// A-Z, a-z, U+00C0-U+00D6, U+00D8-U+00F6, U+00F8-U+01FF, U+0250-U+02A8.
+bool IsLatinChar(wchar_t c);
+
+// Replaces the whole content of the rich-text pane with `rtf`, with the pane's redrawing off
+// while it loads. A document the pane does not take as RTF is loaded as plain text instead.
+// Raises EStreamError "Failed to Load Stream" when the pane takes neither.
+void LoadRtfIntoPane(const std::string& rtf, HWND pane);
+
+}  // namespace lexmora

@@ -1,0 +1,436 @@
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Errors.h"
+#include "base/Handle.h"
+#include "render/ARtfDisplayU.h"
+
+namespace lexmora {
+namespace {
+
+// "дом", "кот" and "house" as UTF-16 code units.
+const std::wstring kDom = L"\u0434\u043E\u043C";
+const std::wstring kKot = L"\u043A\u043E\u0442";
+constexpr const char* kDomRtf = R"(\u1076?\u1086?\u1084?)";
+constexpr const char* kHouseRtf = R"(\u104?\u111?\u117?\u115?\u101?)";
+// The document header for the font "Arial" at 8 points.
+const std::string kHeader = R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs16)"
+                            R"(\li30\ri30\f0\cf0)";
+
+std::string Printable(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    if (c >= 32 && c < 127) {
+      out += static_cast<char>(c);
+    } else {
+      out += '<';
+      out += std::to_string(static_cast<uint16_t>(c));
+      out += '>';
+    }
+  }
+  return out;
+}
+
+TEST(ScriptClasses, BoundariesOfEachRange) {
+  struct Case {
+    wchar_t c;
+    bool cyrillic;
+    bool latin;
+  };
+  const Case cases[] = {
+      {0, false, false},     {L'0', false, false},  {64, false, false},     {65, false, true},
+      {90, false, true},     {91, false, false},    {96, false, false},     {97, false, true},
+      {122, false, true},    {123, false, false},   {191, false, false},    {192, false, true},
+      {214, false, true},    {215, false, false},   {216, false, true},     {246, false, true},
+      {247, false, false},   {248, false, true},    {511, false, true},     {512, false, false},
+      {591, false, false},   {592, false, true},    {680, false, true},     {681, false, false},
+      {0x3B1, false, false}, {0x400, false, false}, {0x401, true, false},   {0x434, true, false},
+      {0x4CC, true, false},  {0x4CD, false, false}, {0xFEFF, false, false}, {0xFFFF, false, false},
+  };
+  for (const Case& c : cases) {
+    unsigned value = static_cast<uint16_t>(c.c);
+    EXPECT_EQ(c.cyrillic, IsCyrillicChar(c.c)) << "IsCyrillicChar(" << value << ")";
+    EXPECT_EQ(c.latin, IsLatinChar(c.c)) << "IsLatinChar(" << value << ")";
+  }
+}
+
+TEST(AppendRtfChar, WritesTheUnsignedValueOrNothingForLineBreaks) {
+  struct Case {
+    wchar_t c;
+    const char* wanted;
+  };
+  const Case cases[] = {
+      {L'A', R"(\u65?)"},
+      {0, R"(\u0?)"},
+      {9, R"(\u9?)"},
+      {13, ""},
+      {10, ""},
+      {32, R"(\u32?)"},
+      {0x434, R"(\u1076?)"},
+      {32767, R"(\u32767?)"},
+      {32768, R"(\u32768?)"},
+      {0xD800, R"(\u55296?)"},
+      {0xDFFF, R"(\u57343?)"},
+      {0xFEFF, R"(\u65279?)"},
+      {0xFFFF, R"(\u65535?)"},
+  };
+  for (const Case& c : cases) {
+    std::string rtf = "x";
+    AppendRtfChar(rtf, c.c);
+    EXPECT_EQ(std::string("x") + c.wanted, rtf) << "unit " << static_cast<uint16_t>(c.c);
+  }
+}
+
+TEST(FormatRtf, WorkedExampleByteForByte) {
+  const std::string header = R"({\rtf1{\fonttbl{\f0 Lucida Sans Unicode}})"
+                             R"({\colortbl\red0\green0\blue0;}\fs16\li30\ri30\f0\cf0)";
+  EXPECT_EQ(header + R"(\b\u1076?\u1086?\u1084?\u32?\b0\u104?\u111?\u117?\u115?\u101?})",
+            FormatEntryRtf(kDom + L" house", "Lucida Sans Unicode", 8));
+  EXPECT_EQ(header + R"(\u1076?\u1086?\u1084?\u32?\u104?\u111?\u117?\u115?\u101?\par})",
+            FormatPreviewRtf(kDom + L" house", "Lucida Sans Unicode", 8));
+  EXPECT_EQ(header + R"(\b\u1076?\u1086?\u1084?\par\li90\sa100\b0\u104?\u111?\u117?\u115?)"
+                     R"(\u101?})",
+            FormatEntryRtf(kDom + L"\r\nhouse", "Lucida Sans Unicode", 8));
+  EXPECT_EQ(header + R"(\u1076?\u1086?\u1084? \u104?\u111?\u117?\u115?\u101?\par})",
+            FormatPreviewRtf(kDom + L"\r\nhouse", "Lucida Sans Unicode", 8));
+}
+
+TEST(FormatEntryRtf, BoldRunsFollowTheScriptOfTheFirstUnit) {
+  struct Case {
+    const char* name;
+    std::wstring text;
+    std::string body;
+  };
+  const std::string dom = kDomRtf;
+  const Case cases[] = {
+      {"Latin first", L"cat " + kKot, R"(\b\u99?\u97?\u116?\u32?\b0\u1082?\u1086?\u1090?)"},
+      {"space first", L" " + kDom, R"(\u32?\b)" + dom},
+      {"digit first, Latin regular", L"1 cat " + kDom,
+       R"(\u49?\u32?\u99?\u97?\u116?\u32?\b)" + dom},
+      {"punctuation first", L"(" + kDom + L")", R"(\u40?\b)" + dom + R"(\b0\u41?)"},
+      {"other script first", L"\u03B1 " + kDom, R"(\u945?\u32?\b)" + dom},
+      {"CR first", L"\r\n" + kDom, R"(\par\li90\sa100\b)" + dom},
+      {"U+0400 is not Cyrillic", L"\u0400" + kDom, R"(\u1024?\b)" + dom},
+      {"U+04CD ends a run", L"\u0434\u04CD\u0434", R"(\b\u1076?\b0\u1229?\b\u1076?)"},
+      {"U+0250 joins a Latin run", L"a\u0250", R"(\b\u97?\u592?)"},
+      {"multiplication sign ends a Latin run", L"a\u00D7b", R"(\b\u97?\b0\u215?\b\u98?)"},
+      {"spaces stay inside a run", kDom + L"  " + kDom, R"(\b)" + dom + R"(\u32?\u32?)" + dom},
+      {"comma splits runs", kDom + L", " + kDom, R"(\b)" + dom + R"(\b0\u44?\u32?\b)" + dom},
+      {"trailing space, no closing b0", kDom + L" ", R"(\b)" + dom + R"(\u32?)"},
+      {"CR LF closes the run", kDom + L"\r\n" + kDom,
+       R"(\b)" + dom + R"(\par\li90\sa100\b0\b)" + dom},
+      {"lone CR keeps the run", kDom + L"\r" + kDom, R"(\b)" + dom + R"(\par\li90\sa100)" + dom},
+      {"lone LF closes the run, no break", kDom + L"\n" + kDom, R"(\b)" + dom + R"(\b0\b)" + dom},
+      {"tab", L"a\tb", R"(\b\u97?\b0\u9?\b\u98?)"},
+      {"surrogate pair", std::wstring(L"a") + L"\xD83D" + L"\xDE00",
+       R"(\b\u97?\b0\u55357?\u56832?)"},
+      {"above 32767", std::wstring(L"\xFEFF") + kDom, R"(\u65279?\b)" + dom},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(kHeader + c.body + "}", FormatEntryRtf(c.text, "Arial", 8)) << c.name;
+  }
+}
+
+TEST(FormatPreviewRtf, OneLineWithoutBold) {
+  struct Case {
+    const char* name;
+    std::wstring text;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"CR LF only", L"\r\n", " "},
+      {"CR LF between words", kDom + L"\r\nhouse", std::string(kDomRtf) + " " + kHouseRtf},
+      {"lone CR", L"a\rb", R"(\u97? \u98?)"},
+      {"lone LF", L"a\nb", R"(\u97?\u98?)"},
+      {"tab", L"a\tb", R"(\u97?\u9?\u98?)"},
+      {"cut entry", kDom + L" ...", std::string(kDomRtf) + R"(\u32?\u46?\u46?\u46?)"},
+      {"surrogate pair", std::wstring(L"\xD83D") + L"\xDE00", R"(\u55357?\u56832?)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(kHeader + c.body + R"(\par})", FormatPreviewRtf(c.text, "Arial", 8)) << c.name;
+  }
+}
+
+TEST(FormatRtf, HeaderCarriesTheFontNameUnchangedAndTwiceTheSize) {
+  struct Case {
+    std::string font;
+    int32_t size;
+    std::string wanted;
+  };
+  const Case cases[] = {
+      {"Arial", 10, R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs20)"},
+      {"Arial", 0, R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs0)"},
+      {"Arial", 0x40000000,
+       R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs2147483648)"},
+      {"\xC0rial;", 8,
+       "{\\rtf1{\\fonttbl{\\f0 \xC0rial;}}{\\colortbl\\red0\\green0\\blue0;}\\fs16"},
+  };
+  for (const Case& c : cases) {
+    const std::string tail = R"(\li30\ri30\f0\cf0)";
+    EXPECT_EQ(c.wanted + tail + R"(\b\u97?})", FormatEntryRtf(L"a", c.font, c.size)) << c.size;
+    EXPECT_EQ(c.wanted + tail + R"(\u97?\par})", FormatPreviewRtf(L"a", c.font, c.size)) << c.size;
+  }
+}
+
+TEST(FormatRtf, EmptyTextGivesTheEmptyDocument) {
+  EXPECT_EQ("", FormatEntryRtf(L"", "Arial", 8));
+  EXPECT_EQ("", FormatPreviewRtf(L"", "Arial", 8));
+}
+
+// Real panes: a rich-edit control and its library, created directly.
+
+struct WindowDeleter {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+using Window = std::unique_ptr<HWND__, WindowDeleter>;
+
+const wchar_t* RichEditClass() {
+  struct Library {
+    Library() {
+      module = LoadLibraryW(L"Msftedit.dll");
+      if (module) {
+        className = MSFTEDIT_CLASS;
+      } else {
+        module = LoadLibraryW(L"Riched20.dll");
+        className = RICHEDIT_CLASSW;
+      }
+    }
+    ~Library() {
+      if (module)
+        FreeLibrary(module);
+    }
+    HMODULE module;
+    const wchar_t* className;
+  };
+  static Library library;
+  return library.className;
+}
+
+// A shown top-level window that holds the panes. Panes are its children: a top-level window of
+// its own takes Wine about two seconds to destroy under Xvfb.
+HWND Host() {
+  static Window host(CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 10, 10, 420, 220,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  return host.get();
+}
+
+// The regular font the program gives its panes; without one the pane's default text is bold.
+HFONT PaneFont() {
+  static GdiObject font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, L"Arial"));
+  return static_cast<HFONT>(font.Get());
+}
+
+Window CreatePane(const wchar_t* className, bool visible) {
+  DWORD style = WS_CHILD | ES_MULTILINE | ES_READONLY | WS_VSCROLL | (visible ? WS_VISIBLE : 0);
+  HWND pane = CreateWindowExW(0, className, L"", style, 0, 0, 400, 200, Host(), nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (pane) {
+    SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(PaneFont()), FALSE);
+    UpdateWindow(pane);
+  }
+  return Window(pane);
+}
+
+std::wstring PaneText(HWND pane) {
+  GETTEXTLENGTHEX lengthQuery{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  LRESULT length =
+      SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+  std::wstring text(length + 1, L'\0');
+  GETTEXTEX query{};
+  query.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  query.flags = GT_DEFAULT;
+  query.codepage = 1200;
+  LRESULT copied = SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+                                reinterpret_cast<LPARAM>(text.data()));
+  text.resize(copied);
+  return text;
+}
+
+CHARFORMAT2W CharFormatOf(HWND pane, LONG start, LONG end) {
+  CHARRANGE range{start, end};
+  SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(pane, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+PARAFORMAT2 ParaFormatAt(HWND pane, LONG position) {
+  CHARRANGE range{position, position};
+  SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  PARAFORMAT2 format{};
+  format.cbSize = sizeof format;
+  SendMessageW(pane, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+class Pane : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pane_ = CreatePane(RichEditClass(), true);
+    ASSERT_TRUE(pane_) << "no rich-edit pane, error " << GetLastError();
+  }
+  HWND pane() const { return pane_.get(); }
+
+  // Bold over [start, end) must be uniform and equal to `bold`.
+  void ExpectBold(LONG start, LONG end, bool bold) {
+    CHARFORMAT2W format = CharFormatOf(pane(), start, end);
+    ASSERT_TRUE(format.dwMask & CFM_BOLD) << "mixed bold in [" << start << ", " << end << ")";
+    EXPECT_EQ(bold, (format.dwEffects & CFE_BOLD) != 0)
+        << "bold in [" << start << ", " << end << ")";
+  }
+
+  Window pane_;
+};
+
+TEST_F(Pane, EntryLoadsWithItsTextBoldFontAndSize) {
+  LoadRtfIntoPane(FormatEntryRtf(kDom + L" house", "Lucida Sans Unicode", 8), pane());
+  EXPECT_EQ(Printable(kDom + L" house"), Printable(PaneText(pane())));
+  ExpectBold(0, 4, true);
+  ExpectBold(4, 9, false);
+  CHARFORMAT2W format = CharFormatOf(pane(), 0, 9);
+  EXPECT_EQ(std::wstring(L"Lucida Sans Unicode"), format.szFaceName);
+  EXPECT_EQ(160, format.yHeight) << "twips for 8 points";
+
+  LoadRtfIntoPane(FormatEntryRtf(L"cat " + kKot, "Arial", 10), pane());
+  EXPECT_EQ(Printable(L"cat " + kKot), Printable(PaneText(pane())));
+  ExpectBold(0, 4, true);
+  ExpectBold(4, 7, false);
+  format = CharFormatOf(pane(), 0, 7);
+  EXPECT_EQ(std::wstring(L"Arial"), format.szFaceName);
+  EXPECT_EQ(200, format.yHeight) << "twips for 10 points";
+}
+
+TEST_F(Pane, LinesBecomeIndentedParagraphs) {
+  LoadRtfIntoPane(FormatEntryRtf(kDom + L"\r\nhouse, " + kDom + L"\r" + kKot, "Arial", 8), pane());
+  const std::wstring wanted = kDom + L"\rhouse, " + kDom + L"\r" + kKot;
+  ASSERT_EQ(Printable(wanted), Printable(PaneText(pane())));
+  ExpectBold(0, 3, true);
+  ExpectBold(4, 11, false);
+  // A lone CR keeps the run open over the paragraph mark.
+  ExpectBold(11, 18, true);
+
+  struct Case {
+    LONG position;
+    LONG startIndent;
+    LONG spaceAfter;
+  };
+  for (const Case& c : {Case{0, 30, 0}, Case{5, 90, 100}, Case{16, 90, 100}}) {
+    PARAFORMAT2 format = ParaFormatAt(pane(), c.position);
+    EXPECT_EQ(c.startIndent, format.dxStartIndent) << "left indent at " << c.position;
+    EXPECT_EQ(30, format.dxRightIndent) << "right indent at " << c.position;
+    EXPECT_EQ(c.spaceAfter, format.dySpaceAfter) << "space after at " << c.position;
+  }
+}
+
+TEST_F(Pane, UnitsAboveSignedRangeAndSurrogatesLoadUnchanged) {
+  const std::wstring text =
+      std::wstring(L"a") + L"\x8000" + L"\xD83D" + L"\xDE00" + L"b" + L"\xFEFF" + L"c" + L"\xFFFD";
+  LoadRtfIntoPane(FormatPreviewRtf(text, "Arial", 8), pane());
+  EXPECT_EQ(Printable(text), Printable(PaneText(pane())));
+}
+
+TEST_F(Pane, PreviewIsOneUnboldLine) {
+  LoadRtfIntoPane(FormatPreviewRtf(kDom + L"\r\nhouse ...", "Arial", 8), pane());
+  EXPECT_EQ(Printable(kDom + L" house ..."), Printable(PaneText(pane())));
+  ExpectBold(0, 13, false);
+}
+
+TEST_F(Pane, LoadReplacesTheWholeContentNotTheSelection) {
+  SetWindowTextW(pane(), L"old content here");
+  CHARRANGE range{4, 7};
+  SendMessageW(pane(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  LoadRtfIntoPane(FormatEntryRtf(L"new", "Arial", 8), pane());
+  EXPECT_EQ("new", Printable(PaneText(pane())));
+
+  LoadRtfIntoPane("", pane());
+  EXPECT_EQ("", Printable(PaneText(pane())));
+  EXPECT_EQ(0, GetWindowTextLengthW(pane()));
+}
+
+TEST_F(Pane, DocumentsThePaneRejectsAsRtfLoadAsPlainText) {
+  // Not RTF at all, and RTF cut short: the pane reports an error for both.
+  for (const std::string document : {R"(plain {words} \b here)", R"({\rtf1\b cut)"}) {
+    SetWindowTextW(pane(), L"previous");
+    LoadRtfIntoPane(document, pane());
+    EXPECT_EQ(document, Printable(PaneText(pane())));
+  }
+}
+
+// Records the messages of the load that matter for redrawing, in order.
+class MessageLog {
+ public:
+  explicit MessageLog(HWND window) : window_(window) {
+    SetPropW(window_, kProp, this);
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~MessageLog() {
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    RemovePropW(window_, kProp);
+  }
+  std::vector<std::string> entries;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<MessageLog*>(GetPropW(window, kProp));
+    if (message == WM_SETREDRAW)
+      self->entries.push_back("redraw " + std::to_string(wParam));
+    if (message == EM_STREAMIN)
+      self->entries.push_back("stream " + std::to_string(wParam));
+    if (message == WM_PAINT)
+      self->entries.push_back("paint");
+    return CallWindowProcW(self->previous_, window, message, wParam, lParam);
+  }
+  static constexpr const wchar_t* kProp = L"LexmoraMessageLog";
+  HWND window_;
+  WNDPROC previous_;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(Pane, RedrawIsOffDuringTheLoadThenOnWithOneRepaint) {
+  {
+    MessageLog log(pane());
+    LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane());
+    EXPECT_EQ((Log{"redraw 0", "stream 2", "redraw 1", "paint"}), log.entries);
+  }
+  {
+    MessageLog log(pane());
+    LoadRtfIntoPane("not rich text", pane());
+    EXPECT_EQ((Log{"redraw 0", "stream 2", "stream 1", "redraw 1", "paint"}), log.entries);
+  }
+}
+
+TEST(HiddenPane, LoadsWithoutTouchingRedrawAndStaysHidden) {
+  Window pane = CreatePane(RichEditClass(), false);
+  ASSERT_TRUE(pane);
+  MessageLog log(pane.get());
+  LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane.get());
+  EXPECT_EQ(Log{"stream 2"}, log.entries);
+  EXPECT_FALSE(IsWindowVisible(pane.get()));
+  EXPECT_EQ("word", Printable(PaneText(pane.get())));
+}
+
+TEST(NonRichPane, RaisesFailedToLoadStreamAndRestoresRedraw) {
+  // A plain edit control takes neither RTF nor text through EM_STREAMIN.
+  Window pane = CreatePane(L"Edit", true);
+  ASSERT_TRUE(pane);
+  MessageLog log(pane.get());
+  try {
+    LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane.get());
+    ADD_FAILURE() << "no exception";
+  } catch (const EStreamError& e) {
+    EXPECT_STREQ("Failed to Load Stream", e.what());
+  }
+  EXPECT_EQ((Log{"redraw 0", "stream 2", "stream 1", "redraw 1", "paint"}), log.entries);
+}
+
+}  // namespace
+}  // namespace lexmora
