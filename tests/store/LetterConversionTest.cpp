@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "StoreTestSupport.h"
+#include "base/Text.h"
+#include "store/ADictU.h"
+
+namespace lexmora {
+namespace {
+
+using test::Bytes;
+using test::ConversionFiles;
+using test::TempDir;
+
+const char kMissing[] =
+    "A transformation file was not found.\r\nRecreate it/them or disable the option";
+const char kMismatch[] =
+    "Transformation files are different in items.\r\nPlease correct the files and restart the "
+    "program";
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  ConversionTest() : scopedReporter_(reporter) {
+    test::WriteBytes(dir.File("c.dat"), test::DictBytes({L"entry"}));
+  }
+  std::unique_ptr<TADict> Open(bool convert, bool doSort = false) {
+    return std::make_unique<TADict>(dir.File("c.dat"), dir.File("c.ind"), doSort, false, convert);
+  }
+
+  TempDir dir;
+  ConversionFiles files;
+  test::RecordingReporter reporter;
+
+ private:
+  ScopedReporter scopedReporter_;
+};
+
+TEST_F(ConversionTest, TablesAreLoadedOrRefusedWithTheirMessage) {
+  const auto text = ConversionFiles::Text;
+  struct Case {
+    const char* name;
+    std::optional<Bytes> to, from;
+    const char* message;  // nullptr: none
+    std::wstring input, want;
+  } cases[] = {
+      {"the example tables", Bytes{0xFF, 0xFE, 0x61, 0, 0x63, 0},
+       Bytes{0xFF, 0xFE, 0xE0, 0, 0xE1, 0, 0xE2, 0, 0x0D, 0, 0x0A, 0, 0xE7, 0}, nullptr,
+       L"\u00E7\u00E0x\u00E2", L"cax" L"a"},
+      {"conv_to.txt missing", std::nullopt, text(L"\u00E0"), kMissing, L"\u00E0", L"\u00E0"},
+      {"conv_from.txt missing", text(L"a"), std::nullopt, kMissing, L"\u00E0", L"\u00E0"},
+      {"both missing: one message", std::nullopt, std::nullopt, kMissing, L"a", L"a"},
+      {"byte-order marks only", text(L""), text(L""), kMismatch, L"a", L"a"},
+      {"empty files", Bytes{}, Bytes{}, kMismatch, L"a", L"a"},
+      {"single bytes", Bytes{0x61}, Bytes{0x61}, kMismatch, L"a", L"a"},
+      {"odd trailing byte is not read", Bytes{0xFF, 0xFE, 0x61, 0, 0x62},
+       Bytes{0xFF, 0xFE, 0xE0, 0, 0xE1}, nullptr, L"\u00E0\u00E1", L"a\u00E1"},
+      {"conv_from.txt ending in CR LF needs one more target", text(L"a"), text(L"\u00E0\r\n"),
+       kMismatch, L"\u00E0", L"\u00E0"},
+      {"... which any character gives", text(L"a?"), text(L"\u00E0\r\n"), nullptr, L"\u00E0",
+       L"a"},
+      {"CR LF in conv_to.txt are two targets", text(L"ab\r\n"), text(L"x\ry\rz\rw"), nullptr,
+       L"wxyz", L"\nab\r"},
+      {"a lone LF changes nothing", text(L"a"), text(L"\u00E0\n\u00E1"), nullptr,
+       L"\u00E0\u00E1", L"aa"},
+      {"a lone CR starts a group", text(L"ab"), text(L"\u00E0\r\u00E1"), nullptr,
+       L"\u00E0\u00E1", L"ab"},
+      {"the earlier group wins", text(L"ab"), text(L"x\r\nx"), nullptr, L"x", L"a"},
+      {"conversions never chain", text(L"bc"), text(L"a\r\nb"), nullptr, L"ab", L"bc"},
+      {"empty text", text(L"a"), text(L"b"), nullptr, L"", L""},
+      {"an empty group matches nothing", text(L"ab"), text(L"\r\nc"), nullptr, L"c\u00B7",
+       L"b\u00B7"},
+      {"surrogate halves on their own", text(L"a"), text(L"\xD83D"), nullptr, L"\xD83D\xDE00",
+       L"a\xDE00"},
+  };
+  for (const auto& c : cases) {
+    files.Set(c.to, c.from);
+    reporter.messages.clear();
+    auto dict = Open(true);
+    if (c.message == nullptr) {
+      EXPECT_TRUE(reporter.messages.empty())
+          << c.name << ": unexpected \"" << reporter.messages[0].text << "\"";
+    } else {
+      ASSERT_EQ(1u, reporter.messages.size()) << c.name;
+      const auto& m = reporter.messages[0];
+      EXPECT_EQ(c.message, m.text) << c.name;
+      EXPECT_EQ("Error", m.caption) << c.name;
+      EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), m.style) << c.name;
+      EXPECT_EQ(nullptr, m.owner) << c.name;
+    }
+    EXPECT_EQ(c.want, dict->ConvertLetters(c.input)) << c.name;
+  }
+}
+
+TEST_F(ConversionTest, FlagOffTouchesNothing) {
+  files.Set(std::nullopt, std::nullopt);
+  EXPECT_EQ(L"\u00E0bc", Open(false)->ConvertLetters(L"\u00E0bc"));
+  files.Set(ConversionFiles::Text(L"a"), ConversionFiles::Text(L"\u00E0"));
+  EXPECT_EQ(L"\u00E0bc", Open(false)->ConvertLetters(L"\u00E0bc"));
+  EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(ConversionTest, FindWordMatchesFoldedLettersBothWays) {
+  // Folds à to a.
+  files.Set(ConversionFiles::Text(L"a"), ConversionFiles::Text(L"\u00E0"));
+  struct Case {
+    std::vector<std::wstring> entries;
+    std::wstring word;
+    int32_t want;
+  } cases[] = {
+      {{L"apple", L"b\u00E0r", L"cat", L"dog", L"eel"}, L"bar", 1},
+      {{L"apple", L"bar", L"cat", L"dog", L"eel"}, L"b\u00E0r", 1},
+      {{L"apple", L"bar", L"cat", L"dog", L"eel"}, L"B\u00C0R", 1},
+      {{L"aa", L"b\u00E0\u00E0", L"bab", L"c"}, L"baa", 1},
+  };
+  for (const auto& c : cases) {
+    test::WriteBytes(dir.File("c.dat"), test::DictBytes(c.entries));
+    DeleteFileA(dir.File("c.ind").c_str());
+    auto dict = Open(true);
+    EXPECT_EQ(c.want, dict->FindWord(c.word)) << ToAnsi(c.word);
+  }
+  EXPECT_TRUE(reporter.messages.empty());
+  // Common prefixes are counted on the converted entry.
+  auto dict = Open(true);
+  EXPECT_EQ(2, dict->CommonPrefixLength(1, L"bax"));
+  EXPECT_EQ(3, dict->CommonPrefixLength(1, L"baa"));
+}
+
+TEST_F(ConversionTest, SortedBuildIgnoresLetterConversion) {
+  // Converted, "za" would read "aa" and sort before "b"; the index keeps the unconverted order.
+  files.Set(ConversionFiles::Text(L"a"), ConversionFiles::Text(L"z"));
+  test::WriteBytes(dir.File("c.dat"), test::DictBytes({L"za", L"b"}));
+  auto dict = Open(true, true);
+  EXPECT_EQ(L"b", dict->ReadEntry(0, -1));
+  EXPECT_EQ(L"za", dict->ReadEntry(1, -1));
+  EXPECT_EQ(L"aa", dict->ConvertLetters(L"za"));
+}
+
+}  // namespace
+}  // namespace lexmora

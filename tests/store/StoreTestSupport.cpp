@@ -1,0 +1,110 @@
+#include "StoreTestSupport.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "base/Text.h"
+
+namespace lexmora::test {
+
+Bytes DictBytes(const std::vector<std::wstring>& entries, const std::wstring& preamble) {
+  std::wstring text = preamble;
+  for (const auto& entry : entries) {
+    text += kSep;
+    text += entry;
+  }
+  return Utf16Le(text);
+}
+
+Bytes IndexBytes(const FILETIME& time, const TIndexList& offsets) {
+  Bytes out;
+  auto put = [&](uint32_t v) {
+    for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+  };
+  put(time.dwLowDateTime);
+  put(time.dwHighDateTime);
+  for (int32_t offset : offsets) put(static_cast<uint32_t>(offset));
+  return out;
+}
+
+namespace {
+HANDLE OpenForTimes(const std::string& path, DWORD access) {
+  HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  return h;
+}
+}  // namespace
+
+FILETIME LastWriteTime(const std::string& path) {
+  HANDLE h = OpenForTimes(path, GENERIC_READ);
+  FILETIME t{};
+  GetFileTime(h, nullptr, nullptr, &t);
+  CloseHandle(h);
+  return t;
+}
+
+void SetLastWriteTime(const std::string& path, const FILETIME& time) {
+  HANDLE h = OpenForTimes(path, GENERIC_READ | GENERIC_WRITE);
+  BOOL ok = SetFileTime(h, nullptr, nullptr, &time);
+  CloseHandle(h);
+  if (!ok) throw std::runtime_error("cannot set the time of " + path);
+}
+
+FILETIME ShiftTime(const FILETIME& time, int64_t hundredNanoseconds) {
+  ULARGE_INTEGER v;
+  v.LowPart = time.dwLowDateTime;
+  v.HighPart = time.dwHighDateTime;
+  v.QuadPart += hundredNanoseconds;
+  return FILETIME{v.LowPart, v.HighPart};
+}
+
+FILETIME StoredTime(const std::string& indexPath) {
+  Bytes b = ReadBytes(indexPath);
+  if (b.size() < 8) return FILETIME{};
+  auto at = [&](size_t p) {
+    return static_cast<DWORD>(b[p] | b[p + 1] << 8 | b[p + 2] << 16 | b[p + 3] << 24);
+  };
+  return FILETIME{at(0), at(4)};
+}
+
+std::string Hex(const Bytes& bytes) {
+  std::string out;
+  char buf[4];
+  for (uint8_t b : bytes) {
+    std::snprintf(buf, sizeof buf, "%02X ", b);
+    out += buf;
+  }
+  return out;
+}
+
+ConversionFiles::ConversionFiles() : folder_(ProgramFolder() + "Data\\") {
+  std::string dir = folder_.substr(0, folder_.size() - 1);
+  madeFolder_ = CreateDirectoryA(dir.c_str(), nullptr) != 0;
+  Remove();
+}
+
+ConversionFiles::~ConversionFiles() {
+  Remove();
+  if (madeFolder_) RemoveDirectoryA(folder_.substr(0, folder_.size() - 1).c_str());
+}
+
+void ConversionFiles::Remove() {
+  DeleteFileA((folder_ + "conv_to.txt").c_str());
+  DeleteFileA((folder_ + "conv_from.txt").c_str());
+}
+
+void ConversionFiles::Set(const std::optional<Bytes>& to, const std::optional<Bytes>& from) {
+  Remove();
+  if (to) WriteBytes(folder_ + "conv_to.txt", *to);
+  if (from) WriteBytes(folder_ + "conv_from.txt", *from);
+}
+
+Bytes ConversionFiles::Text(const std::wstring& text) {
+  Bytes out{0xFF, 0xFE};
+  Bytes body = Utf16Le(text);
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+}  // namespace lexmora::test
