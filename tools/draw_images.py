@@ -35,7 +35,7 @@ KEY = (255, 0, 255)          # transparent colour of the bitmaps
 BUTTON_FACE = (240, 240, 240)
 WINDOW = (255, 255, 255)
 
-# ---------------------------------------------------------------- palette
+# Palette
 INK_RED = (196, 40, 48)
 INK_BLUE = (26, 72, 150)
 COVER = (33, 84, 160)
@@ -59,7 +59,7 @@ WHITE = (255, 255, 255)
 GOLD = (232, 176, 40)
 
 
-# ---------------------------------------------------------------- shapes
+# Shapes
 def clamp(v, lo=0.0, hi=1.0):
     return lo if v < lo else hi if v > hi else v
 
@@ -150,7 +150,7 @@ def arc_points(cx, cy, rx, ry, a0, a1, n=16):
             for i in range(n + 1)]
 
 
-# ---------------------------------------------------------------- canvas
+# Canvas
 class Canvas:
     def __init__(self, w, h):
         self.w, self.h = w, h
@@ -203,7 +203,7 @@ class Canvas:
         return rows
 
 
-# ---------------------------------------------------------------- letters
+# Letters
 def stroke(points, w):
     """A polyline of half-width w with round joins."""
     segs = [segment(ax, ay, bx, by, w) for (ax, ay), (bx, by) in zip(points, points[1:])]
@@ -234,7 +234,7 @@ def letter_a(x, y, w, h, s):
     return union(left, right, bar)
 
 
-# ---------------------------------------------------------------- the book
+# The book
 def draw_open_book(cv, size, ox=0.0, oy=0.0):
     """An open book seen from the front, YA on the left page and A on the right,
     drawn into a size x size square whose top-left corner is at (ox, oy)."""
@@ -314,7 +314,7 @@ def draw_icon16():
     return cv
 
 
-# ---------------------------------------------------------------- tool bar
+# Tool bar
 def draw_pin(cv, ox):
     """A red push-pin stuck in at an angle, its needle pointing down-left."""
     cv.fill(segment(ox + 1.6, 14.4, ox + 6.0, 10.0, 0.65), NEEDLE)
@@ -396,7 +396,7 @@ def draw_toolbar():
     return cv
 
 
-# ---------------------------------------------------------------- options icon
+# Options icon
 def draw_options_icon():
     cv = Canvas(32, 32)
     # three sliders on a rounded panel, and a gear in front
@@ -416,7 +416,7 @@ def draw_options_icon():
     return cv
 
 
-# ---------------------------------------------------------------- about logo
+# About logo
 def draw_logo():
     w, h = 97, 90
     cv = Canvas(w, h)
@@ -427,7 +427,7 @@ def draw_logo():
     return cv
 
 
-# ---------------------------------------------------------------- writers
+# Writers
 def bmp24(rows):
     h, w = len(rows), len(rows[0])
     stride = (w * 3 + 3) & ~3
