@@ -91,14 +91,15 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
   const int64_t progressUnit = std::max<int64_t>(size / 100, 1);
   int64_t lastProgress = 0;
   int64_t blockStart = 0;
-  std::vector<uint8_t> buffer(kReadBlockSize);
+  // Code units are little-endian, as is every Windows machine, so the block is read as units.
+  std::vector<uint16_t> buffer(kReadBlockSize / 2);
 
   for (;;) {
     const uint32_t got = data.Read(buffer.data(), kReadBlockSize);
     if (got > 0) {
       const uint32_t units = got / 2;
       for (uint32_t i = 0; i < units; ++i) {
-        if ((buffer[2 * i] | buffer[2 * i + 1] << 8) != kSeparator)
+        if (buffer[i] != kSeparator)
           continue;
         const auto offset = static_cast<int32_t>(blockStart + 2 * i + 2);
         if (!doSort) {

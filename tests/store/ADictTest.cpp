@@ -1,5 +1,3 @@
-#include "store/ADictU.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include "StoreTestSupport.h"
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "store/ADictU.h"
 #include "store/IndexWriter.h"
 
 namespace lexmora {
@@ -49,8 +48,8 @@ TEST_F(DictTest, FindWordPicksTheBestMatchInBothModes) {
       {{}, L"anything", 0},
       {{L"only"}, L"zzz", 0},
       {{L"only"}, L"a", 0},
-      {{L"bar", L"foo"}, L"fo", 1},   // 2 leading characters against 0
-      {{L"bar", L"foo"}, L"zz", 0},   // 0 against 0: the lower entry
+      {{L"bar", L"foo"}, L"fo", 1},  // 2 leading characters against 0
+      {{L"bar", L"foo"}, L"zz", 0},  // 0 against 0: the lower entry
       {{L"bar", L"foo"}, L"bar", 0},
       {{L"b", L"f", L"m", L"t", L"x"}, L"m", 2},
       {{L"b", L"f", L"m", L"t", L"x"}, L"a", 0},
@@ -118,7 +117,8 @@ TEST_F(DictTest, ReadEntryBeepsWhenTheFileEndsInsideTheLastWantedCharacter) {
     reporter.beeps.clear();
     EXPECT_EQ(c.want, dict->ReadEntry(0, c.maxChars)) << "maxChars " << c.maxChars;
     EXPECT_EQ(c.beeps, reporter.beeps.size()) << "maxChars " << c.maxChars;
-    for (UINT type : reporter.beeps) EXPECT_EQ(0u, type) << "beep type";
+    for (UINT type : reporter.beeps)
+      EXPECT_EQ(0u, type) << "beep type";
   }
 }
 
@@ -130,7 +130,8 @@ TEST_F(DictTest, DamagedOffsetsReadAsEmptyEntries) {
   for (bool onDisk : {false, true}) {
     auto dict = Open(onDisk);
     std::vector<std::wstring> got;
-    for (int32_t i = 0; i < dict->EntryCount(); ++i) got.push_back(dict->ReadEntry(i, -1));
+    for (int32_t i = 0; i < dict->EntryCount(); ++i)
+      got.push_back(dict->ReadEntry(i, -1));
     std::vector<std::wstring> want = {L"beta", L"", L"", L"", L"", L"", L"", L"", L"alpha"};
     EXPECT_EQ(want, got) << ModeName(onDisk);
     EXPECT_EQ(size + 100, dict->EntryOffset(5)) << ModeName(onDisk);
@@ -144,7 +145,8 @@ TEST_F(DictTest, BothModesAgree) {
   std::set<std::wstring> words;
   while (words.size() < 300) {
     std::wstring w;
-    for (int n = 0; n < 6; ++n) w += static_cast<wchar_t>(L'a' + rng() % 26);
+    for (int n = 0; n < 6; ++n)
+      w += static_cast<wchar_t>(L'a' + rng() % 26);
     words.insert(w);
   }
   std::vector<std::wstring> entries(words.begin(), words.end());
@@ -180,8 +182,8 @@ TEST_F(DictTest, StaleIndexIsRebuiltForAnyTimeDifference) {
   struct Case {
     const char* name;
     int64_t shift;
-  } cases[] = {{"later", 10000000}, {"earlier", -10000000}, {"one tick later", 1},
-               {"zero time", 0}};
+  } cases[] = {
+      {"later", 10000000}, {"earlier", -10000000}, {"one tick later", 1}, {"zero time", 0}};
   for (const auto& c : cases) {
     for (bool onDisk : {false, true}) {
       FILETIME stale = c.shift == 0 ? FILETIME{} : test::ShiftTime(datTime, c.shift);
@@ -229,7 +231,8 @@ class FailingWriteHost : public IndexBuildHost {
     ScanEntries(request.dataFileName, request.doSort, list, time, nullptr);
     try {
       detail::WriteIndexFile(request.indexFileName, list, time, [](size_t written) {
-        if (written > 0) throw EInOutError(101);
+        if (written > 0)
+          throw EInOutError(101);
       });
     } catch (const EInOutError& e) {
       errors.push_back(e.what());
@@ -262,7 +265,8 @@ TEST_F(DictTest, AFailedRebuildIsRepeatedAtTheNextOpening) {
     EXPECT_EQ(20000, dict->EntryCount()) << ModeName(onDisk);
     dict.reset();
     TIndexList offsets;
-    for (int32_t k = 0; k < 20000; ++k) offsets.push_back(2 + 4 * k);
+    for (int32_t k = 0; k < 20000; ++k)
+      offsets.push_back(2 + 4 * k);
     EXPECT_EQ(test::IndexBytes(test::LastWriteTime(Dat()), offsets), test::ReadBytes(Ind()))
         << ModeName(onDisk);
   }
@@ -288,11 +292,12 @@ TEST_F(DictTest, OpeningFailuresRaiseTheirExactMessages) {
        },
        "File access denied"},
       {"dictionary missing, index present",
-       [&] { test::WriteBytes(Ind(), test::IndexBytes(FILETIME{1, 1}, {2})); },
+       [&] {
+         test::WriteBytes(Ind(), test::IndexBytes(FILETIME{1, 1}, {2}));
+       },
        Format("Cannot open file \"%s\". %s", ExpandFileName(dir.File("d.dat")).c_str(),
               SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str())},
-      {"dictionary and index missing",
-       [] {},
+      {"dictionary and index missing", [] {},
        Format("Cannot open file \"%s\". %s", ExpandFileName(dir.File("d.dat")).c_str(),
               SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str())},
   };

@@ -25,21 +25,22 @@ struct ScanResult {
 
 ScanResult Scan(const std::string& path, bool doSort) {
   ScanResult r;
-  ScanEntries(path, doSort, r.offsets, r.time,
-              [&](int32_t count) { r.reports.push_back(count); });
+  ScanEntries(path, doSort, r.offsets, r.time, [&](int32_t count) { r.reports.push_back(count); });
   return r;
 }
 
 std::string Show(const TIndexList& list) {
   std::string out;
-  for (int32_t v : list) out += std::to_string(v) + " ";
+  for (int32_t v : list)
+    out += std::to_string(v) + " ";
   return out;
 }
 
 // Bytes of `units` code units of filler text with separators at the given unit positions.
 Bytes UnitsWithSeparators(size_t units, const std::vector<size_t>& separatorUnits) {
   std::wstring text(units, L'x');
-  for (size_t u : separatorUnits) text[u] = kSep;
+  for (size_t u : separatorUnits)
+    text[u] = kSep;
   return test::Utf16Le(text);
 }
 
@@ -57,11 +58,12 @@ TEST(ScanEntries, WritesByteExactIndexFiles) {
        {2, 6, 8, 12}},
       {"odd length, lone B7 at the end is no separator", {0xB7, 0, 'a', 0, 0xB7}, {2}},
       {"B7 as high byte is no separator", {0xB7, 0, 0x00, 0xB7, 0xB7, 0}, {2, 6}},
-      {"separator as the last unit of a block", UnitsWithSeparators(16400, {0, 16383}),
-       {2, 32768}},
-      {"separator as the first unit of the second block", UnitsWithSeparators(16400, {16384}),
+      {"separator as the last unit of a block", UnitsWithSeparators(16400, {0, 16383}), {2, 32768}},
+      {"separator as the first unit of the second block",
+       UnitsWithSeparators(16400, {16384}),
        {32770}},
-      {"exactly one block ending in a separator", UnitsWithSeparators(16384, {5, 16383}),
+      {"exactly one block ending in a separator",
+       UnitsWithSeparators(16384, {5, 16383}),
        {12, 32768}},
   };
   // One block plus a lone byte B7: odd length across the block boundary.
@@ -88,22 +90,24 @@ TEST(ScanEntries, ReportsProgressAfterBlocksThatReachANewHundredth) {
     int32_t firstCount;  // offsets collected at the first report
   } cases[] = {
       {0, 0, 0},
-      {2, 1, 1},            // under 100 bytes: unit 1
-      {99, 1, 49},          // odd: the last byte is ignored
-      {32766, 1, 16383},    // under one block: one report, at the end
-      {32768, 1, 16384},    // the second, empty read reaches no new hundredth
-      {65536, 2, 16384},    // two blocks, two reports
+      {2, 1, 1},               // under 100 bytes: unit 1
+      {99, 1, 49},             // odd: the last byte is ignored
+      {32766, 1, 16383},       // under one block: one report, at the end
+      {32768, 1, 16384},       // the second, empty read reaches no new hundredth
+      {65536, 2, 16384},       // two blocks, two reports
       {10485760, 100, 65536},  // 320 blocks: the first report after block 4 (131072 bytes)
   };
   for (const auto& c : cases) {
     TempDir dir;
     // Every code unit a separator, so the count at a report tells where the scan was.
     Bytes dat(c.bytes, 0);
-    for (size_t i = 0; i + 1 < c.bytes; i += 2) dat[i] = 0xB7;
+    for (size_t i = 0; i + 1 < c.bytes; i += 2)
+      dat[i] = 0xB7;
     test::WriteBytes(dir.File("p.dat"), dat);
     ScanResult r = Scan(dir.File("p.dat"), false);
     ASSERT_EQ(c.reports, r.reports.size()) << c.bytes << " bytes";
-    if (c.reports == 0) continue;
+    if (c.reports == 0)
+      continue;
     EXPECT_EQ(c.firstCount, r.reports.front()) << c.bytes << " bytes";
     EXPECT_EQ(static_cast<int32_t>(c.bytes / 2), r.reports.back()) << c.bytes << " bytes";
     EXPECT_TRUE(std::is_sorted(r.reports.begin(), r.reports.end())) << c.bytes << " bytes";
@@ -174,15 +178,16 @@ TEST(ScanEntries, RefusesAFileOf2GiBBeforeReadingIt) {
 TIndexList SortedByKey(const std::wstring& text, const TIndexList& fileOrder) {
   auto key = [&](int32_t offset) {
     std::wstring k = text.substr(std::min<size_t>(offset / 2, text.size()), 49);
-    if (!k.empty()) CharLowerBuffW(k.data(), static_cast<DWORD>(k.size()));
+    if (!k.empty())
+      CharLowerBuffW(k.data(), static_cast<DWORD>(k.size()));
     return k;
   };
   TIndexList sorted = fileOrder;
   std::stable_sort(sorted.begin(), sorted.end(), [&](int32_t a, int32_t b) {
     std::wstring ka = key(a), kb = key(b);
     return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ka.c_str(),
-                          static_cast<int>(ka.size()), kb.c_str(), static_cast<int>(kb.size())) ==
-           CSTR_LESS_THAN;
+                          static_cast<int>(ka.size()), kb.c_str(),
+                          static_cast<int>(kb.size())) == CSTR_LESS_THAN;
   });
   return sorted;
 }
@@ -191,7 +196,8 @@ TEST(ScanEntries, SortedBuildsOrderByKeyOnBothSidesOfTheThreshold) {
   std::mt19937 rng(7);
   auto word = [&](size_t len) {
     std::wstring w;
-    for (size_t k = 0; k < len; ++k) w += static_cast<wchar_t>(L'a' + rng() % 26);
+    for (size_t k = 0; k < len; ++k)
+      w += static_cast<wchar_t>(L'a' + rng() % 26);
     return w;
   };
   struct Case {
@@ -201,11 +207,13 @@ TEST(ScanEntries, SortedBuildsOrderByKeyOnBothSidesOfTheThreshold) {
   std::vector<Case> cases;
   for (size_t n : {1, 2, 7, 8, 9, 40}) {
     std::vector<std::wstring> descending;
-    for (size_t k = 0; k < n; ++k) descending.push_back(std::wstring(1, L'z' - k % 26) + L"word");
+    for (size_t k = 0; k < n; ++k)
+      descending.push_back(std::wstring(1, L'z' - k % 26) + L"word");
     std::sort(descending.rbegin(), descending.rend());
     cases.push_back({"descending keys, " + std::to_string(n), descending});
     std::vector<std::wstring> random;
-    for (size_t k = 0; k < n; ++k) random.push_back(word(1 + rng() % 6));
+    for (size_t k = 0; k < n; ++k)
+      random.push_back(word(1 + rng() % 6));
     cases.push_back({"random keys, " + std::to_string(n), random});
   }
   // Pairs of entries whose 49-unit keys are equal apart from case, the later one in the file
@@ -240,7 +248,8 @@ TEST(ScanEntries, SortedBuildsOrderByKeyOnBothSidesOfTheThreshold) {
 TEST(ScanEntries, DescendingKeysGoToTheFront) {
   TempDir dir;
   std::vector<std::wstring> entries;
-  for (wchar_t ch = L'z'; ch >= L'a'; --ch) entries.push_back(std::wstring(3, ch));
+  for (wchar_t ch = L'z'; ch >= L'a'; --ch)
+    entries.push_back(std::wstring(3, ch));
   test::WriteBytes(dir.File("d.dat"), test::DictBytes(entries));
   TIndexList fileOrder = Scan(dir.File("d.dat"), false).offsets;
   TIndexList sorted = Scan(dir.File("d.dat"), true).offsets;
@@ -265,7 +274,8 @@ TEST(FindSortedPosition, ReadsKeysAndRestoresThePosition) {
 
 TEST(ReadKeyAt, KeepsFortyNineCharacters) {
   TempDir dir;
-  std::wstring text = std::wstring(1, kSep) + L"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  std::wstring text =
+      std::wstring(1, kSep) + L"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKLMNOPQRSTUVWXYZ";
   test::WriteBytes(dir.File("l.dat"), test::Utf16Le(text));
   FileStream data = FileStream::OpenRead(dir.File("l.dat"));
   EXPECT_EQ(L"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvw", ReadKeyAt(data, 2));
@@ -276,7 +286,8 @@ TEST(WriteIndexFile, ReplacesALongerFileAndReportsIoErrors) {
   FILETIME time{0x11223344, 0x01D00000};
   test::WriteBytes(dir.File("w.ind"), Bytes(100, 0xEE));
   WriteIndexFile(dir.File("w.ind"), {2, 6}, time);
-  EXPECT_EQ(test::Hex(test::IndexBytes(time, {2, 6})), test::Hex(test::ReadBytes(dir.File("w.ind"))));
+  EXPECT_EQ(test::Hex(test::IndexBytes(time, {2, 6})),
+            test::Hex(test::ReadBytes(dir.File("w.ind"))));
 
   struct Case {
     const char* name;
@@ -305,12 +316,14 @@ TEST(WriteIndexFile, AWriteFailingPartWayLeavesNoTimeThatPassesForFresh) {
   FILETIME time{0x55667788, 0x01D00001};
   TIndexList list(40000);
   std::iota(list.begin(), list.end(), 1);
-  for (auto& v : list) v *= 2;
+  for (auto& v : list)
+    v *= 2;
   test::WriteBytes(dir.File("f.ind"), test::IndexBytes(time, {2, 4}));  // an old, fresh index
   for (size_t failAt : {size_t{0}, size_t{16384}, size_t{32768}}) {
     try {
       detail::WriteIndexFile(dir.File("f.ind"), list, time, [&](size_t written) {
-        if (written == failAt) throw EInOutError(101);
+        if (written == failAt)
+          throw EInOutError(101);
       });
       FAIL() << "no exception";
     } catch (const EInOutError& e) {

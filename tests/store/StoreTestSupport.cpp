@@ -19,11 +19,13 @@ Bytes DictBytes(const std::vector<std::wstring>& entries, const std::wstring& pr
 Bytes IndexBytes(const FILETIME& time, const TIndexList& offsets) {
   Bytes out;
   auto put = [&](uint32_t v) {
-    for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    for (int k = 0; k < 4; ++k)
+      out.push_back(static_cast<uint8_t>(v >> (8 * k)));
   };
   put(time.dwLowDateTime);
   put(time.dwHighDateTime);
-  for (int32_t offset : offsets) put(static_cast<uint32_t>(offset));
+  for (int32_t offset : offsets)
+    put(static_cast<uint32_t>(offset));
   return out;
 }
 
@@ -31,7 +33,8 @@ namespace {
 HANDLE OpenForTimes(const std::string& path, DWORD access) {
   HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  if (h == INVALID_HANDLE_VALUE)
+    throw std::runtime_error("cannot open " + path);
   return h;
 }
 }  // namespace
@@ -48,7 +51,8 @@ void SetLastWriteTime(const std::string& path, const FILETIME& time) {
   HANDLE h = OpenForTimes(path, GENERIC_READ | GENERIC_WRITE);
   BOOL ok = SetFileTime(h, nullptr, nullptr, &time);
   CloseHandle(h);
-  if (!ok) throw std::runtime_error("cannot set the time of " + path);
+  if (!ok)
+    throw std::runtime_error("cannot set the time of " + path);
 }
 
 FILETIME ShiftTime(const FILETIME& time, int64_t hundredNanoseconds) {
@@ -61,7 +65,8 @@ FILETIME ShiftTime(const FILETIME& time, int64_t hundredNanoseconds) {
 
 FILETIME StoredTime(const std::string& indexPath) {
   Bytes b = ReadBytes(indexPath);
-  if (b.size() < 8) return FILETIME{};
+  if (b.size() < 8)
+    return FILETIME{};
   auto at = [&](size_t p) {
     return static_cast<DWORD>(b[p] | b[p + 1] << 8 | b[p + 2] << 16 | b[p + 3] << 24);
   };
@@ -86,7 +91,8 @@ ConversionFiles::ConversionFiles() : folder_(ProgramFolder() + "Data\\") {
 
 ConversionFiles::~ConversionFiles() {
   Remove();
-  if (madeFolder_) RemoveDirectoryA(folder_.substr(0, folder_.size() - 1).c_str());
+  if (madeFolder_)
+    RemoveDirectoryA(folder_.substr(0, folder_.size() - 1).c_str());
 }
 
 void ConversionFiles::Remove() {
@@ -96,8 +102,10 @@ void ConversionFiles::Remove() {
 
 void ConversionFiles::Set(const std::optional<Bytes>& to, const std::optional<Bytes>& from) {
   Remove();
-  if (to) WriteBytes(folder_ + "conv_to.txt", *to);
-  if (from) WriteBytes(folder_ + "conv_from.txt", *from);
+  if (to)
+    WriteBytes(folder_ + "conv_to.txt", *to);
+  if (from)
+    WriteBytes(folder_ + "conv_from.txt", *from);
 }
 
 Bytes ConversionFiles::Text(const std::wstring& text) {
