@@ -1,0 +1,129 @@
+#include "ui/Application.h"
+
+#include <commctrl.h>
+
+#include "base/Errors.h"
+#include "base/Reporter.h"
+#include "ui/Controls.h"
+
+namespace lexmora {
+
+TApplication& Application() {
+  static TApplication application;
+  return application;
+}
+
+TApplication::TApplication() : instance_(GetModuleHandleW(nullptr)) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  name = name.substr(name.find_last_of("\\/:") + 1);
+  title_ = name.substr(0, name.rfind('.'));
+}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+  if (initialized_) return;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                            ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&icc);
+  RegisterControlClasses(instance_);
+  initialized_ = true;
+}
+
+void TApplication::DestroyForms() {
+  while (!ownedForms_.empty()) {
+    FormPtr<TForm> form = std::move(ownedForms_.back());
+    ownedForms_.pop_back();
+    if (mainForm_ == form.get()) mainForm_ = nullptr;
+  }
+}
+
+void TApplication::Run() {
+  if (mainForm_ != nullptr && !mainForm_->Visible()) mainForm_->Show();
+  while (!terminated_ && HandleMessage()) {
+  }
+}
+
+bool TApplication::HandleMessage() {
+  MSG msg;
+  BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+  if (got == 0 || got == -1) {
+    terminated_ = true;
+    return false;
+  }
+  Dispatch(msg);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+void TApplication::Dispatch(MSG& msg) {
+  try {
+    TForm* form = TForm::FromHandle(msg.hwnd);
+    if (form != nullptr && form->PreTranslate(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+  terminated_ = true;
+}
+
+void TApplication::HandleCurrentException() noexcept {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    HandleException(e);
+  } catch (...) {
+    HandleException(Exception("Unknown exception"));
+  }
+}
+
+void TApplication::HandleException(const std::exception& e) noexcept {
+  try {
+    if (handler_) {
+      handler_(e);
+    } else {
+      DefaultExceptionHandler(e);
+    }
+  } catch (...) {
+    // A failing handler has nowhere left to report to.
+  }
+}
+
+void TApplication::DefaultExceptionHandler(const std::exception& e) {
+  CurrentReporter().ShowMessage(GetActiveWindow(), e.what(), title_, MB_OK | MB_ICONERROR);
+}
+
+TApplication::ExceptionHandler TApplication::SetExceptionHandler(ExceptionHandler handler) {
+  ExceptionHandler previous = std::move(handler_);
+  handler_ = std::move(handler);
+  return previous;
+}
+
+bool TApplication::NoteActivated(TForm* form) noexcept {
+  if (activeForm_ == form) return false;
+  activeForm_ = form;
+  return true;
+}
+
+void TApplication::NoteGone(TForm* form) noexcept {
+  if (activeForm_ == form) activeForm_ = nullptr;
+}
+
+}  // namespace lexmora

@@ -1,0 +1,82 @@
+#pragma once
+// Tool bar with image buttons, check-style buttons, hints and embedded controls.
+//
+//   imglst.Create(16, 16);  imglst.AddStrip(bitmap, RGB(255, 0, 255));
+//   tbMain.Create(Handle(), &imglst);
+//   tbMain.AddControl(cbSearch, 150);
+//   TToolButton& b = tbMain.AddButton(kIdDict, 0, "Change dictionary (Ctrl+D)");
+//   b.OnClick = [this] { tbtnDictClick(); };
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+
+namespace lexmora {
+
+// Owner of an HIMAGELIST.
+class TImageList {
+ public:
+  TImageList() = default;
+  ~TImageList();
+  TImageList(const TImageList&) = delete;
+  TImageList& operator=(const TImageList&) = delete;
+
+  void Create(int width, int height);
+  // Adds the images of a strip bitmap (each `width` pixels wide), `mask` being transparent.
+  void AddStrip(HBITMAP bitmap, COLORREF mask);
+  int Count() const noexcept;
+  HIMAGELIST Handle() const noexcept { return list_; }
+
+ private:
+  HIMAGELIST list_ = nullptr;
+};
+
+class TToolBar;
+
+class TToolButton {
+ public:
+  TToolButton(TToolBar& bar, int id, std::string hint) : bar_(bar), id_(id), hint_(std::move(hint)) {}
+  int Id() const noexcept { return id_; }
+  const std::string& Hint() const noexcept { return hint_; }
+  // The pressed state of a check-style button.
+  bool Down() const noexcept;
+  void SetDown(bool down);
+  bool Enabled() const noexcept;
+  void SetEnabled(bool enabled);
+  // For a check-style button the state has already changed when this runs.
+  std::function<void()> OnClick;
+
+ private:
+  TToolBar& bar_;
+  int id_;
+  std::string hint_;
+  std::wstring hintText_;
+  friend class TToolBar;
+};
+
+class TToolBar : public TControl {
+ public:
+  void Create(HWND parent, TImageList* images);
+  TToolButton& AddButton(int id, int image, const std::string& hint, bool checkStyle = false);
+  void AddSeparator(int width = 8);
+  // Places `control` on the bar in a gap `width` pixels wide.
+  void AddControl(TControl& control, int width);
+  TToolButton* Button(int id) noexcept;
+  // Fits the bar to its parent's width; call from the parent's layout.
+  void AutoSize();
+  int Height() const;
+
+  void HandleCommand(WORD code, WORD id) override;
+  bool HandleNotify(NMHDR& header, LRESULT& result) override;
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  std::vector<std::unique_ptr<TToolButton>> buttons_;
+};
+
+}  // namespace lexmora

@@ -1,0 +1,240 @@
+// The window framework under a real display: layouts, modal showing, dialog keys, key preview,
+// shortcuts and the exception boundary.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "TestLayout.h"
+#include "base/Errors.h"
+#include "base/Reporter.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/Thread.h"
+
+namespace lexmora {
+namespace {
+
+// A dialog built in code: an edit box, an OK button (default) and a Cancel button.
+class TTestForm : public TForm {
+ public:
+  TTestForm() {
+    borderStyle_ = TBorderStyle::Dialog;
+    CreateEmpty();
+    SetBounds(0, 0, 300, 150);
+    edit.Attach(CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10,
+                                100, 22, Handle(), nullptr, nullptr, nullptr));
+    btnOK.Create(Handle(), "OK", 10, 50, 75, 25);
+    btnOK.ModalResult = mrOk;
+    btnCancel.Create(Handle(), "Cancel", 100, 50, 75, 25);
+    btnCancel.ModalResult = mrCancel;
+    SetDefaultButton(&btnOK);
+    SetCancelButton(&btnCancel);
+    SetActiveControl(&edit);
+  }
+  TEdit edit;
+  TButton btnOK, btnCancel;
+};
+
+class TLayoutForm : public TForm {
+ public:
+  TLayoutForm() { CreateFromLayout(IDD_TESTLAYOUT); }
+};
+
+// Records what the application's exception handler receives.
+class FormTest : public ::testing::Test {
+ protected:
+  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
+  std::vector<std::string> errors;
+};
+
+void Post(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+  ASSERT_TRUE(PostMessageW(hwnd, msg, wParam, lParam));
+}
+
+TEST_F(FormTest, LayoutCoordinatesArePixelsAndHelpIdNamesThePanel) {
+  auto form = MakeForm<TLayoutForm>();
+  RECT client = form->ClientRect();
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 120);
+  EXPECT_EQ(form->Text(), L"Layout");
+
+  HWND panel = form->Item(IDC_TESTPANEL);
+  HWND button = form->Item(IDC_TESTBUTTON);
+  EXPECT_EQ(GetParent(button), panel);
+  struct Case {
+    HWND hwnd;
+    RECT want;
+  } cases[] = {{form->Item(IDC_TESTEDIT), {10, 12, 110, 33}},
+               {panel, {0, 80, 200, 120}},
+               {button, {120, 6, 195, 31}}};
+  for (const Case& c : cases) {
+    RECT r;
+    GetWindowRect(c.hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(c.hwnd), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(EqualRect(&r, &c.want))
+        << "control " << GetDlgCtrlID(c.hwnd) << ": got " << r.left << "," << r.top << ","
+        << r.right << "," << r.bottom << " want " << c.want.left << "," << c.want.top << ","
+        << c.want.right << "," << c.want.bottom;
+  }
+  LOGFONTW lf{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+  EXPECT_STREQ(lf.lfFaceName, L"MS Sans Serif");
+  EXPECT_THROW(form->Item(12345), Exception);
+}
+
+TEST_F(FormTest, ModalResultComesFromButtonsKeysAndCloseRequests) {
+  struct Case {
+    const char* name;
+    bool okEnabled;
+    std::vector<MSG> input;  // posted to the focused window once the form is active
+    int want;
+  };
+  auto key = [](UINT vk) { return MSG{nullptr, WM_KEYDOWN, vk, 0, 0, {}}; };
+  MSG close{nullptr, WM_CLOSE, 0, 0, 0, {}};
+  const Case cases[] = {
+      {"Enter presses the default button", true, {key(VK_RETURN)}, mrOk},
+      {"Enter does nothing while it is disabled", false, {key(VK_RETURN), close}, mrCancel},
+      {"Escape presses the cancel button", true, {key(VK_ESCAPE)}, mrCancel},
+      {"a close request gives Cancel", true, {close}, mrCancel},
+  };
+  for (const Case& c : cases) {
+    auto form = MakeForm<TTestForm>();
+    form->btnOK.SetEnabled(c.okEnabled);
+    form->OnActivate = [&] {
+      for (MSG m : c.input) {
+        Post(m.message == WM_CLOSE ? form->Handle() : GetFocus(), m.message, m.wParam);
+      }
+    };
+    EXPECT_EQ(form->ShowModal(), c.want) << c.name;
+    EXPECT_FALSE(form->Visible()) << c.name;
+  }
+}
+
+TEST_F(FormTest, ActivationRunsBeforeTheLoopAndItsCloseRequestIsDiscarded) {
+  auto owner = MakeForm<TTestForm>();
+  owner->Show();
+  auto form = MakeForm<TTestForm>();
+  int activations = 0;
+  bool ownerEnabledDuringModal = true;
+  form->OnActivate = [&] {
+    ++activations;
+    ownerEnabledDuringModal = IsWindowEnabled(owner->Handle()) != 0;
+    form->Close();  // discarded: the modal result is reset after activation
+    Post(form->btnOK.Handle(), WM_KEYDOWN, VK_RETURN);
+  };
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_EQ(activations, 1);
+  EXPECT_FALSE(ownerEnabledDuringModal);
+  EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+}
+
+TEST_F(FormTest, KeyPreviewSeesCharactersFirstAndMaySwallowThem) {
+  auto form = MakeForm<TTestForm>();
+  std::wstring formSaw, editSaw;
+  form->KeyPreview = true;
+  form->OnKeyPress = [&](wchar_t& key) {
+    formSaw += key;
+    if (key == L'a') key = 0;
+  };
+  form->edit.OnKeyPress = [&](wchar_t& key) {
+    editSaw += key;
+    if (key == L'c') key = L'C';
+  };
+  form->OnActivate = [&] {
+    for (wchar_t ch : std::wstring(L"abc")) Post(form->edit.Handle(), WM_CHAR, ch);
+    Post(form->Handle(), WM_CLOSE);
+  };
+  form->ShowModal();
+  EXPECT_EQ(formSaw, L"abc");
+  EXPECT_EQ(editSaw, L"bc");
+  EXPECT_EQ(form->edit.Text(), L"bC");
+}
+
+TEST_F(FormTest, ShortcutsRunTheirCommandsFromAnyControl) {
+  auto form = MakeForm<TTestForm>();
+  std::vector<WORD> ran;
+  form->SetShortcuts({{FVIRTKEY, VK_F1, 101}, {FVIRTKEY | FCONTROL, 'D', 102}});
+  form->OnCommand(101, [&] { ran.push_back(101); });
+  form->OnCommand(102, [&] { ran.push_back(102); });
+  form->OnActivate = [&] {
+    Post(form->edit.Handle(), WM_KEYDOWN, VK_F1);
+    Post(form->btnOK.Handle(), WM_KEYDOWN, 'D');  // without Ctrl: no shortcut
+    Post(form->Handle(), WM_CLOSE);
+  };
+  form->ShowModal();
+  EXPECT_EQ(ran, std::vector<WORD>{101});
+}
+
+TEST_F(FormTest, ExceptionsInHandlersReachTheApplicationHandler) {
+  auto form = MakeForm<TTestForm>();
+  form->btnOK.OnClick = [] { throw EListError(-1); };
+  form->edit.OnKeyPress = [](wchar_t&) { throw Exception("key"); };
+  form->OnActivate = [&] {
+    Post(form->edit.Handle(), WM_CHAR, L'x');
+    Post(form->Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+         reinterpret_cast<LPARAM>(form->btnOK.Handle()));
+    throw Exception("activate");
+  };
+  // The OK button's modal result is set before its handler throws, so the loop ends.
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_EQ(errors, (std::vector<std::string>{"activate", "key", "List index out of bounds (-1)"}));
+}
+
+class RecordingReporter : public Reporter {
+ public:
+  int ShowMessage(HWND, const std::string& text, const std::string& caption, UINT style) override {
+    shown.push_back(caption + "|" + text + "|" + std::to_string(style));
+    return IDOK;
+  }
+  std::vector<std::string> shown;
+};
+
+TEST(ApplicationTest, DefaultHandlerShowsTheTextUnderTheApplicationTitle) {
+  RecordingReporter reporter;
+  ScopedReporter scope(reporter);
+  std::string oldTitle = Application().Title();
+  Application().SetTitle("Lexmora test");
+  Application().HandleException(EInOutError(2));
+  Application().SetTitle(oldTitle);
+  EXPECT_EQ(reporter.shown,
+            std::vector<std::string>{"Lexmora test|File not found|" +
+                                     std::to_string(MB_OK | MB_ICONERROR)});
+}
+
+class TSignalThread : public TThread {
+ public:
+  TSignalThread(HANDLE done, DWORD* threadId, bool fail)
+      : done_(done), threadId_(threadId), fail_(fail) {}
+
+ protected:
+  void Execute() override {
+    *threadId_ = GetCurrentThreadId();
+    SetEvent(done_);
+    if (fail_) throw Exception("thread failed");
+  }
+
+ private:
+  HANDLE done_;
+  DWORD* threadId_;
+  bool fail_;
+};
+
+TEST_F(FormTest, ThreadRunsDetachedAndReportsItsException) {
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  DWORD threadId = 0;
+  std::atomic<int> reported{0};
+  ScopedExceptionHandler counting([&](const std::exception&) { ++reported; });
+  TThread::Create<TSignalThread>(done, &threadId, true);
+  ASSERT_EQ(WaitForSingleObject(done, 5000), WAIT_OBJECT_0);
+  for (int i = 0; i < 500 && reported == 0; ++i) Sleep(10);
+  CloseHandle(done);
+  EXPECT_NE(threadId, GetCurrentThreadId());
+  EXPECT_EQ(reported, 1);
+}
+
+}  // namespace
+}  // namespace lexmora

@@ -1,0 +1,5 @@
+#pragma once
+#define IDD_TESTLAYOUT 900
+#define IDC_TESTPANEL 901
+#define IDC_TESTBUTTON 902
+#define IDC_TESTEDIT 903
