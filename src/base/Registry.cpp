@@ -1,0 +1,117 @@
+#include "base/Registry.h"
+
+#include <cstring>
+#include <vector>
+
+#include "base/Errors.h"
+
+namespace lexmora {
+namespace {
+
+[[noreturn]] void FailSet(const std::string& name) {
+  throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+}
+[[noreturn]] void FailGet(const std::string& name) {
+  throw ERegistryException(Format("Failed to get data for '%s'", name.c_str()));
+}
+[[noreturn]] void FailType(const std::string& name) {
+  throw ERegistryException(Format("Invalid data type for '%s'", name.c_str()));
+}
+
+}  // namespace
+
+bool Registry::OpenKey(const std::string& name, bool canCreate) {
+  HKEY opened = nullptr;
+  LONG rc;
+  if (canCreate) {
+    rc = RegCreateKeyExA(root_, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr,
+                         &opened, nullptr);
+  } else {
+    rc = RegOpenKeyExA(root_, name.c_str(), 0, access_, &opened);
+  }
+  if (rc != ERROR_SUCCESS || opened == nullptr)
+    return false;
+  key_.Reset(opened);
+  return true;
+}
+
+bool Registry::ValueExists(const std::string& name) const {
+  if (!key_)
+    return false;
+  return RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+}
+
+void Registry::WriteString(const std::string& name, const std::string& value) {
+  if (!key_ || value.size() >= MAXDWORD)
+    FailSet(name);
+  if (RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
+    FailSet(name);
+  }
+}
+
+void Registry::WriteInteger(const std::string& name, int32_t value) {
+  if (!key_)
+    FailSet(name);
+  DWORD data = static_cast<DWORD>(value);
+  if (RegSetValueExA(key_.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                     sizeof data) != ERROR_SUCCESS) {
+    FailSet(name);
+  }
+}
+
+void Registry::WriteBool(const std::string& name, bool value) {
+  WriteInteger(name, value ? 1 : 0);
+}
+
+std::string Registry::ReadString(const std::string& name) const {
+  if (!key_)
+    FailGet(name);
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    FailGet(name);
+  }
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    FailType(name);
+  // The value may change between the size query and the read; a few retries cover that.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (size == 0)
+      return {};
+    // One spare zero byte so that data stored without its NUL still ends.
+    std::vector<char> data(static_cast<size_t>(size) + 1, '\0');
+    DWORD got = size;
+    LONG rc = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &got);
+    if (rc == ERROR_MORE_DATA) {
+      size = got;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS)
+      FailGet(name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+      FailType(name);
+    return std::string(data.data(), strnlen(data.data(), got));
+  }
+  FailGet(name);
+}
+
+int32_t Registry::ReadInteger(const std::string& name) const {
+  if (!key_)
+    FailGet(name);
+  DWORD type = REG_NONE;
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  // More than 4 bytes of data fails the query itself (ERROR_MORE_DATA).
+  if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                       &size) != ERROR_SUCCESS) {
+    FailGet(name);
+  }
+  if (type != REG_DWORD)
+    FailType(name);
+  return static_cast<int32_t>(data);
+}
+
+}  // namespace lexmora

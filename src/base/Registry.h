@@ -1,0 +1,55 @@
+#pragma once
+// A registry key object: a root key, an access mask and at most one open ("current") key under
+// the root. Names and string data are 8-bit strings in the system code page.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/Handle.h"
+
+namespace lexmora {
+
+class Registry {
+ public:
+  explicit Registry(HKEY root, REGSAM access = KEY_ALL_ACCESS) noexcept
+      : root_(root), access_(access) {}
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+
+  HKEY RootKey() const noexcept { return root_; }
+  REGSAM Access() const noexcept { return access_; }
+  HKEY CurrentKey() const noexcept { return key_.Get(); }
+
+  // Opens the subkey `name` of the root key with the object's access; when it does not exist
+  // and canCreate is true, creates it as a non-volatile key. On success the opened key becomes
+  // the current key (closing the previous one); on failure the current key is left as it was.
+  bool OpenKey(const std::string& name, bool canCreate);
+  void CloseKey() noexcept { key_.Reset(); }
+
+  // True when the value can be queried; false with no current key.
+  bool ValueExists(const std::string& name) const;
+
+  // Each write replaces any value of the same name and raises ERegistryException
+  // "Failed to set data for '<name>'" when it fails (also with no current key).
+  void WriteString(const std::string& name, const std::string& value);  // REG_SZ with its NUL
+  void WriteInteger(const std::string& name, int32_t value);            // REG_DWORD
+  void WriteBool(const std::string& name, bool value);                  // REG_DWORD 1 or 0
+
+  // Each read raises ERegistryException "Failed to get data for '<name>'" when the value cannot
+  // be queried (missing, no current key, an integer of more than 4 bytes) and
+  // "Invalid data type for '<name>'" when it has the wrong type.
+  // ReadString accepts REG_SZ and REG_EXPAND_SZ (not expanded); the text ends at its first NUL.
+  std::string ReadString(const std::string& name) const;
+  // ReadInteger requires REG_DWORD; a value of fewer than 4 bytes is zero-extended.
+  int32_t ReadInteger(const std::string& name) const;
+  // Read as an integer; any non-zero value is true.
+  bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+
+ private:
+  HKEY root_;
+  REGSAM access_;
+  RegKey key_;
+};
+
+}  // namespace lexmora

@@ -1,0 +1,81 @@
+#pragma once
+// Names and defaults the program shares between its units and with other copies of itself.
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+namespace lexmora {
+
+inline constexpr char kAppTitle[] = "Lexmora - BETA RELEASE";
+// The main window is found by this class name and kAppTitle.
+inline constexpr char kMainWindowClass[] = "TfmMain.UnicodeClass";
+// Its existence marks a copy that runs with the single-instance guard.
+inline constexpr char kInstanceMutexName[] = "Lexmora";
+
+// Folders beside the executable, each with its trailing backslash.
+inline constexpr char kDictionariesFolder[] = "Dictionaries\\";
+inline constexpr char kDataFolder[] = "Data\\";
+inline constexpr char kHelpFolder[] = "Help\\";
+inline constexpr char kHelpDocument[] = "Readme.html";
+
+// The settings key, under HKEY_LOCAL_MACHINE, opened with full access.
+inline const HKEY kSettingsRoot = HKEY_LOCAL_MACHINE;
+inline constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
+inline constexpr REGSAM kSettingsAccess = KEY_ALL_ACCESS;
+
+// Value names.
+inline constexpr char kDictValue[] = "Dict";
+inline constexpr char kFontValue[] = "Font";
+inline constexpr char kTopValue[] = "Top";
+inline constexpr char kLeftValue[] = "Left";
+inline constexpr char kWidthValue[] = "Width";
+inline constexpr char kHeightValue[] = "Height";
+inline constexpr char kFontSizeValue[] = "FontSize";
+inline constexpr char kPixelsValue[] = "Pixels";
+inline constexpr char kHistoryValue[] = "History";
+inline constexpr char kStayOnTopValue[] = "StayOnTop";
+inline constexpr char kIsMaximizedValue[] = "IsMaximized";
+inline constexpr char kDockingValue[] = "Docking";
+inline constexpr char kReadHDDValue[] = "ReadHDD";
+inline constexpr char kRefineTextValue[] = "RefineText";
+inline constexpr char kAllowValue[] = "Allow";
+
+struct StringSetting {
+  const char* name;
+  const char* defaultValue;
+};
+struct IntegerSetting {
+  const char* name;
+  int32_t defaultValue;
+};
+struct BoolSetting {
+  const char* name;
+  bool defaultValue;
+};
+
+// The fifteen values with their defaults. The order of each table is also the order in which
+// missing values are created: strings, then integers, then booleans.
+inline constexpr std::array<StringSetting, 2> kStringSettings{{
+    {kDictValue, "diruridu"},
+    {kFontValue, "Lucida Sans Unicode"},
+}};
+inline constexpr std::array<IntegerSetting, 7> kIntegerSettings{{
+    {kTopValue, 10},
+    {kLeftValue, 10},
+    {kWidthValue, 400},
+    {kHeightValue, 300},
+    {kFontSizeValue, 8},
+    {kPixelsValue, 10},
+    {kHistoryValue, 10},
+}};
+inline constexpr std::array<BoolSetting, 6> kBoolSettings{{
+    {kStayOnTopValue, false},
+    {kIsMaximizedValue, false},
+    {kDockingValue, true},
+    {kReadHDDValue, false},
+    {kRefineTextValue, true},
+    {kAllowValue, false},
+}};
+
+}  // namespace lexmora

@@ -1,0 +1,17 @@
+#pragma once
+// The single-instance guard's registry check and the hand-over to a running copy.
+
+namespace lexmora {
+
+// True when the guard applies: the settings key exists, holds "Allow", and "Allow" is false.
+// Opens the key without creating it and closes it on every path. A missing key or value gives
+// false; an "Allow" that cannot be read as an integer raises ERegistryException
+// ("Invalid data type for 'Allow'" or "Failed to get data for 'Allow'").
+bool MultipleInstancesForbidden();
+
+// Finds the running copy's main window by class and title; when found, asks for it to come to
+// the foreground and sends it WM_COPYDATA with dwData 0 and no payload, waiting until it has
+// been handled. Does nothing when no such window exists.
+void ActivateRunningInstance();
+
+}  // namespace lexmora

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "RegistryTestUtil.h"
+#include "base/Errors.h"
+#include "shell/ConstU.h"
+#include "shell/InstanceU.h"
+
+namespace lexmora {
+namespace {
+
+using test::DwordBytes;
+using test::GetRaw;
+using test::RawValue;
+using test::SetRaw;
+using test::StrBytes;
+
+// The settings key of the test prefix is the program's real one: each test starts without it,
+// and what was there before is put back afterwards.
+class SettingsKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      char name[256];
+      for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name;
+        if (RegEnumValueA(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+          break;
+        }
+        if (auto v = GetRaw(key, name))
+          saved_.emplace_back(name, *v);
+      }
+      RegCloseKey(key);
+      hadKey_ = true;
+    }
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+  }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    if (!hadKey_)
+      return;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    for (const auto& [name, value] : saved_)
+      SetRaw(key, name, value);
+    RegCloseKey(key);
+  }
+
+  // Creates the key with the given values.
+  void Store(const std::vector<std::pair<std::string, RawValue>>& values) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    for (const auto& [name, value] : values)
+      SetRaw(key, name, value);
+    RegCloseKey(key);
+  }
+
+ private:
+  bool hadKey_ = false;
+  std::vector<std::pair<std::string, RawValue>> saved_;
+};
+
+TEST_F(SettingsKeyTest, NoKeyMeansNoGuardAndCreatesNothing) {
+  EXPECT_FALSE(MultipleInstancesForbidden());
+  EXPECT_FALSE(test::KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+}
+
+TEST_F(SettingsKeyTest, GuardFollowsAllow) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, RawValue>> values;
+    bool want;
+  };
+  const Case cases[] = {
+      {"key without Allow", {{"Dict", {REG_SZ, StrBytes("x")}}}, false},
+      {"Allow 0", {{"Allow", {REG_DWORD, DwordBytes(0)}}}, true},
+      {"Allow 1", {{"Allow", {REG_DWORD, DwordBytes(1)}}}, false},
+      {"Allow 5", {{"Allow", {REG_DWORD, DwordBytes(5)}}}, false},
+      {"Allow -1", {{"Allow", {REG_DWORD, DwordBytes(0xFFFFFFFF)}}}, false},
+  };
+  for (const auto& c : cases) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    Store(c.values);
+    EXPECT_EQ(c.want, MultipleInstancesForbidden()) << c.what;
+    for (const auto& [name, value] : c.values) {
+      EXPECT_EQ(value, GetRaw(HKEY_LOCAL_MACHINE, std::string(kSettingsKey), name))
+          << c.what << ": " << name << " changed";
+    }
+  }
+}
+
+TEST_F(SettingsKeyTest, AnAllowThatIsNotAnIntegerRaises) {
+  struct Case {
+    RawValue allow;
+    const char* wantError;
+  };
+  const Case cases[] = {
+      {{REG_SZ, StrBytes("0")}, "Invalid data type for 'Allow'"},
+      {{REG_BINARY, {0, 0, 0, 0}}, "Invalid data type for 'Allow'"},
+      {{REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}}, "Failed to get data for 'Allow'"},
+      {{REG_BINARY, {0, 0, 0, 0, 0}}, "Failed to get data for 'Allow'"},
+  };
+  for (const auto& c : cases) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    Store({{"Allow", c.allow}});
+    std::string got;
+    try {
+      MultipleInstancesForbidden();
+    } catch (const ERegistryException& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(c.wantError, got) << "type " << c.allow.type << ", size " << c.allow.data.size();
+  }
+}
+
+// Every path closes the key: repeating the check on each kind of key leaves no handle behind.
+TEST_F(SettingsKeyTest, ClosesTheKeyOnEveryPath) {
+  const std::vector<std::vector<std::pair<std::string, RawValue>>> keys = {
+      {{"Dict", {REG_SZ, StrBytes("x")}}},
+      {{"Allow", {REG_DWORD, DwordBytes(0)}}},
+      {{"Allow", {REG_SZ, StrBytes("0")}}},
+  };
+  for (const auto& values : keys) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    Store(values);
+    try {
+      MultipleInstancesForbidden();
+    } catch (const ERegistryException&) {
+    }
+    DWORD before = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
+    for (int i = 0; i < 20; ++i) {
+      try {
+        MultipleInstancesForbidden();
+      } catch (const ERegistryException&) {
+      }
+    }
+    DWORD after = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+    EXPECT_EQ(before, after) << values[0].first << " of type " << values[0].second.type;
+  }
+}
+
+// A stand-in for the running copy's main window that records the hand-over messages it gets.
+struct Received {
+  HWND wnd;
+  WPARAM wParam;
+  ULONG_PTR dwData;
+  DWORD cbData;
+  const void* lpData;
+};
+std::vector<Received>& Log() {
+  static std::vector<Received> log;
+  return log;
+}
+
+LRESULT CALLBACK RecordingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COPYDATA) {
+    const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    Log().push_back({wnd, wParam, cds->dwData, cds->cbData, cds->lpData});
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+class Window {
+ public:
+  Window(const char* className, const char* title) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);  // a second registration of the same class fails harmlessly
+    wnd_ = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 100,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+  ~Window() { DestroyWindow(wnd_); }
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  HWND Get() const { return wnd_; }
+
+ private:
+  HWND wnd_ = nullptr;
+};
+
+TEST(ActivateRunningInstance, SendsTheHandOverToTheWindowOfThatClassAndTitle) {
+  Window other(kMainWindowClass, "Lexmora");      // same class, another title
+  Window foreign("LexmoraTestOther", kAppTitle);  // same title, another class
+  Window main(kMainWindowClass, kAppTitle);
+  ASSERT_NE(nullptr, main.Get());
+  SetForegroundWindow(foreign.Get());
+  Log().clear();
+
+  ActivateRunningInstance();
+
+  ASSERT_EQ(1u, Log().size()) << "WM_COPYDATA messages received";
+  const Received& got = Log()[0];
+  EXPECT_EQ(main.Get(), got.wnd);
+  EXPECT_EQ(0u, got.wParam);
+  EXPECT_EQ(0u, got.dwData);
+  EXPECT_EQ(0u, got.cbData);
+  EXPECT_EQ(nullptr, got.lpData);
+  EXPECT_EQ(main.Get(), GetForegroundWindow());
+}
+
+TEST(ActivateRunningInstance, WithoutThatWindowSendsNothing) {
+  Window other(kMainWindowClass, "Lexmora - BETA");
+  Window foreign("LexmoraTestOther", kAppTitle);
+  Log().clear();
+  ActivateRunningInstance();
+  EXPECT_TRUE(Log().empty()) << Log().size() << " messages sent";
+}
+
+}  // namespace
+}  // namespace lexmora

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <vector>
+
+#include "RegistryTestUtil.h"
+#include "base/Errors.h"
+#include "base/Registry.h"
+
+namespace lexmora {
+namespace {
+
+using test::DwordBytes;
+using test::GetRaw;
+using test::RawValue;
+using test::ScratchKey;
+using test::SetRaw;
+using test::StrBytes;
+
+constexpr char kScratch[] = "Software\\LexmoraTests\\Registry";
+
+// The message of the ERegistryException that f raises, or "" when it raises none.
+std::string RegistryError(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const ERegistryException& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  ScratchKey scratch_{HKEY_CURRENT_USER, kScratch};
+  Registry reg_{HKEY_CURRENT_USER};
+  void Open() { ASSERT_TRUE(reg_.OpenKey(kScratch, false)); }
+};
+
+TEST_F(RegistryTest, OpenKeyCreatesOnlyWhenAsked) {
+  const std::string sub = std::string(kScratch) + "\\Sub";
+  EXPECT_FALSE(reg_.OpenKey(sub, false));
+  EXPECT_EQ(nullptr, reg_.CurrentKey());
+  EXPECT_FALSE(test::KeyExists(HKEY_CURRENT_USER, sub)) << "opening without create made the key";
+
+  EXPECT_TRUE(reg_.OpenKey(sub, true));
+  EXPECT_NE(nullptr, reg_.CurrentKey());
+  EXPECT_TRUE(test::KeyExists(HKEY_CURRENT_USER, sub));
+
+  // An existing key opens either way, and stays current until a successful open replaces it.
+  EXPECT_TRUE(reg_.OpenKey(sub, false));
+  EXPECT_FALSE(reg_.OpenKey(sub + "\\Missing", false));
+  reg_.WriteInteger("X", 1);
+  EXPECT_EQ(RawValue({REG_DWORD, DwordBytes(1)}), GetRaw(reg_.CurrentKey(), "X"));
+  reg_.CloseKey();
+  EXPECT_EQ(nullptr, reg_.CurrentKey());
+}
+
+TEST_F(RegistryTest, WritesStoreTheDocumentedEncodings) {
+  Open();
+  struct Case {
+    const char* name;
+    std::function<void()> write;
+    RawValue want;
+  };
+  const Case cases[] = {
+      {"s",
+       [&] { reg_.WriteString("s", "Lucida Sans Unicode"); },
+       {REG_SZ, StrBytes("Lucida Sans Unicode")}},
+      {"empty", [&] { reg_.WriteString("empty", ""); }, {REG_SZ, StrBytes("")}},
+      {"i", [&] { reg_.WriteInteger("i", 400); }, {REG_DWORD, DwordBytes(400)}},
+      {"neg", [&] { reg_.WriteInteger("neg", -2); }, {REG_DWORD, DwordBytes(0xFFFFFFFE)}},
+      {"t", [&] { reg_.WriteBool("t", true); }, {REG_DWORD, DwordBytes(1)}},
+      {"f", [&] { reg_.WriteBool("f", false); }, {REG_DWORD, DwordBytes(0)}},
+  };
+  for (const auto& c : cases) {
+    c.write();
+    auto got = GetRaw(scratch_.Get(), c.name);
+    ASSERT_TRUE(got.has_value()) << c.name;
+    EXPECT_EQ(c.want.type, got->type) << c.name;
+    EXPECT_EQ(c.want.data, got->data) << c.name;
+  }
+}
+
+TEST_F(RegistryTest, WritesReplaceAValueOfAnyType) {
+  Open();
+  SetRaw(scratch_.Get(), "v", {REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}});
+  reg_.WriteInteger("v", 7);
+  EXPECT_EQ(RawValue({REG_DWORD, DwordBytes(7)}), GetRaw(scratch_.Get(), "v"));
+  reg_.WriteString("v", "x");
+  EXPECT_EQ(RawValue({REG_SZ, StrBytes("x")}), GetRaw(scratch_.Get(), "v"));
+}
+
+TEST_F(RegistryTest, RoundTrips) {
+  Open();
+  for (int32_t v : {0, 1, -1, 10, INT32_MIN, INT32_MAX}) {
+    reg_.WriteInteger("i", v);
+    EXPECT_EQ(v, reg_.ReadInteger("i"));
+  }
+  for (bool v : {true, false}) {
+    reg_.WriteBool("b", v);
+    EXPECT_EQ(v, reg_.ReadBool("b"));
+  }
+  for (const std::string& v : {std::string("diruridu"), std::string(""), std::string(300, 'w'),
+                               std::string("caf\xe9 na\xefve")}) {
+    reg_.WriteString("s", v);
+    EXPECT_EQ(v, reg_.ReadString("s"));
+  }
+}
+
+TEST_F(RegistryTest, ValueExistsWhenTheValueCanBeQueried) {
+  Open();
+  SetRaw(scratch_.Get(), "empty", {REG_SZ, {}});
+  SetRaw(scratch_.Get(), "bin", {REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8, 9}});
+  EXPECT_TRUE(reg_.ValueExists("empty"));
+  EXPECT_TRUE(reg_.ValueExists("bin"));
+  EXPECT_FALSE(reg_.ValueExists("missing"));
+}
+
+TEST_F(RegistryTest, ReadStringAcceptsOnlyStringTypes) {
+  Open();
+  struct Case {
+    RawValue stored;
+    std::string want;       // when no error is wanted
+    std::string wantError;  // "" for none
+  };
+  const std::vector<Case> cases = {
+      {{REG_SZ, StrBytes("abc")}, "abc", ""},
+      {{REG_EXPAND_SZ, StrBytes("%SystemRoot%\\x")}, "%SystemRoot%\\x", ""},
+      {{REG_SZ, {}}, "", ""},
+      {{REG_SZ, StrBytes("")}, "", ""},
+      {{REG_SZ, StrBytes(std::string("ab\0cd", 5))}, "ab", ""},
+      {{REG_SZ, StrBytes("abc", false)}, "abc", ""},
+      {{REG_DWORD, DwordBytes(1)}, "", "Invalid data type for 'v'"},
+      {{REG_BINARY, StrBytes("abc")}, "", "Invalid data type for 'v'"},
+      {{REG_MULTI_SZ, {'a', 0, 0}}, "", "Invalid data type for 'v'"},
+      {{REG_BINARY, {}}, "", "Invalid data type for 'v'"},
+  };
+  for (const auto& c : cases) {
+    SetRaw(scratch_.Get(), "v", c.stored);
+    std::string got;
+    std::string error = RegistryError([&] { got = reg_.ReadString("v"); });
+    EXPECT_EQ(c.wantError, error) << "type " << c.stored.type << ", size " << c.stored.data.size();
+    if (c.wantError.empty()) {
+      EXPECT_EQ(c.want, got) << "type " << c.stored.type;
+    }
+  }
+  EXPECT_EQ("Failed to get data for 'missing'", RegistryError([&] { reg_.ReadString("missing"); }));
+}
+
+TEST_F(RegistryTest, ReadIntegerRequiresADword) {
+  Open();
+  struct Case {
+    RawValue stored;
+    int32_t want;
+    bool wantBool;
+    std::string wantError;
+  };
+  const std::vector<Case> cases = {
+      {{REG_DWORD, DwordBytes(300)}, 300, true, ""},
+      {{REG_DWORD, DwordBytes(0)}, 0, false, ""},
+      {{REG_DWORD, DwordBytes(5)}, 5, true, ""},
+      {{REG_DWORD, DwordBytes(0x80000000)}, INT32_MIN, true, ""},
+      {{REG_DWORD_BIG_ENDIAN, DwordBytes(1)}, 0, false, "Invalid data type for 'v'"},
+      {{REG_BINARY, DwordBytes(1)}, 0, false, "Invalid data type for 'v'"},
+      {{REG_SZ, StrBytes("1")}, 0, false, "Invalid data type for 'v'"},
+      {{REG_BINARY, {1, 0, 0, 0, 0}}, 0, false, "Failed to get data for 'v'"},
+      {{REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, 0, false, "Failed to get data for 'v'"},
+      {{REG_SZ, StrBytes("12345")}, 0, false, "Failed to get data for 'v'"},
+  };
+  for (const auto& c : cases) {
+    SetRaw(scratch_.Get(), "v", c.stored);
+    int32_t got = 0;
+    bool gotBool = false;
+    EXPECT_EQ(c.wantError, RegistryError([&] { got = reg_.ReadInteger("v"); }))
+        << "type " << c.stored.type << ", size " << c.stored.data.size();
+    EXPECT_EQ(c.wantError, RegistryError([&] { gotBool = reg_.ReadBool("v"); }))
+        << "type " << c.stored.type << ", size " << c.stored.data.size();
+    if (c.wantError.empty()) {
+      EXPECT_EQ(c.want, got);
+      EXPECT_EQ(c.wantBool, gotBool);
+    }
+  }
+  EXPECT_EQ("Failed to get data for 'missing'",
+            RegistryError([&] { reg_.ReadInteger("missing"); }));
+}
+
+TEST_F(RegistryTest, WithoutAKeyEveryOperationFails) {
+  SetRaw(scratch_.Get(), "Dict", {REG_SZ, StrBytes("x")});
+  Registry never(HKEY_CURRENT_USER);
+  Registry closed(HKEY_CURRENT_USER);
+  ASSERT_TRUE(closed.OpenKey(kScratch, false));
+  closed.CloseKey();
+  Registry failed(HKEY_CURRENT_USER);
+  ASSERT_FALSE(failed.OpenKey(std::string(kScratch) + "\\Missing", false));
+
+  for (Registry* r : {&never, &closed, &failed}) {
+    EXPECT_FALSE(r->ValueExists("Dict"));
+    EXPECT_EQ("Failed to set data for 'Dict'", RegistryError([&] { r->WriteString("Dict", "a"); }));
+    EXPECT_EQ("Failed to set data for 'Top'", RegistryError([&] { r->WriteInteger("Top", 1); }));
+    EXPECT_EQ("Failed to set data for 'Allow'", RegistryError([&] { r->WriteBool("Allow", 1); }));
+    EXPECT_EQ("Failed to get data for 'Dict'", RegistryError([&] { r->ReadString("Dict"); }));
+    EXPECT_EQ("Failed to get data for 'Top'", RegistryError([&] { r->ReadInteger("Top"); }));
+    EXPECT_EQ("Failed to get data for 'Allow'", RegistryError([&] { r->ReadBool("Allow"); }));
+  }
+  EXPECT_EQ(RawValue({REG_SZ, StrBytes("x")}), GetRaw(scratch_.Get(), "Dict"));
+}
+
+TEST_F(RegistryTest, AWriteThatWindowsRefusesFails) {
+  SetRaw(scratch_.Get(), "Top", {REG_DWORD, DwordBytes(3)});
+  Registry readOnly(HKEY_CURRENT_USER, KEY_READ);
+  ASSERT_TRUE(readOnly.OpenKey(kScratch, false));
+  EXPECT_TRUE(readOnly.ValueExists("Top"));
+  EXPECT_EQ(3, readOnly.ReadInteger("Top"));
+  EXPECT_EQ("Failed to set data for 'Top'",
+            RegistryError([&] { readOnly.WriteInteger("Top", 4); }));
+  EXPECT_EQ("Failed to set data for 'Dict'",
+            RegistryError([&] { readOnly.WriteString("Dict", "d"); }));
+  EXPECT_EQ(RawValue({REG_DWORD, DwordBytes(3)}), GetRaw(scratch_.Get(), "Top"));
+  EXPECT_FALSE(GetRaw(scratch_.Get(), "Dict").has_value());
+}
+
+}  // namespace
+}  // namespace lexmora
