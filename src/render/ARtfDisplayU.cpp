@@ -52,7 +52,8 @@ class MemoryReadStream {
     SendMessageW(pane, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
     if (error_)
       std::rethrow_exception(std::exchange(error_, nullptr));
-    // A window that is no rich-text pane never calls back; a parse failure sets dwError.
+    // The result only counts characters, and 0 is right for an empty document. A parse failure
+    // sets dwError; a window that is no rich-text pane never calls back.
     return read_ && stream.dwError == 0;
   }
 

@@ -21,20 +21,6 @@ constexpr const char* kHouseRtf = R"(\u104?\u111?\u117?\u115?\u101?)";
 const std::string kHeader = R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs16)"
                             R"(\li30\ri30\f0\cf0)";
 
-std::string Printable(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) {
-    if (c >= 32 && c < 127) {
-      out += static_cast<char>(c);
-    } else {
-      out += '<';
-      out += std::to_string(static_cast<uint16_t>(c));
-      out += '>';
-    }
-  }
-  return out;
-}
-
 TEST(ScriptClasses, BoundariesOfEachRange) {
   struct Case {
     wchar_t c;
@@ -66,15 +52,10 @@ TEST(AppendRtfChar, WritesTheUnsignedValueOrNothingForLineBreaks) {
   const Case cases[] = {
       {L'A', R"(\u65?)"},
       {0, R"(\u0?)"},
-      {9, R"(\u9?)"},
       {13, ""},
       {10, ""},
-      {32, R"(\u32?)"},
-      {0x434, R"(\u1076?)"},
       {32767, R"(\u32767?)"},
       {32768, R"(\u32768?)"},
-      {0xD800, R"(\u55296?)"},
-      {0xDFFF, R"(\u57343?)"},
       {0xFEFF, R"(\u65279?)"},
       {0xFFFF, R"(\u65535?)"},
   };
@@ -112,7 +93,6 @@ TEST(FormatEntryRtf, BoldRunsFollowTheScriptOfTheFirstUnit) {
       {"digit first, Latin regular", L"1 cat " + kDom,
        R"(\u49?\u32?\u99?\u97?\u116?\u32?\b)" + dom},
       {"punctuation first", L"(" + kDom + L")", R"(\u40?\b)" + dom + R"(\b0\u41?)"},
-      {"other script first", L"\u03B1 " + kDom, R"(\u945?\u32?\b)" + dom},
       {"CR first", L"\r\n" + kDom, R"(\par\li90\sa100\b)" + dom},
       {"U+0400 is not Cyrillic", L"\u0400" + kDom, R"(\u1024?\b)" + dom},
       {"U+04CD ends a run", L"\u0434\u04CD\u0434", R"(\b\u1076?\b0\u1229?\b\u1076?)"},
@@ -120,7 +100,6 @@ TEST(FormatEntryRtf, BoldRunsFollowTheScriptOfTheFirstUnit) {
       {"multiplication sign ends a Latin run", L"a\u00D7b", R"(\b\u97?\b0\u215?\b\u98?)"},
       {"spaces stay inside a run", kDom + L"  " + kDom, R"(\b)" + dom + R"(\u32?\u32?)" + dom},
       {"comma splits runs", kDom + L", " + kDom, R"(\b)" + dom + R"(\b0\u44?\u32?\b)" + dom},
-      {"trailing space, no closing b0", kDom + L" ", R"(\b)" + dom + R"(\u32?)"},
       {"CR LF closes the run", kDom + L"\r\n" + kDom,
        R"(\b)" + dom + R"(\par\li90\sa100\b0\b)" + dom},
       {"lone CR keeps the run", kDom + L"\r" + kDom, R"(\b)" + dom + R"(\par\li90\sa100)" + dom},
@@ -128,7 +107,6 @@ TEST(FormatEntryRtf, BoldRunsFollowTheScriptOfTheFirstUnit) {
       {"tab", L"a\tb", R"(\b\u97?\b0\u9?\b\u98?)"},
       {"surrogate pair", std::wstring(L"a") + L"\xD83D" + L"\xDE00",
        R"(\b\u97?\b0\u55357?\u56832?)"},
-      {"above 32767", std::wstring(L"\xFEFF") + kDom, R"(\u65279?\b)" + dom},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(kHeader + c.body + "}", FormatEntryRtf(c.text, "Arial", 8)) << c.name;
@@ -146,9 +124,6 @@ TEST(FormatPreviewRtf, OneLineWithoutBold) {
       {"CR LF between words", kDom + L"\r\nhouse", std::string(kDomRtf) + " " + kHouseRtf},
       {"lone CR", L"a\rb", R"(\u97? \u98?)"},
       {"lone LF", L"a\nb", R"(\u97?\u98?)"},
-      {"tab", L"a\tb", R"(\u97?\u9?\u98?)"},
-      {"cut entry", kDom + L" ...", std::string(kDomRtf) + R"(\u32?\u46?\u46?\u46?)"},
-      {"surrogate pair", std::wstring(L"\xD83D") + L"\xDE00", R"(\u55357?\u56832?)"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(kHeader + c.body + R"(\par})", FormatPreviewRtf(c.text, "Arial", 8)) << c.name;
@@ -181,34 +156,16 @@ TEST(FormatRtf, EmptyTextGivesTheEmptyDocument) {
   EXPECT_EQ("", FormatPreviewRtf(L"", "Arial", 8));
 }
 
-// Real panes: a rich-edit control and its library, created directly.
+// Real panes, created directly. Wine 8 has Msftedit.dll; the module stays loaded.
+const wchar_t* RichEditClass() {
+  static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
+  return library ? MSFTEDIT_CLASS : L"";
+}
 
 struct WindowDeleter {
   void operator()(HWND window) const { DestroyWindow(window); }
 };
 using Window = std::unique_ptr<HWND__, WindowDeleter>;
-
-const wchar_t* RichEditClass() {
-  struct Library {
-    Library() {
-      module = LoadLibraryW(L"Msftedit.dll");
-      if (module) {
-        className = MSFTEDIT_CLASS;
-      } else {
-        module = LoadLibraryW(L"Riched20.dll");
-        className = RICHEDIT_CLASSW;
-      }
-    }
-    ~Library() {
-      if (module)
-        FreeLibrary(module);
-    }
-    HMODULE module;
-    const wchar_t* className;
-  };
-  static Library library;
-  return library.className;
-}
 
 // A shown top-level window that holds the panes. Panes are its children: a top-level window of
 // its own takes Wine about two seconds to destroy under Xvfb.
@@ -237,24 +194,22 @@ Window CreatePane(const wchar_t* className, bool visible) {
   return Window(pane);
 }
 
+// The pane's text with each paragraph mark as one CR.
 std::wstring PaneText(HWND pane) {
-  GETTEXTLENGTHEX lengthQuery{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  LRESULT length =
-      SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
-  std::wstring text(length + 1, L'\0');
-  GETTEXTEX query{};
-  query.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  query.flags = GT_DEFAULT;
-  query.codepage = 1200;
-  LRESULT copied = SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
-                                reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied);
+  wchar_t text[256] = {};
+  GETTEXTEX query{sizeof text - sizeof *text, GT_DEFAULT, 1200, nullptr, nullptr};
+  SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+               reinterpret_cast<LPARAM>(text));
   return text;
 }
 
-CHARFORMAT2W CharFormatOf(HWND pane, LONG start, LONG end) {
+void Select(HWND pane, LONG start, LONG end) {
   CHARRANGE range{start, end};
   SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+CHARFORMAT2W CharFormatOf(HWND pane, LONG start, LONG end) {
+  Select(pane, start, end);
   CHARFORMAT2W format{};
   format.cbSize = sizeof format;
   SendMessageW(pane, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
@@ -262,8 +217,7 @@ CHARFORMAT2W CharFormatOf(HWND pane, LONG start, LONG end) {
 }
 
 PARAFORMAT2 ParaFormatAt(HWND pane, LONG position) {
-  CHARRANGE range{position, position};
-  SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  Select(pane, position, position);
   PARAFORMAT2 format{};
   format.cbSize = sizeof format;
   SendMessageW(pane, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
@@ -291,26 +245,18 @@ class Pane : public ::testing::Test {
 
 TEST_F(Pane, EntryLoadsWithItsTextBoldFontAndSize) {
   LoadRtfIntoPane(FormatEntryRtf(kDom + L" house", "Lucida Sans Unicode", 8), pane());
-  EXPECT_EQ(Printable(kDom + L" house"), Printable(PaneText(pane())));
+  EXPECT_EQ(kDom + L" house", PaneText(pane()));
   ExpectBold(0, 4, true);
   ExpectBold(4, 9, false);
   CHARFORMAT2W format = CharFormatOf(pane(), 0, 9);
   EXPECT_EQ(std::wstring(L"Lucida Sans Unicode"), format.szFaceName);
   EXPECT_EQ(160, format.yHeight) << "twips for 8 points";
-
-  LoadRtfIntoPane(FormatEntryRtf(L"cat " + kKot, "Arial", 10), pane());
-  EXPECT_EQ(Printable(L"cat " + kKot), Printable(PaneText(pane())));
-  ExpectBold(0, 4, true);
-  ExpectBold(4, 7, false);
-  format = CharFormatOf(pane(), 0, 7);
-  EXPECT_EQ(std::wstring(L"Arial"), format.szFaceName);
-  EXPECT_EQ(200, format.yHeight) << "twips for 10 points";
 }
 
 TEST_F(Pane, LinesBecomeIndentedParagraphs) {
   LoadRtfIntoPane(FormatEntryRtf(kDom + L"\r\nhouse, " + kDom + L"\r" + kKot, "Arial", 8), pane());
   const std::wstring wanted = kDom + L"\rhouse, " + kDom + L"\r" + kKot;
-  ASSERT_EQ(Printable(wanted), Printable(PaneText(pane())));
+  ASSERT_EQ(wanted, PaneText(pane()));
   ExpectBold(0, 3, true);
   ExpectBold(4, 11, false);
   // A lone CR keeps the run open over the paragraph mark.
@@ -333,25 +279,24 @@ TEST_F(Pane, UnitsAboveSignedRangeAndSurrogatesLoadUnchanged) {
   const std::wstring text =
       std::wstring(L"a") + L"\x8000" + L"\xD83D" + L"\xDE00" + L"b" + L"\xFEFF" + L"c" + L"\xFFFD";
   LoadRtfIntoPane(FormatPreviewRtf(text, "Arial", 8), pane());
-  EXPECT_EQ(Printable(text), Printable(PaneText(pane())));
+  EXPECT_EQ(text, PaneText(pane()));
 }
 
 TEST_F(Pane, PreviewIsOneUnboldLine) {
   LoadRtfIntoPane(FormatPreviewRtf(kDom + L"\r\nhouse ...", "Arial", 8), pane());
-  EXPECT_EQ(Printable(kDom + L" house ..."), Printable(PaneText(pane())));
+  EXPECT_EQ(kDom + L" house ...", PaneText(pane()));
   ExpectBold(0, 13, false);
 }
 
 TEST_F(Pane, LoadReplacesTheWholeContentNotTheSelection) {
   SetWindowTextW(pane(), L"old content here");
-  CHARRANGE range{4, 7};
-  SendMessageW(pane(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  LoadRtfIntoPane(FormatEntryRtf(L"new", "Arial", 8), pane());
-  EXPECT_EQ("new", Printable(PaneText(pane())));
-
   LoadRtfIntoPane("", pane());
-  EXPECT_EQ("", Printable(PaneText(pane())));
-  EXPECT_EQ(0, GetWindowTextLengthW(pane()));
+  EXPECT_EQ(L"", PaneText(pane()));
+
+  SetWindowTextW(pane(), L"old content here");
+  Select(pane(), 4, 7);
+  LoadRtfIntoPane(FormatEntryRtf(L"new", "Arial", 8), pane());
+  EXPECT_EQ(L"new", PaneText(pane()));
 }
 
 TEST_F(Pane, DocumentsThePaneRejectsAsRtfLoadAsPlainText) {
@@ -359,7 +304,7 @@ TEST_F(Pane, DocumentsThePaneRejectsAsRtfLoadAsPlainText) {
   for (const std::string document : {R"(plain {words} \b here)", R"({\rtf1\b cut)"}) {
     SetWindowTextW(pane(), L"previous");
     LoadRtfIntoPane(document, pane());
-    EXPECT_EQ(document, Printable(PaneText(pane())));
+    EXPECT_EQ(std::wstring(document.begin(), document.end()), PaneText(pane()));
   }
 }
 
@@ -396,16 +341,9 @@ class MessageLog {
 using Log = std::vector<std::string>;
 
 TEST_F(Pane, RedrawIsOffDuringTheLoadThenOnWithOneRepaint) {
-  {
-    MessageLog log(pane());
-    LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane());
-    EXPECT_EQ((Log{"redraw 0", "stream 2", "redraw 1", "paint"}), log.entries);
-  }
-  {
-    MessageLog log(pane());
-    LoadRtfIntoPane("not rich text", pane());
-    EXPECT_EQ((Log{"redraw 0", "stream 2", "stream 1", "redraw 1", "paint"}), log.entries);
-  }
+  MessageLog log(pane());
+  LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane());
+  EXPECT_EQ((Log{"redraw 0", "stream 2", "redraw 1", "paint"}), log.entries);
 }
 
 TEST(HiddenPane, LoadsWithoutTouchingRedrawAndStaysHidden) {
@@ -415,7 +353,7 @@ TEST(HiddenPane, LoadsWithoutTouchingRedrawAndStaysHidden) {
   LoadRtfIntoPane(FormatEntryRtf(L"word", "Arial", 8), pane.get());
   EXPECT_EQ(Log{"stream 2"}, log.entries);
   EXPECT_FALSE(IsWindowVisible(pane.get()));
-  EXPECT_EQ("word", Printable(PaneText(pane.get())));
+  EXPECT_EQ(L"word", PaneText(pane.get()));
 }
 
 TEST(NonRichPane, RaisesFailedToLoadStreamAndRestoresRedraw) {
