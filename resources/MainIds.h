@@ -1,0 +1,30 @@
+#pragma once
+// Control and command ids of the main window. Other programs (and the end-to-end tests) find
+// the main window's controls by these ids with GetDlgItem.
+#define IDD_MAIN 100
+#define IDC_TOOLBAR 1001
+#define IDC_CBSEARCH 1002
+#define IDC_RETOP1 1003
+#define IDC_RETOP2 1004
+#define IDC_REMEANING 1005
+#define IDC_REBOTTOM2 1006
+#define IDC_REBOTTOM1 1007
+#define IDC_PNLTOP 1008
+#define IDC_PNLTOP1 1009
+#define IDC_BVLTOP 1010
+#define IDC_BVLBOTTOM 1011
+#define IDC_PNLBOTTOM1 1012
+#define IDC_PNLBOTTOM 1013
+
+// Tool buttons and the popup menu's items (their shortcuts act through an accelerator table).
+#define IDC_TBTNSTAYONTOP 1101
+#define IDC_TBTNDICT 1102
+#define IDC_TBTNOPTIONS 1103
+#define IDC_TBTNHELP 1104
+#define IDC_TBTNABOUT 1105
+#define IDM_DICTIONARY 1201
+#define IDM_STAYONTOP 1202
+#define IDM_HELP 1203
+#define IDM_OPTIONS 1204
+
+#define IDD_ABOUT 150
