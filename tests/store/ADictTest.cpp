@@ -350,12 +350,5 @@ TEST_F(DictTest, IndexWithTrailingPartialRecordReadsAsIfItWereAbsent) {
   }
 }
 
-TEST_F(DictTest, PreambleIsNeverFoundOrShown) {
-  WriteDat(test::DictBytes({L"mango", L"peach"}, L"aaa Dictionary title"));
-  auto dict = Open(false);
-  EXPECT_EQ(2, dict->EntryCount());
-  EXPECT_EQ(L"mango", dict->ReadEntry(dict->FindWord(L"aaa"), -1));
-}
-
 }  // namespace
 }  // namespace lexmora
