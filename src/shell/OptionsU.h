@@ -1,0 +1,49 @@
+#pragma once
+// The options dialog: edits the settings the main window fills in before showing it and copies
+// back on OK. It only shows and edits values; it reads and writes no settings itself.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/Dialogs.h"
+#include "ui/Form.h"
+#include "ui/ToolBar.h"
+
+namespace lexmora {
+
+class TfmOptions : public TForm {
+ public:
+  TfmOptions();
+  ~TfmOptions() override;
+
+  TPanel pnlTop;
+  TImage imgIcon;
+  TLabel lblOptions, lblInfo;
+  TBevel bvlTop;
+  TCheckBox chbAllow, chbReadHDD, chbDocking;
+  TEdit edtPixels;
+  TUpDown udPixels;  // 2 to 70
+  TLabel lblPixels, lblHistory;
+  TEdit edtItems;
+  TUpDown udItems;  // 2 to 100
+  TLabel lblItems;
+  TCheckBox chbRefineText;
+  TLabel lblFont, lblFontInfo;
+  TButton btnChangeFont;
+  TBevel bvlBottom;
+  TPanel pnlBottom;
+  TButton btnOK, btnCancel;
+  // The font the main window fills in and reads back (name and size in points).
+  TFontDialog dlgFont;
+
+  void TntFormShow();
+  void btnChangeFontClick();
+  void UpdateFontLabel();
+
+ private:
+  TImageList iconList_;
+  HICON icon_ = nullptr;
+};
+
+}  // namespace lexmora
