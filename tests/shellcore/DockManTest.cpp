@@ -51,6 +51,37 @@ TEST(TDockMan, WorkedExampleRowByRow) {
   }
 }
 
+// Successive messages of one move along x against the left edge at 0, threshold 10; each row is
+// a proposed left and the left and carry wanted after it.
+TEST(TDockMan, HoldsWhileTheCarryIsAtMostTheThresholdAndReleasesBeyond) {
+  struct Row {
+    int proposed, accepted, carry;
+  };
+  const Row rows[] = {
+      {9, 0, 9},     // caught 9 away
+      {1, 0, 10},    // carry reaches T: still held
+      {1, 0, 11},    // carry T is not beyond T: held, carry grows past it
+      {1, 12, 0},    // carry beyond T: released where the pointer leads
+      {30, 30, 0},   // free
+      {-9, 0, -9},   // caught from the other side
+      {-1, 0, -10},  // held
+      {0, 0, -10},   // on the edge: nothing changes
+      {3, 0, -7},    // motion back towards the edge shrinks the carry
+      {-4, 0, -11},  // beyond T again
+      {-4, -15, 0},  // released
+  };
+  const RECT area{0, 0, 5000, 5000};
+  TDockMan dm;
+  int n = 0;
+  for (const Row& row : rows) {
+    ++n;
+    RECT r{row.proposed, 2000, row.proposed + 300, 2100};
+    dm.SnapRectInArea(10, r, area);
+    EXPECT_EQ(row.accepted, r.left) << "row " << n;
+    EXPECT_EQ(row.carry, dm.CarryX()) << "row " << n;
+  }
+}
+
 // One message from carries 0 with threshold 10 against a work area of 0, 0, 1024, 768.
 TEST(TDockMan, SnapsEachEdgeWithinTheThreshold) {
   const RECT area{0, 0, 1024, 768};
