@@ -1,0 +1,256 @@
+// The dictionary chooser on a real display: its listing, the check box's rules across showings,
+// and the keys and mouse actions that confirm or cancel it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "base/Errors.h"
+#include "shell/ChooseU.h"
+#include "ui/Application.h"
+
+namespace lexmora {
+namespace {
+
+using test::TempDir;
+
+void Post(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+  ASSERT_TRUE(PostMessageW(hwnd, msg, wParam, lParam));
+}
+
+class ChooseTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
+  FormPtr<TfmChooseDict> form = MakeForm<TfmChooseDict>();
+
+  void SetUp() override { form->SetFolder(dir.Path()); }
+
+  void Touch(const std::string& name) { test::WriteBytes(dir.File(name), {0xB7, 0x00}); }
+
+  // Shows the chooser modally and runs `act` once it is active.
+  int Show(const std::function<void()>& act) {
+    form->OnActivate = act;
+    return form->ShowModal();
+  }
+
+  // Selects an item the way the list reports a user's selection.
+  void Select(int32_t index) {
+    form->lbFiles.SetItemIndex(index);
+    SendMessageW(form->Handle(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(form->lbFiles.Handle()), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(form->lbFiles.Handle()));
+  }
+
+  int32_t IndexOf(const std::string& name) {
+    for (int32_t i = 0; i < form->lbFiles.Count(); ++i) {
+      if (form->lbFiles.Item(i) == name) return i;
+    }
+    ADD_FAILURE() << name << " not listed";
+    return -1;
+  }
+
+  std::vector<std::string> Listed() {
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < form->lbFiles.Count(); ++i) names.push_back(form->lbFiles.Item(i));
+    return names;
+  }
+};
+
+TEST(StripExtensionTest, RemovesTheLastDotAndWhatFollows) {
+  struct Case {
+    const char* name;
+    const char* want;
+  } cases[] = {{"x.dat", "x"},  {"a.b.dat", "a.b"}, {".dat", ""}, {"noext", ""},
+               {"a.", "a"},     {"..dat", "."},     {"", ""}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(TfmChooseDict::StripExtension(c.name), c.want) << "name \"" << c.name << "\"";
+  }
+}
+
+TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
+  for (const char* name : {"b.dat", "a.dat", "c.txt", "a.b.dat", "h.dat"}) Touch(name);
+  SetFileAttributesA(dir.File("h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  CreateDirectoryA(dir.File("d.dat").c_str(), nullptr);
+
+  // The order the directory search returns, which the list keeps.
+  std::vector<std::string> searchOrder;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(dir.File("*.dat").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    searchOrder.push_back(TfmChooseDict::StripExtension(found.cFileName));
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+
+  std::vector<std::string> listed;
+  int32_t selection = 0;
+  bool sortEnabled = true;
+  HWND focus = nullptr;
+  Show([&] {
+    listed = Listed();
+    selection = form->lbFiles.ItemIndex();
+    sortEnabled = form->chbDoSort.Enabled();
+    focus = GetFocus();
+    Post(form->Handle(), WM_CLOSE);
+  });
+  EXPECT_EQ(listed, searchOrder);
+  std::vector<std::string> sorted = listed;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<std::string>{"a", "a.b", "b", "d", "h"}));
+  EXPECT_EQ(selection, -1);
+  EXPECT_FALSE(sortEnabled);
+  EXPECT_EQ(focus, form->lbFiles.Handle());
+}
+
+TEST_F(ChooseTest, MissingFolderGivesAnEmptyList) {
+  form->SetFolder(dir.File("Nowhere\\"));
+  int32_t count = -1;
+  Show([&] {
+    count = form->lbFiles.Count();
+    Post(form->Handle(), WM_CLOSE);
+  });
+  EXPECT_EQ(count, 0);
+}
+
+TEST_F(ChooseTest, CheckBoxFollowsTheIndexAndItsTagAcrossShowings) {
+  for (const char* name : {"indexed.dat", "indexed.ind", "fresh.dat", "other.dat"}) Touch(name);
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    bool wantEnabled, wantChecked, wantSort;
+    const char* wantTagItem;
+  };
+  std::vector<Step> first = {
+      {"select a dictionary without index", [&] { Select(IndexOf("fresh")); }, true, false,
+       false, "fresh"},
+      {"check it", [&] { form->chbDoSort.SetChecked(true); }, true, true, true, "fresh"},
+      {"select the same item again", [&] { Select(IndexOf("fresh")); }, true, true, true, "fresh"},
+      {"select one with an index", [&] { Select(IndexOf("indexed")); }, false, false, false,
+       "indexed"},
+      {"check it anyway", [&] { form->chbDoSort.SetChecked(true); }, false, true, false,
+       "indexed"},
+      {"back to the one without index", [&] { Select(IndexOf("fresh")); }, true, false, false,
+       "fresh"},
+      {"check it and confirm", [&] { form->chbDoSort.SetChecked(true); }, true, true, true,
+       "fresh"},
+  };
+  auto runSteps = [&](const std::vector<Step>& steps) {
+    for (const Step& s : steps) {
+      s.act();
+      EXPECT_EQ(form->chbDoSort.Enabled(), s.wantEnabled) << s.name;
+      EXPECT_EQ(form->chbDoSort.Checked(), s.wantChecked) << s.name;
+      EXPECT_EQ(form->SortRequested(), s.wantSort) << s.name;
+      EXPECT_EQ(form->chbDoSort.Tag, IndexOf(s.wantTagItem)) << s.name;
+    }
+  };
+  EXPECT_EQ(Show([&] {
+              runSteps(first);
+              Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN);
+            }),
+            mrOk);
+  EXPECT_EQ(form->SelectedName(), "fresh");
+  EXPECT_TRUE(form->SortRequested());
+
+  // Shown again: checked but disabled until an item is selected; the item of the last reset
+  // keeps the check.
+  std::vector<Step> second = {
+      {"reselect the item of the last reset", [&] { Select(IndexOf("fresh")); }, true, true, true,
+       "fresh"},
+  };
+  bool enabledAtShow = true, checkedAtShow = false;
+  std::string noSelection;
+  EXPECT_EQ(Show([&] {
+              enabledAtShow = form->chbDoSort.Enabled();
+              checkedAtShow = form->chbDoSort.Checked();
+              try {
+                form->SelectedName();
+              } catch (const EListError& e) {
+                noSelection = e.what();
+              }
+              runSteps(second);
+              Post(form->lbFiles.Handle(), WM_CHAR, VK_ESCAPE);
+            }),
+            mrCancel);
+  EXPECT_FALSE(enabledAtShow);
+  EXPECT_TRUE(checkedAtShow);
+  EXPECT_EQ(noSelection, "List index out of bounds (-1)");
+}
+
+TEST_F(ChooseTest, EnterAndDoubleClickConfirmEscapeAndCloseCancel) {
+  Touch("one.dat");
+  Touch("two.dat");
+  struct Case {
+    const char* name;
+    bool select;
+    std::function<void()> input;
+    int want;
+  };
+  const Case cases[] = {
+      {"Enter key", true, [&] { Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_RETURN); }, mrOk},
+      {"Enter character", true, [&] { Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN); }, mrOk},
+      {"double click", true,
+       [&] { Post(form->lbFiles.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)); },
+       mrOk},
+      {"Escape key", true, [&] { Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_ESCAPE); },
+       mrCancel},
+      {"close request", true, [&] { Post(form->Handle(), WM_CLOSE); }, mrCancel},
+      {"system close command", true, [&] { Post(form->Handle(), WM_SYSCOMMAND, SC_CLOSE); },
+       mrCancel},
+      // Confirming with nothing selected is refused: the dialog stays until it is closed.
+      {"Enter with nothing selected", false,
+       [&] {
+         Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN);
+         Post(form->Handle(), WM_CLOSE);
+       },
+       mrCancel},
+  };
+  for (const Case& c : cases) {
+    int result = Show([&] {
+      if (c.select) Select(0);
+      c.input();
+    });
+    EXPECT_EQ(result, c.want) << c.name;
+  }
+}
+
+TEST_F(ChooseTest, ClickingTheCheckBoxGivesTheFocusBackToTheList) {
+  Touch("one.dat");
+  HWND focus = nullptr;
+  int result = Show([&] {
+    Select(0);
+    form->chbDoSort.SetFocus();
+    SendMessageW(form->chbDoSort.Handle(), BM_CLICK, 0, 0);
+    focus = GetFocus();
+    Post(GetFocus(), WM_KEYDOWN, VK_RETURN);
+  });
+  EXPECT_EQ(focus, form->lbFiles.Handle());
+  EXPECT_TRUE(form->chbDoSort.Checked());
+  EXPECT_EQ(result, mrOk);
+}
+
+TEST_F(ChooseTest, LayoutMatchesTheDesign) {
+  RECT client = form->ClientRect();
+  EXPECT_EQ(client.right, 183);
+  EXPECT_EQ(client.bottom, 230);
+  EXPECT_EQ(form->Caption(), "Choose Dictionary");
+  EXPECT_EQ(form->chbDoSort.Caption(), "Sort index file alphabetically");
+  EXPECT_EQ(GetWindowLongW(form->Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+  RECT list = form->lbFiles.BoundsRect(), box = form->chbDoSort.BoundsRect();
+  RECT panel = form->pnlBottom.BoundsRect();
+  EXPECT_EQ(list.right - list.left, 183);
+  EXPECT_EQ(list.bottom - list.top, 200);
+  EXPECT_EQ(panel.top, 200);
+  EXPECT_EQ(panel.bottom - panel.top, 30);
+  EXPECT_EQ(box.left, 8);
+  EXPECT_EQ(box.top, 8);
+  EXPECT_EQ(GetParent(form->chbDoSort.Handle()), form->pnlBottom.Handle());
+}
+
+}  // namespace
+}  // namespace lexmora
