@@ -91,18 +91,9 @@ TEST_F(RegistryTest, WritesReplaceAValueOfAnyType) {
   EXPECT_EQ(RawValue({REG_SZ, StrBytes("x")}), GetRaw(scratch_.Get(), "v"));
 }
 
-TEST_F(RegistryTest, RoundTrips) {
+TEST_F(RegistryTest, StringsRoundTripInTheSystemCodePage) {
   Open();
-  for (int32_t v : {0, 1, -1, 10, INT32_MIN, INT32_MAX}) {
-    reg_.WriteInteger("i", v);
-    EXPECT_EQ(v, reg_.ReadInteger("i"));
-  }
-  for (bool v : {true, false}) {
-    reg_.WriteBool("b", v);
-    EXPECT_EQ(v, reg_.ReadBool("b"));
-  }
-  for (const std::string& v : {std::string("diruridu"), std::string(""), std::string(300, 'w'),
-                               std::string("caf\xe9 na\xefve")}) {
+  for (const std::string& v : {std::string(""), std::string(300, 'w'), std::string("caf\xe9")}) {
     reg_.WriteString("s", v);
     EXPECT_EQ(v, reg_.ReadString("s"));
   }

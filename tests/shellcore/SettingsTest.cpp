@@ -4,7 +4,6 @@
 
 #include "RegistryTestUtil.h"
 #include "base/Errors.h"
-#include "shell/ConstU.h"
 #include "shell/SettingsU.h"
 
 namespace lexmora {
@@ -37,15 +36,6 @@ const std::vector<std::pair<std::string, RawValue>> kDefaults = {
     {"RefineText", {REG_DWORD, DwordBytes(1)}},
     {"Allow", {REG_DWORD, DwordBytes(0)}},
 };
-
-TEST(Constants, NamesSharedWithOtherCopies) {
-  EXPECT_STREQ("SOFTWARE\\Lexmora", kSettingsKey);
-  EXPECT_EQ(HKEY_LOCAL_MACHINE, kSettingsRoot);
-  EXPECT_EQ(static_cast<REGSAM>(0xF003F), kSettingsAccess);
-  EXPECT_STREQ("Lexmora - BETA RELEASE", kAppTitle);
-  EXPECT_STREQ("TfmMain.UnicodeClass", kMainWindowClass);
-  EXPECT_STREQ("Lexmora", kInstanceMutexName);
-}
 
 TEST(CreateMissingSettings, FillsAnEmptyKeyWithTheDefaults) {
   ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
