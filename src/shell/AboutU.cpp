@@ -1,0 +1,168 @@
+#include "shell/AboutU.h"
+
+#include <shellapi.h>
+
+#include "../resources/ImageIds.h"
+#include "../resources/MainIds.h"
+#include "base/Text.h"
+#include "shell/AppVersion.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+
+namespace lexmora {
+
+TfmAbout* fmAbout = nullptr;
+
+namespace {
+
+constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+constexpr int kLogoWidth = 97;
+constexpr int kLogoHeight = 90;
+
+ShellOpener& CurrentShellOpener() {
+  static ShellOpener opener;
+  return opener;
+}
+
+// The label's design text with its first "%s" replaced by `value`; other characters, "%"
+// included, are kept as they are.
+std::string FormatOneString(const std::string& format, const std::string& value) {
+  std::string result = format;
+  if (size_t at = result.find("%s"); at != std::string::npos)
+    result.replace(at, 2, value);
+  return result;
+}
+
+}  // namespace
+
+void ShellOpen(const std::string& file) {
+  if (const ShellOpener& opener = CurrentShellOpener()) {
+    opener(file);
+    return;
+  }
+  ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+ShellOpener SetShellOpener(ShellOpener opener) {
+  ShellOpener previous = std::move(CurrentShellOpener());
+  CurrentShellOpener() = std::move(opener);
+  return previous;
+}
+
+TfmAbout::TfmAbout() {
+  CreateFromLayout(IDD_ABOUT);
+  struct Binding {
+    TControl& control;
+    int id;
+  };
+  for (const Binding& b :
+       {Binding{imgIcon, IDC_ABOUT_IMGICON}, Binding{lblAppName, IDC_ABOUT_LBLAPPNAME},
+        Binding{lblVersion, IDC_ABOUT_LBLVERSION}, Binding{lblSlogan, IDC_ABOUT_LBLSLOGAN},
+        Binding{lblMail, IDC_ABOUT_LBLMAIL}, Binding{lblEmail, IDC_ABOUT_LBLEMAIL},
+        Binding{lblWeb, IDC_ABOUT_LBLWEB}, Binding{lblWebpage, IDC_ABOUT_LBLWEBPAGE},
+        Binding{lblCredit, IDC_ABOUT_LBLCREDIT},
+        Binding{lblCreditWebpage, IDC_ABOUT_LBLCREDITWEBPAGE}, Binding{bvlLine, IDC_ABOUT_BVLLINE},
+        Binding{lblCopy, IDC_ABOUT_LBLCOPY}, Binding{btnOK, IDC_ABOUT_BTNOK}}) {
+    b.control.Attach(Item(b.id));
+  }
+
+  // Every label but the credit line takes the size of its text.
+  for (TLabel* label :
+       {&lblAppName, &lblVersion, &lblSlogan, &lblMail, static_cast<TLabel*>(&lblEmail), &lblWeb,
+        static_cast<TLabel*>(&lblWebpage), static_cast<TLabel*>(&lblCreditWebpage), &lblCopy}) {
+    label->AutoSize = true;
+    label->AdjustSize();
+  }
+
+  LOGFONTW lf{};
+  GetObjectW(Font(), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  underlined_.Reset(CreateFontIndirectW(&lf));
+
+  logo_.Create(kLogoWidth, kLogoHeight);
+  if (HBITMAP picture =
+          static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_ABOUTLOGO),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
+    logo_.AddStrip(picture, IMAGE_KEY_COLORREF);
+    DeleteObject(picture);
+  }
+
+  btnOK.ModalResult = mrOk;
+  SetDefaultButton(&btnOK);
+  SetCancelButton(&btnOK);
+  SetActiveControl(&btnOK);
+
+  for (TLinkLabel* link : {&lblEmail, &lblWebpage, &lblCreditWebpage}) {
+    link->OnMouseEnter = [this](TLinkLabel& sender) { lblWebpageMouseEnter(sender); };
+    link->OnMouseLeave = [this](TLinkLabel& sender) { lblWebpageMouseLeave(sender); };
+  }
+  lblEmail.OnClick = [this](TLinkLabel& sender) { lblEmailClick(sender); };
+  lblWebpage.OnClick = [this](TLinkLabel& sender) { lblWebpageClick(sender); };
+  lblCreditWebpage.OnClick = [this](TLinkLabel& sender) { lblWebpageClick(sender); };
+
+  OnCreate = [this] { FormCreate(); };
+  DoCreate();
+}
+
+void TfmAbout::FormCreate() {
+  TAppInfo info;
+  GetAppInfo(info);
+  lblAppName.SetOwnedFont(CreateFontFromSpec({"Arial", 20, FW_BOLD}));
+  lblAppName.SetCaption(info.ProductName);
+  lblVersion.SetCaption(FormatOneString(lblVersion.Caption(), info.FileVersion));
+}
+
+void TfmAbout::lblWebpageMouseEnter(TLinkLabel& sender) {
+  sender.SetFont(static_cast<HFONT>(underlined_.Get()));
+}
+
+void TfmAbout::lblWebpageMouseLeave(TLinkLabel& sender) {
+  sender.SetFont(Font());
+}
+
+void TfmAbout::lblWebpageClick(TLinkLabel& sender) {
+  ShellOpen(sender.Caption());
+}
+
+void TfmAbout::lblEmailClick(TLinkLabel& sender) {
+  ShellOpen("mailto:" + sender.Caption());
+}
+
+void TfmAbout::DrawLogo(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+  if (logo_.Count() > 0)
+    ImageList_Draw(logo_.Handle(), 0, item.hDC, 0, 0, ILD_TRANSPARENT);
+}
+
+LRESULT TfmAbout::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r = ClientRect();
+      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      auto* control = reinterpret_cast<HWND>(lParam);
+      const bool link = control == lblEmail.Handle() || control == lblWebpage.Handle() ||
+                        control == lblCreditWebpage.Handle();
+      SetTextColor(dc, link ? kLinkColor : GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->hwndItem == imgIcon.Handle()) {
+        DrawLogo(*item);
+        return TRUE;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace lexmora

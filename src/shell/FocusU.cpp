@@ -1,0 +1,9 @@
+#include "shell/FocusU.h"
+
+namespace lexmora {
+
+void TFocusThread::Execute() {
+  SetForegroundWindow(FWnd);
+}
+
+}  // namespace lexmora

@@ -1,0 +1,93 @@
+// The program's entry: the single-instance guard, the three long-lived windows and the message
+// loop.
+#include <cxxabi.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <typeinfo>
+
+#include "base/Handle.h"
+#include "base/Reporter.h"
+#include "shell/ChooseU.h"
+#include "shell/ConstU.h"
+#include "shell/CreateIndexU.h"
+#include "shell/InstanceU.h"
+#include "shell/MainU.h"
+#include "shell/OptionsU.h"
+#include "ui/Application.h"
+
+namespace lexmora {
+namespace {
+
+constexpr char kStartupErrorCaption[] = "Application Error";
+
+// The class name of an exception without its namespace, such as "ERegistryException".
+std::string ClassName(const std::exception& e) {
+  const char* mangled = typeid(e).name();
+  int status = 0;
+  std::unique_ptr<char, decltype(&std::free)> demangled(
+      abi::__cxa_demangle(mangled, nullptr, nullptr, &status), &std::free);
+  std::string name = status == 0 && demangled ? demangled.get() : mangled;
+  if (size_t colons = name.rfind("::"); colons != std::string::npos)
+    name.erase(0, colons + 2);
+  return name;
+}
+
+void ReportStartupError(const std::exception& e) {
+  const std::string text = "Exception " + ClassName(e) + " in module Lexmora.exe.\r\n" + e.what();
+  CurrentReporter().ShowMessage(nullptr, text, kStartupErrorCaption,
+                                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+int RunProgram() {
+  KernelHandle mutex;
+  if (MultipleInstancesForbidden()) {
+    HANDLE created = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+      // Another copy runs: hand over to it and end without a window.
+      KernelHandle existing(created);
+      ActivateRunningInstance();
+      return 0;
+    }
+    mutex.Reset(created);  // may be null when creation failed: the copy runs unguarded
+  }
+
+  TApplication& app = Application();
+  app.Initialize();
+  InstallIndexBuildWindow();
+  fmMain = &app.CreateForm<TfmMain>();
+  fmChooseDict = &app.CreateForm<TfmChooseDict>();
+  fmOptions = &app.CreateForm<TfmOptions>();
+  app.Run();
+  // The mutex goes before the windows, whose destruction writes the settings.
+  mutex.Reset();
+  return 0;
+}
+
+}  // namespace
+}  // namespace lexmora
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace lexmora;
+  int exitCode = 0;
+  try {
+    exitCode = RunProgram();
+  } catch (const std::exception& e) {
+    ReportStartupError(e);
+    exitCode = 1;
+  } catch (...) {
+    ReportStartupError(std::runtime_error("Unknown exception"));
+    exitCode = 1;
+  }
+  // Program end: the windows are destroyed (the main window saves the settings).
+  Application().DestroyForms();
+  fmMain = nullptr;
+  fmChooseDict = nullptr;
+  fmOptions = nullptr;
+  return exitCode;
+}

@@ -1,0 +1,574 @@
+#include "shell/MainU.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "../resources/ImageIds.h"
+#include "../resources/MainIds.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "base/Registry.h"
+#include "base/Text.h"
+#include "render/ARtfDisplayU.h"
+#include "shell/AboutU.h"
+#include "shell/ChooseU.h"
+#include "shell/ConstU.h"
+#include "shell/DockManU.h"
+#include "shell/FocusU.h"
+#include "shell/OptionsU.h"
+#include "shell/SettingsU.h"
+#include "ui/Application.h"
+#include "ui/Thread.h"
+
+namespace lexmora {
+
+TfmMain* fmMain = nullptr;
+TfmChooseDict* fmChooseDict = nullptr;
+TfmOptions* fmOptions = nullptr;
+
+namespace {
+
+// Heights of the stacked parts, top to bottom; the main pane takes what is left.
+constexpr int kToolbarHeight = 30;
+constexpr int kSpacerHeight = 9;
+constexpr int kPreviewHeight = 17;
+constexpr int kSearchWidth = 144;
+// The height of the search box with its drop-down list open.
+constexpr int kSearchDropHeight = 200;
+constexpr int kSearchMaxLength = 50;
+constexpr int kMinWidth = 320;
+constexpr int kMinHeight = 250;
+constexpr int kSeparatorWidth = 8;
+constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
+// Posted to itself when the window is shown for the first time and must come up maximized.
+constexpr UINT kMaximizeMessage = WM_APP + 1;
+constexpr wchar_t kPreviewTail[] = L" ...";
+
+// Tool-bar image indexes.
+constexpr int kImageStayOnTop = 0;
+constexpr int kImageDict = 1;
+constexpr int kImageHelp = 2;
+constexpr int kImageAbout = 3;
+constexpr int kImageOptions = 4;
+
+HWND StayOnTopOrder(bool down) {
+  return down ? HWND_TOPMOST : HWND_NOTOPMOST;
+}
+
+TfmChooseDict& Chooser() {
+  if (fmChooseDict == nullptr)
+    throw Exception("The dictionary chooser does not exist");
+  return *fmChooseDict;
+}
+
+// Runs `action` when the scope ends, on every path.
+template <typename F>
+class AtExit {
+ public:
+  explicit AtExit(F action) : action_(std::move(action)) {}
+  ~AtExit() { action_(); }
+  AtExit(const AtExit&) = delete;
+  AtExit& operator=(const AtExit&) = delete;
+
+ private:
+  F action_;
+};
+
+}  // namespace
+
+TfmMain::TfmMain() {
+  CreateFromLayout(IDD_MAIN);
+  KeyPreview = true;
+  SetMinTrackSize(kMinWidth, kMinHeight);
+  CreateControls();
+  ApplyFont(font_.name, font_.size);
+
+  SetShortcuts({{FVIRTKEY | FCONTROL, 'D', IDM_DICTIONARY},
+                {FVIRTKEY | FCONTROL, 'S', IDM_STAYONTOP},
+                {FVIRTKEY, VK_F1, IDM_HELP},
+                {FVIRTKEY, VK_F10, IDM_OPTIONS}});
+  OnCommand(IDM_DICTIONARY, [this] { tbtnDictClick(); });
+  OnCommand(IDM_STAYONTOP, [this] { miStayOnTopClick(); });
+  OnCommand(IDM_HELP, [this] { tbtnHelpClick(); });
+  OnCommand(IDM_OPTIONS, [this] { tbtnOptionsClick(); });
+
+  tbtnStayOnTop->OnClick = [this] { tbtnStayOnTopClick(); };
+  tbtnDict->OnClick = [this] { tbtnDictClick(); };
+  tbtnOptions->OnClick = [this] { tbtnOptionsClick(); };
+  tbtnHelp->OnClick = [this] { tbtnHelpClick(); };
+  tbtnAbout->OnClick = [this] { tbtnAboutClick(); };
+  cbSearch.OnChange = [this] { cbSearchChange(); };
+  cbSearch.OnKeyPress = [this](wchar_t& key) { cbSearchKeyPress(key); };
+  for (TPreviewPane* pane : {&reTop1, &reTop2, &reBottom2, &reBottom1}) {
+    pane->OnMouseDown = [this](TControl& sender, int button, UINT shift, int x, int y) {
+      reBottom2MouseDown(sender, button, shift, x, y);
+    };
+  }
+  OnActivate = [this] { TntFormActivate(); };
+  OnDestroy = [this] { TntFormDestroy(); };
+  OnResize = [this] { TntFormResize(); };
+  OnKeyPress = [this](wchar_t& key) { TntFormKeyPress(key); };
+  SetActiveControl(&cbSearch);
+
+  Layout();
+  OnCreate = [this] { TntFormCreate(); };
+  DoCreate();
+}
+
+TfmMain::~TfmMain() {
+  if (fmMain == this)
+    fmMain = nullptr;
+}
+
+void TfmMain::CreateControls() {
+  struct Spacer {
+    TPanel& panel;
+    int id;
+  };
+  for (const Spacer& s : {Spacer{pnlTop, IDC_PNLTOP}, Spacer{pnlTop1, IDC_PNLTOP1},
+                          Spacer{pnlBottom1, IDC_PNLBOTTOM1}, Spacer{pnlBottom, IDC_PNLBOTTOM}}) {
+    s.panel.Attach(Item(s.id));
+    s.panel.SetColor(COLOR_WINDOW);
+  }
+  bvlTop.Attach(Item(IDC_BVLTOP));
+  bvlBottom.Attach(Item(IDC_BVLBOTTOM));
+
+  imglstImages.Create(16, 16);
+  if (HBITMAP strip =
+          static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_TOOLBAR),
+                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
+    imglstImages.AddStrip(strip, IMAGE_KEY_COLORREF);
+    DeleteObject(strip);
+  }
+
+  // Created after the layout's spacers and before the panes, so that the search box comes
+  // first in the tab order and the main pane second.
+  tbToolbar.Create(Handle(), &imglstImages);
+  HWND bar = tbToolbar.Handle();
+  SetWindowLongPtrW(bar, GWLP_ID, IDC_TOOLBAR);
+  // The window places the bar itself (Layout), at its designed height.
+  SetWindowLongPtrW(bar, GWL_STYLE,
+                    GetWindowLongPtrW(bar, GWL_STYLE) | CCS_NORESIZE | CCS_NOPARENTALIGN);
+  tbToolbar.SetBounds(0, 0, ClientRect().right, kToolbarHeight);
+
+  cbSearch.Create(Handle(), CBS_LOWERCASE, 0, 0, kSearchWidth, kSearchDropHeight, IDC_CBSEARCH);
+  cbSearch.SetMaxLength(kSearchMaxLength);
+  tbToolbar.AddControl(cbSearch, kSearchWidth);
+  tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn1
+  tbtnStayOnTop =
+      &tbToolbar.AddButton(IDC_TBTNSTAYONTOP, kImageStayOnTop, "Stay On Top (Ctrl+S)", true);
+  tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn2
+  tbtnDict = &tbToolbar.AddButton(IDC_TBTNDICT, kImageDict, "Change dictionary... (Ctrl+D)");
+  tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn5
+  tbtnOptions = &tbToolbar.AddButton(IDC_TBTNOPTIONS, kImageOptions, "Options (F10)");
+  tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn3
+  tbtnHelp = &tbToolbar.AddButton(IDC_TBTNHELP, kImageHelp, "Help (F1)");
+  tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn4
+  tbtnAbout = &tbToolbar.AddButton(IDC_TBTNABOUT, kImageAbout, "About");
+
+  struct Pane {
+    TRichEdit& pane;
+    DWORD style;
+    int id;
+  };
+  for (const Pane& p : {Pane{reTop1, 0, IDC_RETOP1}, Pane{reTop2, 0, IDC_RETOP2},
+                        Pane{reMeaning, WS_VSCROLL | WS_TABSTOP, IDC_REMEANING},
+                        Pane{reBottom2, 0, IDC_REBOTTOM2}, Pane{reBottom1, 0, IDC_REBOTTOM1}}) {
+    p.pane.Create(Handle(), p.style, 0, 0, 0, 0, p.id);
+    SendMessageW(p.pane.Handle(), EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
+  }
+}
+
+void TfmMain::Layout() {
+  if (reMeaning.Handle() == nullptr)
+    return;
+  const RECT client = ClientRect();
+  const int width = client.right;
+  int y = 0;
+  auto stack = [&](TControl& control, int height) {
+    control.SetBounds(0, y, width, height);
+    y += height;
+  };
+  stack(tbToolbar, kToolbarHeight);
+  stack(pnlTop, kSpacerHeight);
+  stack(reTop1, kPreviewHeight);
+  stack(pnlTop1, kSpacerHeight);
+  stack(reTop2, kPreviewHeight);
+  stack(bvlTop, kSpacerHeight);
+  const int below = 3 * kSpacerHeight + 2 * kPreviewHeight;
+  const int meaningHeight = std::max(0, static_cast<int>(client.bottom) - below - y);
+  stack(reMeaning, meaningHeight);
+  stack(bvlBottom, kSpacerHeight);
+  stack(reBottom2, kPreviewHeight);
+  stack(pnlBottom1, kSpacerHeight);
+  stack(reBottom1, kPreviewHeight);
+  stack(pnlBottom, kSpacerHeight);
+
+  // Keep the search box centred in the bar when its font changes its height.
+  RECT box = cbSearch.BoundsRect();
+  const int top = std::max(0, (kToolbarHeight - static_cast<int>(box.bottom - box.top)) / 2);
+  SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string TfmMain::DataPath() const {
+  return ProgramFolder() + kDictionariesFolder + FDictName + ".dat";
+}
+
+std::string TfmMain::IndexPath() const {
+  return ProgramFolder() + kDictionariesFolder + FDictName + ".ind";
+}
+
+void TfmMain::TntFormCreate() {
+  Application().SetTitle(kAppTitle);
+  SetText(ToWide(kAppTitle));
+  for (TRichEdit* pane : {&reTop1, &reTop2, &reBottom1, &reBottom2})
+    HideCaret(pane->Handle());
+  LoadSettings();
+  FFirstActivation = true;
+}
+
+void TfmMain::TntFormActivate() {
+  Application().ProcessMessages();
+  if (!FFirstActivation)
+    return;
+  // Cleared before the slow work: an activation while the chooser or the index build runs
+  // opens nothing.
+  FFirstActivation = false;
+  if (!FileExists(DataPath())) {
+    TfmChooseDict& chooser = Chooser();
+    if (chooser.ShowModal() != mrOk) {
+      Application().Terminate();
+      return;
+    }
+    FDictName = chooser.SelectedName();
+  }
+  // A chooser that was not shown keeps its check box enabled and unchecked: no sorting.
+  OpenDictionary(fmChooseDict != nullptr && fmChooseDict->SortRequested());
+  ShowEntryAt(0);
+}
+
+void TfmMain::TntFormDestroy() {
+  SaveSettings();
+  FDict.reset();
+}
+
+void TfmMain::TntFormResize() {
+  InvalidateRect(reMeaning.Handle(), nullptr, TRUE);
+  UpdateWindow(reMeaning.Handle());
+}
+
+void TfmMain::TntFormKeyPress(wchar_t& key) {
+  if (key != VK_ESCAPE)
+    return;
+  key = 0;
+  cbSearch.SetFocus();
+  cbSearch.SelectAll();
+}
+
+void TfmMain::OpenDictionary(bool doSort) {
+  FDict = std::make_unique<TADict>(DataPath(), IndexPath(), doSort, FReadHDD, FRefineText);
+}
+
+void TfmMain::ShowEntryAt(int32_t i) {
+  if (!FDict)
+    return;
+  reMeaning.Tag = i;
+  ShowEntryInPane(reMeaning);
+  reTop1.Tag = i - 2;
+  reTop2.Tag = i - 1;
+  reBottom2.Tag = i + 1;
+  reBottom1.Tag = i + 2;
+  for (TRichEdit* pane : {&reTop1, &reTop2, &reBottom2, &reBottom1})
+    ShowPreviewInPane(*pane);
+  reMeaning.SetSelection(0, 0);
+}
+
+void TfmMain::ShowEntryInPane(TRichEdit& pane) {
+  if (!FDict)
+    return;
+  const std::wstring text = FDict->ReadEntry(pane.Tag, -1);
+  LoadRtfIntoPane(FormatEntryRtf(text, font_.name, font_.size), pane.Handle());
+}
+
+void TfmMain::ShowPreviewInPane(TRichEdit& pane) {
+  if (!FDict)
+    return;
+  const std::wstring text = FDict->ReadEntry(pane.Tag, 50) + kPreviewTail;
+  LoadRtfIntoPane(FormatPreviewRtf(text, font_.name, font_.size), pane.Handle());
+}
+
+void TfmMain::ClearPanes() {
+  for (TRichEdit* pane :
+       {static_cast<TRichEdit*>(&reTop1), static_cast<TRichEdit*>(&reTop2), &reMeaning,
+        static_cast<TRichEdit*>(&reBottom2), static_cast<TRichEdit*>(&reBottom1)}) {
+    pane->Tag = 0;
+    LoadRtfIntoPane("", pane->Handle());
+  }
+}
+
+void TfmMain::cbSearchChange() {
+  const std::wstring text = cbSearch.Text();
+  if (text.empty() || !FDict)
+    return;
+  ShowEntryAt(FDict->FindWord(text));
+}
+
+void TfmMain::cbSearchKeyPress(wchar_t& key) {
+  if (key != VK_RETURN)
+    return;
+  key = 0;
+  if (cbSearch.Text().empty())
+    return;
+  cbSearchChange();
+  cbSearch.AddItem(cbSearch.Text());
+  // At most one item goes per Enter, so a list longer than a lowered limit does not shrink.
+  if (cbSearch.Count() > FHistory)
+    cbSearch.DeleteItem(0);
+}
+
+void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
+  auto* pane = dynamic_cast<TRichEdit*>(&sender);
+  if (pane == nullptr)
+    return;
+  // A preview of a neighbour outside the dictionary shows only the tail and leads nowhere.
+  if (FDict && pane->LineCount() > 0 && pane->Line(0) != kPreviewTail)
+    ShowEntryAt(pane->Tag);
+  pane->SetSelection(0, 0);
+  cbSearch.SetFocus();
+}
+
+void TfmMain::tbtnDictClick() {
+  TfmChooseDict& chooser = Chooser();
+  if (chooser.ShowModal() != mrOk)
+    return;
+  // Raises when nothing is selected, before anything has changed.
+  FDictName = chooser.SelectedName();
+  const bool doSort = chooser.SortRequested();
+  FDict.reset();
+  try {
+    OpenDictionary(doSort);
+  } catch (...) {
+    // The panes would otherwise show a dictionary that is no longer open.
+    ClearPanes();
+    throw;
+  }
+  const std::wstring text = cbSearch.Text();
+  ShowEntryAt(text.empty() ? 0 : FDict->FindWord(text));
+}
+
+void TfmMain::tbtnStayOnTopClick() {
+  SetWindowPos(Handle(), StayOnTopOrder(tbtnStayOnTop->Down()), 0, 0, 0, 0, kStayOnTopFlags);
+}
+
+void TfmMain::miStayOnTopClick() {
+  tbtnStayOnTop->SetDown(!tbtnStayOnTop->Down());
+  tbtnStayOnTopClick();
+}
+
+void TfmMain::tbtnOptionsClick() {
+  FormPtr<TfmOptions> dialog = MakeForm<TfmOptions>();
+  fmOptions = dialog.get();
+  AtExit clear([] { fmOptions = nullptr; });
+
+  dialog->chbDocking.SetChecked(FDocking);
+  dialog->chbRefineText.SetChecked(FRefineText);
+  dialog->chbAllow.SetChecked(FAllow);
+  dialog->chbReadHDD.SetChecked(FReadHDD);
+  dialog->udPixels.SetPosition(static_cast<int16_t>(FPixels & 0xFFFF));
+  dialog->dlgFont.Font.name = font_.name;
+  dialog->dlgFont.Font.size = font_.size;
+  dialog->udItems.SetPosition(static_cast<int16_t>(FHistory & 0xFFFF));
+  if (dialog->ShowModal() != mrOk)
+    return;
+
+  FDocking = dialog->chbDocking.Checked();
+  FRefineText = dialog->chbRefineText.Checked();
+  FAllow = dialog->chbAllow.Checked();
+  FReadHDD = dialog->chbReadHDD.Checked();
+  FPixels = dialog->udPixels.Position();
+  ApplyFont(dialog->dlgFont.Font.name, dialog->dlgFont.Font.size);
+  FHistory = dialog->udItems.Position();
+}
+
+void TfmMain::tbtnHelpClick() {
+  Application().ProcessMessages();
+  ShellOpen(ProgramFolder() + kHelpFolder + kHelpDocument);
+}
+
+void TfmMain::tbtnAboutClick() {
+  FormPtr<TfmAbout> box = MakeForm<TfmAbout>();
+  fmAbout = box.get();
+  AtExit clear([] { fmAbout = nullptr; });
+  box->ShowModal();
+}
+
+void TfmMain::SetWindowEdge(int left, int top, int width, int height) {
+  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfmMain::LoadSettings() {
+  Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
+  reg.OpenKey(kSettingsKey, true);
+  CreateMissingSettings(reg);
+
+  FDictName = reg.ReadString(kDictValue);
+  const std::string fontName = reg.ReadString(kFontValue);
+  ApplyFont(fontName, reg.ReadInteger(kFontSizeValue));
+  FPixels = reg.ReadInteger(kPixelsValue);
+  FHistory = reg.ReadInteger(kHistoryValue);
+  FDocking = reg.ReadBool(kDockingValue);
+  FReadHDD = reg.ReadBool(kReadHDDValue);
+  FRefineText = reg.ReadBool(kRefineTextValue);
+  FAllow = reg.ReadBool(kAllowValue);
+
+  // Each value of the geometry takes effect as it is read; the smallest size still applies.
+  auto bounds = [this] {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    return r;
+  };
+  RECT r = bounds();
+  const int top = reg.ReadInteger(kTopValue);
+  SetWindowEdge(r.left, top, r.right - r.left, r.bottom - r.top);
+  r = bounds();
+  const int left = reg.ReadInteger(kLeftValue);
+  SetWindowEdge(left, r.top, r.right - r.left, r.bottom - r.top);
+  r = bounds();
+  const int width = reg.ReadInteger(kWidthValue);
+  SetWindowEdge(r.left, r.top, width, r.bottom - r.top);
+  r = bounds();
+  const int height = reg.ReadInteger(kHeightValue);
+  SetWindowEdge(r.left, r.top, r.right - r.left, height);
+
+  if (reg.ReadBool(kIsMaximizedValue)) {
+    if (IsWindowVisible(Handle())) {
+      ShowWindow(Handle(), SW_MAXIMIZE);
+    } else {
+      maximizeOnShow_ = true;
+    }
+  }
+
+  tbtnStayOnTop->SetDown(reg.ReadBool(kStayOnTopValue));
+  if (tbtnStayOnTop->Down())
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
+}
+
+void TfmMain::SaveSettings() {
+  Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
+  reg.OpenKey(kSettingsKey, true);
+
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  GetWindowPlacement(Handle(), &placement);
+  const bool iconic = IsIconic(Handle()) != 0;
+  const bool maximized = IsZoomed(Handle()) || maximizeOnShow_ ||
+                         (iconic && (placement.flags & WPF_RESTORETOMAXIMIZED));
+  if (maximized) {
+    reg.WriteBool(kIsMaximizedValue, true);
+  } else {
+    RECT r{};
+    if (iconic) {
+      // A minimized window's own rectangle is off the screen; keep the one it restores to,
+      // which the placement gives relative to the work area.
+      r = placement.rcNormalPosition;
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof(monitor);
+      if (GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
+                   monitor.rcWork.top - monitor.rcMonitor.top);
+      }
+    } else {
+      GetWindowRect(Handle(), &r);
+    }
+    reg.WriteInteger(kTopValue, r.top);
+    reg.WriteInteger(kLeftValue, r.left);
+    reg.WriteInteger(kWidthValue, r.right - r.left);
+    reg.WriteInteger(kHeightValue, r.bottom - r.top);
+    reg.WriteBool(kIsMaximizedValue, false);
+  }
+
+  reg.WriteString(kDictValue, FDictName);
+  reg.WriteString(kFontValue, font_.name);
+  reg.WriteInteger(kFontSizeValue, font_.size);
+  reg.WriteInteger(kPixelsValue, FPixels);
+  reg.WriteInteger(kHistoryValue, FHistory);
+  reg.WriteBool(kDockingValue, FDocking);
+  reg.WriteBool(kStayOnTopValue, tbtnStayOnTop->Down());
+  reg.WriteBool(kReadHDDValue, FReadHDD);
+  reg.WriteBool(kRefineTextValue, FRefineText);
+  reg.WriteBool(kAllowValue, FAllow);
+}
+
+void TfmMain::ApplyFont(const std::string& name, int32_t size) {
+  TFontSpec spec{name, size};
+  GdiObject font = CreateFontFromSpec(spec);
+  for (TControl* control :
+       {static_cast<TControl*>(&cbSearch), static_cast<TControl*>(&reTop1),
+        static_cast<TControl*>(&reTop2), static_cast<TControl*>(&reBottom1),
+        static_cast<TControl*>(&reBottom2), static_cast<TControl*>(&reMeaning)}) {
+    control->SetFont(static_cast<HFONT>(font.Get()));
+  }
+  // The controls now use the new font; the old one may go.
+  paneFont_ = std::move(font);
+  font_ = spec;
+  Layout();
+}
+
+void TfmMain::WMCopyData(const COPYDATASTRUCT& data) {
+  if (data.dwData != 0)
+    return;
+  ShowWindow(Handle(), SW_SHOW);
+  BringWindowToTop(Handle());
+  if (IsIconic(Handle()))
+    ShowWindow(Handle(), SW_RESTORE);
+  TThread::Create<TFocusThread>(Handle());
+}
+
+void TfmMain::WMSysCommand(WPARAM command) {
+  DockMan().CheckMoveStart(command);
+}
+
+void TfmMain::WMMoving(RECT& rect) {
+  if (FDocking)
+    DockMan().SnapRect(FPixels, rect);
+}
+
+LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      Layout();
+      break;
+    case WM_ERASEBKGND: {
+      RECT r = ClientRect();
+      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
+      return 1;
+    }
+    case WM_SHOWWINDOW:
+      if (wParam && maximizeOnShow_) {
+        maximizeOnShow_ = false;
+        PostMessageW(Handle(), kMaximizeMessage, 0, 0);
+      }
+      break;
+    case kMaximizeMessage:
+      ShowWindow(Handle(), SW_MAXIMIZE);
+      return 0;
+    case WM_COPYDATA:
+      if (lParam != 0)
+        WMCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      break;
+    case WM_SYSCOMMAND:
+      WMSysCommand(wParam);
+      break;
+    case WM_MOVING:
+      if (lParam != 0)
+        WMMoving(*reinterpret_cast<RECT*>(lParam));
+      break;
+    default:
+      break;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
+}
+
+}  // namespace lexmora

@@ -1,0 +1,128 @@
+#pragma once
+// The main window: the search box, the entry found in full with two neighbours on each side as
+// clickable previews, the tool bar, the settings (read at creation, written at destruction) and
+// the one open dictionary.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "shell/ShellControls.h"
+#include "store/ADictU.h"
+#include "ui/Controls.h"
+#include "ui/Dialogs.h"
+#include "ui/Form.h"
+#include "ui/RichEdit.h"
+#include "ui/ToolBar.h"
+
+namespace lexmora {
+
+class TfmChooseDict;
+class TfmOptions;
+
+class TfmMain : public TForm {
+ public:
+  TfmMain();
+  ~TfmMain() override;
+
+  TImageList imglstImages;
+  TEdgedToolBar tbToolbar;
+  TComboBox cbSearch;
+  TPanel pnlTop, pnlTop1, pnlBottom1, pnlBottom;
+  TWindowBevel bvlTop, bvlBottom;
+  TPreviewPane reTop1, reTop2, reBottom2, reBottom1;
+  TRichEdit reMeaning;
+  // The tool buttons, owned by tbToolbar.
+  TToolButton* tbtnStayOnTop = nullptr;
+  TToolButton* tbtnDict = nullptr;
+  TToolButton* tbtnOptions = nullptr;
+  TToolButton* tbtnHelp = nullptr;
+  TToolButton* tbtnAbout = nullptr;
+
+  // Form events.
+  void TntFormCreate();
+  void TntFormActivate();
+  void TntFormDestroy();
+  void TntFormResize();
+  void TntFormKeyPress(wchar_t& key);
+
+  // Control events.
+  void cbSearchChange();
+  void cbSearchKeyPress(wchar_t& key);
+  void reBottom2MouseDown(TControl& sender, int button, UINT shift, int x, int y);
+  void tbtnDictClick();
+  void tbtnStayOnTopClick();
+  void tbtnOptionsClick();
+  void tbtnHelpClick();
+  void tbtnAboutClick();
+  // Ctrl+S: puts the stay-on-top button in the other state and applies it.
+  void miStayOnTopClick();
+
+  // Shows entry i in full and entries i-2, i-1, i+1, i+2 as previews. Without an open dictionary
+  // nothing changes.
+  void ShowEntryAt(int32_t i);
+  void ShowEntryInPane(TRichEdit& pane);
+  void ShowPreviewInPane(TRichEdit& pane);
+
+  // Settings (registry key SOFTWARE\Lexmora under HKEY_LOCAL_MACHINE). Registry errors raise
+  // ERegistryException and end the operation at the value where they happen.
+  void LoadSettings();
+  void SaveSettings();
+  // Gives the search box and the five panes the font; what the panes show is not rendered again.
+  void ApplyFont(const std::string& name, int32_t size);
+
+  // State, for the dialogs and for tests.
+  TADict* Dict() const noexcept { return FDict.get(); }
+  const std::string& DictName() const noexcept { return FDictName; }
+  bool FirstActivationPending() const noexcept { return FFirstActivation; }
+  bool Docking() const noexcept { return FDocking; }
+  int32_t Pixels() const noexcept { return FPixels; }
+  bool ReadHDD() const noexcept { return FReadHDD; }
+  bool RefineText() const noexcept { return FRefineText; }
+  bool Allow() const noexcept { return FAllow; }
+  int32_t History() const noexcept { return FHistory; }
+  void SetHistory(int32_t history) noexcept { FHistory = history; }
+  // The font that ApplyFont last set: name and size in points.
+  const TFontSpec& PaneFont() const noexcept { return font_; }
+  // The data and index paths of the dictionary FDictName.
+  std::string DataPath() const;
+  std::string IndexPath() const;
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreateControls();
+  // Stacks the tool bar, spacers, bevels and panes over the client area.
+  void Layout();
+  void WMCopyData(const COPYDATASTRUCT& data);
+  void WMSysCommand(WPARAM command);
+  void WMMoving(RECT& rect);
+  void OpenDictionary(bool doSort);
+  void ClearPanes();
+  void SetWindowEdge(int left, int top, int width, int height);
+
+  std::unique_ptr<TADict> FDict;
+  std::string FDictName;
+  bool FFirstActivation = false;
+  bool FDocking = false;
+  int32_t FPixels = 0;
+  bool FReadHDD = false;
+  bool FRefineText = false;
+  bool FAllow = false;
+  int32_t FHistory = 0;
+
+  TFontSpec font_{"Lucida Sans Unicode", 8};
+  GdiObject paneFont_;
+  // Maximized was read from the settings while the window was hidden: it is shown maximized.
+  bool maximizeOnShow_ = false;
+};
+
+// The program's windows: the main window, the dictionary chooser (which lives as long as the
+// program) and the options dialog while one exists.
+extern TfmMain* fmMain;
+extern TfmChooseDict* fmChooseDict;
+extern TfmOptions* fmOptions;
+
+}  // namespace lexmora

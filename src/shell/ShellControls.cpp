@@ -1,0 +1,101 @@
+#include "shell/ShellControls.h"
+
+#include <commctrl.h>
+
+namespace lexmora {
+
+namespace {
+
+HCURSOR HandCursor() {
+  return LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
+}  // IDC_HAND
+
+bool IsButtonDown(UINT msg) {
+  return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+}
+
+}  // namespace
+
+bool TPreviewPane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+    SetCursor(HandCursor());
+    result = TRUE;
+    return true;
+  }
+  if (IsButtonDown(msg)) {
+    result = DefSubclassProc(Handle(), msg, wParam, lParam);
+    TRichEdit::HandleMessage(msg, wParam, lParam, result);
+    return true;
+  }
+  return TRichEdit::HandleMessage(msg, wParam, lParam, result);
+}
+
+bool TWindowBevel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
+    result = 1;
+    return true;
+  }
+  return TBevel::HandleMessage(msg, wParam, lParam, result);
+}
+
+bool TEdgedToolBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_ERASEBKGND) {
+    // A flat bar would show its parent's background; this one keeps the button face.
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+    result = 1;
+    return true;
+  }
+  if (msg == WM_PAINT) {
+    result = DefSubclassProc(Handle(), msg, wParam, lParam);
+    HDC dc = GetDC(Handle());
+    RECT r;
+    GetClientRect(Handle(), &r);
+    DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
+    ReleaseDC(Handle(), dc);
+    return true;
+  }
+  return TToolBar::HandleMessage(msg, wParam, lParam, result);
+}
+
+void TLinkLabel::HandleCommand(WORD code, WORD id) {
+  if (code == STN_CLICKED && OnClick) {
+    OnClick(*this);
+    return;
+  }
+  TLabel::HandleCommand(code, id);
+}
+
+bool TLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_SETCURSOR:
+      SetCursor(HandCursor());
+      result = TRUE;
+      return true;
+    case WM_MOUSEMOVE:
+      if (!hovered_) {
+        hovered_ = true;
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        if (OnMouseEnter)
+          OnMouseEnter(*this);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      if (hovered_) {
+        hovered_ = false;
+        if (OnMouseLeave)
+          OnMouseLeave(*this);
+      }
+      break;
+    default:
+      break;
+  }
+  return TLabel::HandleMessage(msg, wParam, lParam, result);
+}
+
+}  // namespace lexmora
