@@ -1,0 +1,38 @@
+# The portable program folder <build>/Lexmora/: Lexmora.exe is linked straight into it, and the
+# files of data/ (Dictionaries/, Data/, Help/) are copied beside it whenever they change.
+# `cpack -G ZIP` in the build folder packs the same folder as Lexmora-<version>-win64.zip.
+set(LEXMORA_STAGE_DIR ${CMAKE_BINARY_DIR}/Lexmora)
+
+if(TARGET Lexmora)
+  set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
+
+  # Index files are written by the program next to its dictionaries; one that turns up in data/
+  # is a leftover of a run and never ships.
+  file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
+       ${CMAKE_SOURCE_DIR}/data/*)
+  list(FILTER data_files EXCLUDE REGEX "\\.ind$")
+  set(staged_files)
+  foreach(file ${data_files})
+    add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
+                       COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/${file}
+                               ${LEXMORA_STAGE_DIR}/${file}
+                       DEPENDS ${CMAKE_SOURCE_DIR}/data/${file}
+                       COMMENT "Staging ${file}")
+    list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
+  endforeach()
+  add_custom_target(lexmora_stage ALL DEPENDS ${staged_files})
+  # Building the program alone (`--target Lexmora`) stages its data too.
+  add_dependencies(Lexmora lexmora_stage)
+
+  install(TARGETS Lexmora RUNTIME DESTINATION Lexmora)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE)
+
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME Lexmora)
+  set(CPACK_PACKAGE_VENDOR Lexmora)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_FILE_NAME Lexmora-${PROJECT_VERSION}-win64)
+  # The zip holds the folder Lexmora/ itself, ready to unpack anywhere and run.
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+endif()
