@@ -110,6 +110,13 @@ void TfmAbout::FormCreate() {
   lblAppName.SetOwnedFont(CreateFontFromSpec({"Arial", 20, FW_BOLD}));
   lblAppName.SetCaption(info.ProductName);
   lblVersion.SetCaption(FormatOneString(lblVersion.Caption(), info.FileVersion));
+  // A long product name in the large font would run under the version: the version then goes
+  // just below the name instead.
+  RECT name = lblAppName.BoundsRect(), version = lblVersion.BoundsRect(), overlap;
+  if (IntersectRect(&overlap, &name, &version)) {
+    lblVersion.SetBounds(version.left, name.bottom, version.right - version.left,
+                         version.bottom - version.top);
+  }
 }
 
 void TfmAbout::lblWebpageMouseEnter(TLinkLabel& sender) {
