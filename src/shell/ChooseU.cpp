@@ -13,9 +13,8 @@ namespace {
 // Read-only, hidden, system, volume label, directory and archive: every match is listed.
 constexpr DWORD kAttributeMask = 0x3F;
 // Matches with any of these attributes are left out unless the mask asks for them.
-constexpr DWORD kSpecialAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x08 /* volume label */ |
-    FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kSpecialAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     0x08 /* volume label */ | FILE_ATTRIBUTE_DIRECTORY;
 
 }  // namespace
 
@@ -34,9 +33,13 @@ TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + "Dictionaries\\") {
   chbDoSort.OnClick = [this] { chbDoSortClick(); };
 }
 
-std::string TfmChooseDict::SelectedName() const { return lbFiles.Item(lbFiles.ItemIndex()); }
+std::string TfmChooseDict::SelectedName() const {
+  return lbFiles.Item(lbFiles.ItemIndex());
+}
 
-bool TfmChooseDict::SortRequested() const { return chbDoSort.Enabled() && chbDoSort.Checked(); }
+bool TfmChooseDict::SortRequested() const {
+  return chbDoSort.Enabled() && chbDoSort.Checked();
+}
 
 void TfmChooseDict::FormShow() {
   lbFiles.Clear();
@@ -46,10 +49,12 @@ void TfmChooseDict::FormShow() {
   const std::string pattern = folder_ + "*" + ".dat";
   WIN32_FIND_DATAA found;
   FindHandle search(FindFirstFileA(pattern.c_str(), &found));
-  if (!search) return;
+  if (!search)
+    return;
   const DWORD excluded = ~kAttributeMask & kSpecialAttributes;
   do {
-    if ((found.dwFileAttributes & excluded) == 0) lbFiles.Add(StripExtension(found.cFileName));
+    if ((found.dwFileAttributes & excluded) == 0)
+      lbFiles.Add(StripExtension(found.cFileName));
   } while (FindNextFileA(search.Get(), &found));
 }
 
@@ -58,14 +63,15 @@ std::string TfmChooseDict::StripExtension(const std::string& name) {
   for (size_t dot = tail.find('.'); dot != std::string::npos; dot = tail.find('.')) {
     tail.erase(0, dot + 1);
   }
-  const ptrdiff_t keep = static_cast<ptrdiff_t>(name.size()) -
-                         static_cast<ptrdiff_t>(tail.size()) - 1;
+  const ptrdiff_t keep =
+      static_cast<ptrdiff_t>(name.size()) - static_cast<ptrdiff_t>(tail.size()) - 1;
   return keep > 0 ? name.substr(0, static_cast<size_t>(keep)) : std::string();
 }
 
 void TfmChooseDict::lbFilesClick() {
   const int32_t index = lbFiles.ItemIndex();
-  if (index < 0) return;
+  if (index < 0)
+    return;
   const std::string name = lbFiles.Item(index);
   chbDoSort.SetEnabled(!FileExists(folder_ + name + ".ind"));
   if (index != chbDoSort.Tag) {
@@ -76,7 +82,8 @@ void TfmChooseDict::lbFilesClick() {
 
 void TfmChooseDict::lbFilesDblClick() {
   // Nothing selected: nothing to confirm, the dialog stays open.
-  if (lbFiles.ItemIndex() < 0) return;
+  if (lbFiles.ItemIndex() < 0)
+    return;
   SetModalResult(mrOk);
 }
 
@@ -90,6 +97,8 @@ void TfmChooseDict::lbFilesKeyPress(wchar_t& key) {
   }
 }
 
-void TfmChooseDict::chbDoSortClick() { lbFiles.SetFocus(); }
+void TfmChooseDict::chbDoSortClick() {
+  lbFiles.SetFocus();
+}
 
 }  // namespace lexmora

@@ -34,7 +34,8 @@ TCreateIndexForm::TCreateIndexForm() {
   metrics.cbSize = kNonClientMetricsSize;
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) {
     GdiObject font(CreateFontIndirectA(&metrics.lfMessageFont));
-    if (font) SetFont(std::move(font));
+    if (font)
+      SetFont(std::move(font));
   }
   SetPosition(TPosition::MainFormCenter);
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT

@@ -13,21 +13,29 @@ TfmOptions::TfmOptions() {
     TControl& control;
     int id;
   };
-  for (const Binding& b : {Binding{pnlTop, IDC_OPT_PNLTOP}, Binding{imgIcon, IDC_OPT_IMGICON},
-                           Binding{lblOptions, IDC_OPT_LBLOPTIONS}, Binding{lblInfo, IDC_OPT_LBLINFO},
-                           Binding{bvlTop, IDC_OPT_BVLTOP}, Binding{chbAllow, IDC_OPT_CHBALLOW},
+  for (const Binding& b : {Binding{pnlTop, IDC_OPT_PNLTOP},
+                           Binding{imgIcon, IDC_OPT_IMGICON},
+                           Binding{lblOptions, IDC_OPT_LBLOPTIONS},
+                           Binding{lblInfo, IDC_OPT_LBLINFO},
+                           Binding{bvlTop, IDC_OPT_BVLTOP},
+                           Binding{chbAllow, IDC_OPT_CHBALLOW},
                            Binding{chbReadHDD, IDC_OPT_CHBREADHDD},
                            Binding{chbDocking, IDC_OPT_CHBDOCKING},
-                           Binding{edtPixels, IDC_OPT_EDTPIXELS}, Binding{udPixels, IDC_OPT_UDPIXELS},
+                           Binding{edtPixels, IDC_OPT_EDTPIXELS},
+                           Binding{udPixels, IDC_OPT_UDPIXELS},
                            Binding{lblPixels, IDC_OPT_LBLPIXELS},
                            Binding{lblHistory, IDC_OPT_LBLHISTORY},
-                           Binding{edtItems, IDC_OPT_EDTITEMS}, Binding{udItems, IDC_OPT_UDITEMS},
+                           Binding{edtItems, IDC_OPT_EDTITEMS},
+                           Binding{udItems, IDC_OPT_UDITEMS},
                            Binding{lblItems, IDC_OPT_LBLITEMS},
                            Binding{chbRefineText, IDC_OPT_CHBREFINETEXT},
-                           Binding{lblFont, IDC_OPT_LBLFONT}, Binding{lblFontInfo, IDC_OPT_LBLFONTINFO},
+                           Binding{lblFont, IDC_OPT_LBLFONT},
+                           Binding{lblFontInfo, IDC_OPT_LBLFONTINFO},
                            Binding{btnChangeFont, IDC_OPT_BTNCHANGEFONT},
-                           Binding{bvlBottom, IDC_OPT_BVLBOTTOM}, Binding{pnlBottom, IDC_OPT_PNLBOTTOM},
-                           Binding{btnOK, IDC_OPT_BTNOK}, Binding{btnCancel, IDC_OPT_BTNCANCEL}}) {
+                           Binding{bvlBottom, IDC_OPT_BVLBOTTOM},
+                           Binding{pnlBottom, IDC_OPT_PNLBOTTOM},
+                           Binding{btnOK, IDC_OPT_BTNOK},
+                           Binding{btnCancel, IDC_OPT_BTNCANCEL}}) {
     b.control.Attach(Item(b.id));
   }
 
@@ -42,9 +50,9 @@ TfmOptions::TfmOptions() {
   }
 
   iconList_.Create(32, 32);
-  HBITMAP picture = static_cast<HBITMAP>(LoadImageW(Application().Instance(),
-                                                    MAKEINTRESOURCEW(IDB_OPTIONSICON),
-                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP picture =
+      static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_OPTIONSICON),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (picture != nullptr) {
     iconList_.AddStrip(picture, IMAGE_KEY_COLORREF);
     DeleteObject(picture);
@@ -69,10 +77,13 @@ TfmOptions::TfmOptions() {
 }
 
 TfmOptions::~TfmOptions() {
-  if (icon_ != nullptr) DestroyIcon(icon_);
+  if (icon_ != nullptr)
+    DestroyIcon(icon_);
 }
 
-void TfmOptions::TntFormShow() { UpdateFontLabel(); }
+void TfmOptions::TntFormShow() {
+  UpdateFontLabel();
+}
 
 void TfmOptions::btnChangeFontClick() {
   dlgFont.Execute(Handle());

@@ -24,7 +24,8 @@ TApplication::TApplication() : instance_(GetModuleHandleW(nullptr)) {
 TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
-  if (initialized_) return;
+  if (initialized_)
+    return;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                             ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
@@ -36,12 +37,14 @@ void TApplication::DestroyForms() {
   while (!ownedForms_.empty()) {
     FormPtr<TForm> form = std::move(ownedForms_.back());
     ownedForms_.pop_back();
-    if (mainForm_ == form.get()) mainForm_ = nullptr;
+    if (mainForm_ == form.get())
+      mainForm_ = nullptr;
   }
 }
 
 void TApplication::Run() {
-  if (mainForm_ != nullptr && !mainForm_->Visible()) mainForm_->Show();
+  if (mainForm_ != nullptr && !mainForm_->Visible())
+    mainForm_->Show();
   while (!terminated_ && HandleMessage()) {
   }
 }
@@ -71,7 +74,8 @@ void TApplication::ProcessMessages() {
 void TApplication::Dispatch(MSG& msg) {
   try {
     TForm* form = TForm::FromHandle(msg.hwnd);
-    if (form != nullptr && form->PreTranslate(msg)) return;
+    if (form != nullptr && form->PreTranslate(msg))
+      return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   } catch (...) {
@@ -80,7 +84,8 @@ void TApplication::Dispatch(MSG& msg) {
 }
 
 void TApplication::Terminate() {
-  if (!terminated_) PostQuitMessage(0);
+  if (!terminated_)
+    PostQuitMessage(0);
   terminated_ = true;
 }
 
@@ -117,13 +122,15 @@ TApplication::ExceptionHandler TApplication::SetExceptionHandler(ExceptionHandle
 }
 
 bool TApplication::NoteActivated(TForm* form) noexcept {
-  if (activeForm_ == form) return false;
+  if (activeForm_ == form)
+    return false;
   activeForm_ = form;
   return true;
 }
 
 void TApplication::NoteGone(TForm* form) noexcept {
-  if (activeForm_ == form) activeForm_ = nullptr;
+  if (activeForm_ == form)
+    activeForm_ = nullptr;
 }
 
 }  // namespace lexmora

@@ -46,7 +46,8 @@ class TApplication {
   T& CreateForm(Args&&... args) {
     FormPtr<T> form = MakeForm<T>(std::forward<Args>(args)...);
     T& ref = *form;
-    if (mainForm_ == nullptr) mainForm_ = &ref;
+    if (mainForm_ == nullptr)
+      mainForm_ = &ref;
     ownedForms_.emplace_back(std::move(form));
     return ref;
   }

@@ -13,9 +13,11 @@ const wchar_t kControlProp[] = L"Lexmora.Control";
 constexpr UINT_PTR kSubclassId = 0x4C58;  // any constant, unique to this procedure
 
 std::wstring WindowText(HWND hwnd) {
-  if (hwnd == nullptr) return {};
+  if (hwnd == nullptr)
+    return {};
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -97,22 +99,27 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   auto* control = reinterpret_cast<TControl*>(refData);
   try {
     LRESULT result = 0;
-    if (control->HandleMessage(msg, wParam, lParam, result)) return result;
+    if (control->HandleMessage(msg, wParam, lParam, result))
+      return result;
   } catch (...) {
     Application().HandleCurrentException();
   }
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, ControlSubclassProc, kSubclassId);
     RemovePropW(hwnd, kControlProp);
-    if (control->hwnd_ == hwnd) control->hwnd_ = nullptr;
+    if (control->hwnd_ == hwnd)
+      control->hwnd_ = nullptr;
   }
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-TControl::~TControl() { Detach(); }
+TControl::~TControl() {
+  Detach();
+}
 
 void TControl::Attach(HWND hwnd) {
-  if (hwnd == nullptr) throw Exception("Cannot attach a control to no window");
+  if (hwnd == nullptr)
+    throw Exception("Cannot attach a control to no window");
   Detach();
   hwnd_ = hwnd;
   SetPropW(hwnd, kControlProp, this);
@@ -120,7 +127,8 @@ void TControl::Attach(HWND hwnd) {
 }
 
 void TControl::Detach() noexcept {
-  if (hwnd_ == nullptr) return;
+  if (hwnd_ == nullptr)
+    return;
   if (IsWindow(hwnd_)) {
     RemoveWindowSubclass(hwnd_, ControlSubclassProc, kSubclassId);
     RemovePropW(hwnd_, kControlProp);
@@ -132,7 +140,9 @@ TControl* TControl::FromHandle(HWND hwnd) noexcept {
   return hwnd ? static_cast<TControl*>(GetPropW(hwnd, kControlProp)) : nullptr;
 }
 
-TForm* TControl::Form() const noexcept { return TForm::FromHandle(hwnd_); }
+TForm* TControl::Form() const noexcept {
+  return TForm::FromHandle(hwnd_);
+}
 
 void TControl::CreateChild(HWND parent, const wchar_t* className, const std::wstring& text,
                            DWORD style, DWORD exStyle, int left, int top, int width, int height,
@@ -144,14 +154,25 @@ void TControl::CreateChild(HWND parent, const wchar_t* className, const std::wst
     throw Exception("Cannot create control: " + SysErrorMessage(GetLastError()));
   }
   Attach(hwnd);
-  if (TForm* form = Form()) SetFont(form->Font());
+  if (TForm* form = Form())
+    SetFont(form->Font());
 }
 
-bool TControl::Enabled() const noexcept { return hwnd_ && IsWindowEnabled(hwnd_); }
-void TControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
-bool TControl::Visible() const noexcept { return hwnd_ && IsWindowVisible(hwnd_); }
-void TControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-void TControl::SetFocus() { ::SetFocus(hwnd_); }
+bool TControl::Enabled() const noexcept {
+  return hwnd_ && IsWindowEnabled(hwnd_);
+}
+void TControl::SetEnabled(bool enabled) {
+  EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+bool TControl::Visible() const noexcept {
+  return hwnd_ && IsWindowVisible(hwnd_);
+}
+void TControl::SetVisible(bool visible) {
+  ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+void TControl::SetFocus() {
+  ::SetFocus(hwnd_);
+}
 
 bool TControl::Focused() const noexcept {
   HWND focus = GetFocus();
@@ -169,10 +190,18 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::string TControl::Caption() const { return ToAnsi(Text()); }
-void TControl::SetCaption(const std::string& caption) { SetText(ToWide(caption)); }
-std::wstring TControl::Text() const { return WindowText(hwnd_); }
-void TControl::SetText(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
+std::string TControl::Caption() const {
+  return ToAnsi(Text());
+}
+void TControl::SetCaption(const std::string& caption) {
+  SetText(ToWide(caption));
+}
+std::wstring TControl::Text() const {
+  return WindowText(hwnd_);
+}
+void TControl::SetText(const std::wstring& text) {
+  SetWindowTextW(hwnd_, text.c_str());
+}
 
 HFONT TControl::Font() const noexcept {
   return reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
@@ -188,7 +217,9 @@ void TControl::SetOwnedFont(GdiObject font) {
 }
 
 void TControl::HandleCommand(WORD, WORD) {}
-bool TControl::HandleNotify(NMHDR&, LRESULT&) { return false; }
+bool TControl::HandleNotify(NMHDR&, LRESULT&) {
+  return false;
+}
 
 bool TControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
   int button = msg == WM_LBUTTONDOWN   ? MK_LBUTTON
@@ -204,19 +235,22 @@ bool TControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
 
 void TButton::Create(HWND parent, const std::string& caption, int left, int top, int width,
                      int height, int id) {
-  CreateChild(parent, L"Button", ToWide(caption), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
-              left, top, width, height, id);
+  CreateChild(parent, L"Button", ToWide(caption), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, left,
+              top, width, height, id);
 }
 
 void TButton::Click() {
   if (ModalResult != 0) {
-    if (TForm* form = Form()) form->SetModalResult(ModalResult);
+    if (TForm* form = Form())
+      form->SetModalResult(ModalResult);
   }
-  if (OnClick) OnClick();
+  if (OnClick)
+    OnClick();
 }
 
 void TButton::HandleCommand(WORD code, WORD) {
-  if (code == BN_CLICKED) Click();
+  if (code == BN_CLICKED)
+    Click();
 }
 
 bool TCheckBox::Checked() const noexcept {
@@ -228,7 +262,8 @@ void TCheckBox::SetChecked(bool checked) {
 }
 
 void TCheckBox::HandleCommand(WORD code, WORD) {
-  if (code == BN_CLICKED && OnClick) OnClick();
+  if (code == BN_CLICKED && OnClick)
+    OnClick();
 }
 
 void TLabel::Create(HWND parent, int left, int top, int width, int height) {
@@ -236,11 +271,14 @@ void TLabel::Create(HWND parent, int left, int top, int width, int height) {
               height);
 }
 
-void TLabel::SetCaption(const std::string& caption) { SetText(ToWide(caption)); }
+void TLabel::SetCaption(const std::string& caption) {
+  SetText(ToWide(caption));
+}
 
 void TLabel::SetText(const std::wstring& text) {
   TControl::SetText(text);
-  if (AutoSize) AdjustSize();
+  if (AutoSize)
+    AdjustSize();
 }
 
 void TLabel::AdjustSize() {
@@ -261,7 +299,8 @@ void TLabel::AdjustSize() {
 }
 
 void TEdit::HandleCommand(WORD code, WORD) {
-  if (code == EN_CHANGE && OnChange) OnChange();
+  if (code == EN_CHANGE && OnChange)
+    OnChange();
 }
 
 void TUpDown::Associate(TEdit& buddy) {
@@ -297,7 +336,9 @@ void TUpDown::SetPosition(int16_t position) {
   SendMessageW(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(position));
 }
 
-void TListBox::Clear() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
+void TListBox::Clear() {
+  SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
+}
 
 void TListBox::Add(const std::string& item) {
   std::wstring text = ToWide(item);
@@ -309,7 +350,8 @@ int32_t TListBox::Count() const noexcept {
 }
 
 std::string TListBox::Item(int32_t index) const {
-  if (index < 0 || index >= Count()) throw EListError(index);
+  if (index < 0 || index >= Count())
+    throw EListError(index);
   LRESULT len = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   std::wstring text(static_cast<size_t>(len) + 1, L'\0');
   len = SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
@@ -331,14 +373,16 @@ void TListBox::SetItemHeight(int height) {
 }
 
 void TListBox::HandleCommand(WORD code, WORD) {
-  if (code == LBN_SELCHANGE && OnClick) OnClick();
+  if (code == LBN_SELCHANGE && OnClick)
+    OnClick();
 }
 
 bool TListBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (msg == WM_LBUTTONDBLCLK) {
     // Let the list select the item under the pointer first.
     result = DefSubclassProc(Handle(), msg, wParam, lParam);
-    if (OnDblClick) OnDblClick();
+    if (OnDblClick)
+      OnDblClick();
     return true;
   }
   return TControl::HandleMessage(msg, wParam, lParam, result);
@@ -347,16 +391,15 @@ bool TListBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 void TComboBox::Create(HWND parent, DWORD extraStyle, int left, int top, int width, int height,
                        int id) {
   CreateChild(parent, L"ComboBox", L"",
-              WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | extraStyle,
-              0, left, top, width, height, id);
+              WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL | extraStyle, 0,
+              left, top, width, height, id);
   AttachEdit();
 }
 
 void TComboBox::AttachEdit() {
   COMBOBOXINFO info{};
   info.cbSize = sizeof(info);
-  if (GetComboBoxInfo(Handle(), &info) && info.hwndItem != nullptr &&
-      info.hwndItem != Handle()) {
+  if (GetComboBoxInfo(Handle(), &info) && info.hwndItem != nullptr && info.hwndItem != Handle()) {
     edit_ = info.hwndItem;
     SetPropW(edit_, kControlProp, this);
   }
@@ -371,7 +414,8 @@ void TComboBox::AddItem(const std::wstring& item) {
 }
 
 void TComboBox::DeleteItem(int32_t index) {
-  if (index < 0 || index >= Count()) throw EListError(index);
+  if (index < 0 || index >= Count())
+    throw EListError(index);
   SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
@@ -380,7 +424,8 @@ int32_t TComboBox::Count() const noexcept {
 }
 
 std::wstring TComboBox::Item(int32_t index) const {
-  if (index < 0 || index >= Count()) throw EListError(index);
+  if (index < 0 || index >= Count())
+    throw EListError(index);
   LRESULT len = SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   std::wstring text(static_cast<size_t>(len) + 1, L'\0');
   len = SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
@@ -393,20 +438,24 @@ int32_t TComboBox::ItemIndex() const noexcept {
   return static_cast<int32_t>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
-void TComboBox::SelectAll() { SendMessageW(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1)); }
+void TComboBox::SelectAll() {
+  SendMessageW(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+}
 
 void TComboBox::HandleCommand(WORD code, WORD) {
   if (code == CBN_SELCHANGE) {
     // The edit still shows the old text while this notification runs.
     int32_t index = ItemIndex();
-    if (index >= 0) SetText(Item(index));
+    if (index >= 0)
+      SetText(Item(index));
   }
-  if ((code == CBN_EDITCHANGE || code == CBN_SELCHANGE) && OnChange) OnChange();
+  if ((code == CBN_EDITCHANGE || code == CBN_SELCHANGE) && OnChange)
+    OnChange();
 }
 
 void TPanel::Create(HWND parent, int left, int top, int width, int height, int id) {
-  CreateChild(parent, L"LexmoraPanel", L"", WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
-              left, top, width, height, id);
+  CreateChild(parent, L"LexmoraPanel", L"", WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, left,
+              top, width, height, id);
 }
 
 void TPanel::SetColor(int systemColor) {
@@ -426,7 +475,9 @@ void TProgressBar::SetStep(int step) {
   SendMessageW(Handle(), PBM_SETSTEP, static_cast<WPARAM>(step), 0);
 }
 
-void TProgressBar::StepIt() { SendMessageW(Handle(), PBM_STEPIT, 0, 0); }
+void TProgressBar::StepIt() {
+  SendMessageW(Handle(), PBM_STEPIT, 0, 0);
+}
 
 int TProgressBar::Position() const noexcept {
   return static_cast<int>(SendMessageW(Handle(), PBM_GETPOS, 0, 0));

@@ -4,8 +4,8 @@
 // the window belongs to its parent and dies with it. Notifications reach the wrapper through
 // the form's window procedure and become the events below; handlers run inside the form's
 // exception boundary.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -134,7 +134,7 @@ class TListBox : public TControl {
   void Add(const std::string& item);
   int32_t Count() const noexcept;
   std::string Item(int32_t index) const;  // raises EListError outside 0..Count()-1
-  int32_t ItemIndex() const noexcept;  // -1 when nothing is selected
+  int32_t ItemIndex() const noexcept;     // -1 when nothing is selected
   void SetItemIndex(int32_t index);
   void SetItemHeight(int height);
   std::function<void()> OnClick;     // the selection changed by mouse or keyboard

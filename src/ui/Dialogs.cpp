@@ -31,14 +31,16 @@ LOGFONTW LogFontFor(const TFontSpec& spec) {
 GdiObject CreateFontFromSpec(const TFontSpec& spec) {
   LOGFONTW lf = LogFontFor(spec);
   GdiObject font(CreateFontIndirectW(&lf));
-  if (!font) throw Exception("Cannot create font " + spec.name);
+  if (!font)
+    throw Exception("Cannot create font " + spec.name);
   return font;
 }
 
 TFontSpec DescribeFont(HFONT font) {
   LOGFONTW lf{};
   TFontSpec spec;
-  if (font == nullptr || GetObjectW(font, sizeof(lf), &lf) == 0) return spec;
+  if (font == nullptr || GetObjectW(font, sizeof(lf), &lf) == 0)
+    return spec;
   spec.name = ToAnsi(lf.lfFaceName);
   int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
   spec.size = MulDiv(height, 72, ScreenPixelsPerInch());
@@ -56,7 +58,8 @@ bool TFontDialog::Execute(HWND owner) {
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST | CF_LIMITSIZE;
   cf.nSizeMin = MinSize;
   cf.nSizeMax = MaxSize;
-  if (!ChooseFontW(&cf)) return false;
+  if (!ChooseFontW(&cf))
+    return false;
   Font.name = ToAnsi(lf.lfFaceName);
   Font.size = (cf.iPointSize + 5) / 10;
   Font.weight = lf.lfWeight;

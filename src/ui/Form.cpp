@@ -25,19 +25,23 @@ class TemplateReader {
   // sz_Or_Ord: empty, an ordinal (returned in `ordinal`), or a string.
   std::wstring SzOrOrd(WORD* ordinal = nullptr) {
     WORD first = Word();
-    if (first == 0) return {};
+    if (first == 0)
+      return {};
     if (first == 0xFFFF) {
       WORD ord = Word();
-      if (ordinal) *ordinal = ord;
+      if (ordinal)
+        *ordinal = ord;
       return {};
     }
     std::wstring s(1, static_cast<wchar_t>(first));
-    for (WORD c = Word(); c != 0; c = Word()) s.push_back(static_cast<wchar_t>(c));
+    for (WORD c = Word(); c != 0; c = Word())
+      s.push_back(static_cast<wchar_t>(c));
     return s;
   }
   std::wstring Sz() {
     std::wstring s;
-    for (WORD c = Word(); c != 0; c = Word()) s.push_back(static_cast<wchar_t>(c));
+    for (WORD c = Word(); c != 0; c = Word())
+      s.push_back(static_cast<wchar_t>(c));
     return s;
   }
   void AlignDword() {
@@ -45,14 +49,16 @@ class TemplateReader {
     p_ = base_ + ((offset + 3) & ~size_t{3});
   }
   void Skip(size_t n) {
-    if (n > static_cast<size_t>(end_ - p_)) throw Exception("Invalid form layout resource");
+    if (n > static_cast<size_t>(end_ - p_))
+      throw Exception("Invalid form layout resource");
     p_ += n;
   }
 
  private:
   template <typename T>
   T Take() {
-    if (static_cast<size_t>(end_ - p_) < sizeof(T)) throw Exception("Invalid form layout resource");
+    if (static_cast<size_t>(end_ - p_) < sizeof(T))
+      throw Exception("Invalid form layout resource");
     T v;
     memcpy(&v, p_, sizeof(T));
     p_ += sizeof(T);
@@ -65,13 +71,20 @@ class TemplateReader {
 
 const wchar_t* PredefinedClass(WORD ordinal) {
   switch (ordinal) {
-    case 0x80: return L"Button";
-    case 0x81: return L"Edit";
-    case 0x82: return L"Static";
-    case 0x83: return L"ListBox";
-    case 0x84: return L"ScrollBar";
-    case 0x85: return L"ComboBox";
-    default: throw Exception(Format("Unknown control class %u in form layout", ordinal));
+    case 0x80:
+      return L"Button";
+    case 0x81:
+      return L"Edit";
+    case 0x82:
+      return L"Static";
+    case 0x83:
+      return L"ListBox";
+    case 0x84:
+      return L"ScrollBar";
+    case 0x85:
+      return L"ComboBox";
+    default:
+      throw Exception(Format("Unknown control class %u in form layout", ordinal));
   }
 }
 
@@ -91,7 +104,8 @@ HWND FindDescendant(HWND parent, int id) {
       parent,
       [](HWND hwnd, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
-        if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+        if (GetDlgCtrlID(hwnd) != s->id)
+          return TRUE;
         s->found = hwnd;
         return FALSE;
       },
@@ -119,7 +133,8 @@ LRESULT CALLBACK FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
   } else {
     form = reinterpret_cast<TForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
-  if (form == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (form == nullptr)
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   LRESULT result = msg == WM_CREATE ? -1 : 0;
   try {
     result = form->WndProc(msg, wParam, lParam);
@@ -136,7 +151,8 @@ LRESULT CALLBACK FormWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 void RegisterFormClass(const std::wstring& className) {
   static std::set<std::wstring> registered;
-  if (registered.count(className)) return;
+  if (registered.count(className))
+    return;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_DBLCLKS;
@@ -152,7 +168,9 @@ void RegisterFormClass(const std::wstring& className) {
   registered.insert(className);
 }
 
-TForm::TForm() { Application().Initialize(); }
+TForm::TForm() {
+  Application().Initialize();
+}
 
 TForm::~TForm() {
   if (hwnd_ != nullptr) {
@@ -161,17 +179,21 @@ TForm::~TForm() {
     OnKeyPress = nullptr;
     DestroyHandle();
   }
-  if (accel_ != nullptr) DestroyAcceleratorTable(accel_);
-  if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+  if (accel_ != nullptr)
+    DestroyAcceleratorTable(accel_);
+  if (Application().MainForm() == this)
+    Application().SetMainForm(nullptr);
 }
 
 void TForm::DestroyHandle() noexcept {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (hwnd_ != nullptr)
+    DestroyWindow(hwnd_);
   Application().NoteGone(this);
 }
 
 TForm* TForm::FromHandle(HWND hwnd) noexcept {
-  if (hwnd == nullptr) return nullptr;
+  if (hwnd == nullptr)
+    return nullptr;
   HWND root = GetAncestor(hwnd, GA_ROOT);
   return root ? static_cast<TForm*>(GetPropW(root, kFormProp)) : nullptr;
 }
@@ -191,7 +213,8 @@ void TForm::CreateParams(TFormParams& params) {
       params.style |= WS_POPUP;
       break;
   }
-  if (stayOnTop_) params.exStyle |= WS_EX_TOPMOST;
+  if (stayOnTop_)
+    params.exStyle |= WS_EX_TOPMOST;
   TForm* main = Application().MainForm();
   if (borderStyle_ != TBorderStyle::Sizeable && main != nullptr && main != this) {
     params.owner = main->Handle();
@@ -205,14 +228,14 @@ void TForm::CreateEmpty() {
 }
 
 void TForm::CreateWindowFrom(const TFormParams& params, int clientWidth, int clientHeight) {
-  if (hwnd_ != nullptr) throw Exception("Form window already created");
+  if (hwnd_ != nullptr)
+    throw Exception("Form window already created");
   RegisterFormClass(params.className);
   RECT r{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
   HWND hwnd = CreateWindowExW(params.exStyle, params.className.c_str(), params.caption.c_str(),
-                              params.style & ~WS_VISIBLE, 0, 0, r.right - r.left,
-                              r.bottom - r.top, params.owner, nullptr, Application().Instance(),
-                              this);
+                              params.style & ~WS_VISIBLE, 0, 0, r.right - r.left, r.bottom - r.top,
+                              params.owner, nullptr, Application().Instance(), this);
   if (hwnd == nullptr) {
     throw Exception("Cannot create window: " + SysErrorMessage(GetLastError()));
   }
@@ -223,10 +246,12 @@ void TForm::CreateFromLayout(int resourceId) {
   HRSRC res = FindResourceW(inst, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(5));  // RT_DIALOG
   HGLOBAL loaded = res ? LoadResource(inst, res) : nullptr;
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (data == nullptr) throw Exception(Format("Form layout %d not found", resourceId));
+  if (data == nullptr)
+    throw Exception(Format("Form layout %d not found", resourceId));
   TemplateReader in(data, SizeofResource(inst, res));
 
-  if (in.Word() != 1 || in.Word() != 0xFFFF) throw Exception("Form layout is not a DIALOGEX");
+  if (in.Word() != 1 || in.Word() != 0xFFFF)
+    throw Exception("Form layout is not a DIALOGEX");
   in.Dword();  // help id
   DWORD exStyle = in.Dword();
   DWORD style = in.Dword();
@@ -254,14 +279,17 @@ void TForm::CreateFromLayout(int resourceId) {
   params.className = className.empty() ? L"LexmoraForm" : className;
   params.caption = caption;
   params.style = (style & 0xFFFF0000u & ~WS_VISIBLE) | WS_CLIPCHILDREN;
-  if (!(params.style & WS_CHILD)) params.style |= WS_POPUP;
+  if (!(params.style & WS_CHILD))
+    params.style |= WS_POPUP;
   params.exStyle = exStyle | (style & DS_MODALFRAME ? WS_EX_DLGMODALFRAME : 0);
-  if (stayOnTop_) params.exStyle |= WS_EX_TOPMOST;
+  if (stayOnTop_)
+    params.exStyle |= WS_EX_TOPMOST;
   TForm* main = Application().MainForm();
   if (main != nullptr && main != this && (params.style & WS_CAPTION) != WS_OVERLAPPEDWINDOW) {
     params.owner = main->Handle();
   }
-  if (style & DS_CENTER) position_ = TPosition::MainFormCenter;
+  if (style & DS_CENTER)
+    position_ = TPosition::MainFormCenter;
   CreateWindowFrom(params, cx, cy);
 
   HFONT font = Font();
@@ -279,20 +307,23 @@ void TForm::CreateFromLayout(int resourceId) {
     HWND parent = hwnd_;
     if (parentId != 0) {
       parent = FindDescendant(hwnd_, static_cast<int>(parentId));
-      if (parent == nullptr) throw Exception(Format("Panel %lu of control %lu not found", parentId, id));
+      if (parent == nullptr)
+        throw Exception(Format("Panel %lu of control %lu not found", parentId, id));
     }
     const wchar_t* cls = itemClass.empty() ? PredefinedClass(ordinal) : itemClass.c_str();
     HWND child = CreateWindowExW(itemExStyle, cls, text.c_str(), itemStyle | WS_CHILD, x, y, w, h,
                                  parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                  Application().Instance(), nullptr);
-    if (child == nullptr) throw Exception(Format("Cannot create control %lu of form layout %d", id, resourceId));
+    if (child == nullptr)
+      throw Exception(Format("Cannot create control %lu of form layout %d", id, resourceId));
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
 
 void TForm::DoCreate() noexcept {
   try {
-    if (OnCreate) OnCreate();
+    if (OnCreate)
+      OnCreate();
   } catch (...) {
     Application().HandleCurrentException();
   }
@@ -300,29 +331,40 @@ void TForm::DoCreate() noexcept {
 
 HWND TForm::Item(int id) const {
   HWND hwnd = hwnd_ ? FindDescendant(hwnd_, id) : nullptr;
-  if (hwnd == nullptr) throw Exception(Format("Control %d not found", id));
+  if (hwnd == nullptr)
+    throw Exception(Format("Control %d not found", id));
   return hwnd;
 }
 
-std::string TForm::Caption() const { return ToAnsi(Text()); }
+std::string TForm::Caption() const {
+  return ToAnsi(Text());
+}
 
-void TForm::SetCaption(const std::string& caption) { SetText(ToWide(caption)); }
+void TForm::SetCaption(const std::string& caption) {
+  SetText(ToWide(caption));
+}
 
 std::wstring TForm::Text() const {
-  if (hwnd_ == nullptr) return {};
+  if (hwnd_ == nullptr)
+    return {};
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
 void TForm::SetText(const std::wstring& text) {
-  if (hwnd_ != nullptr) SetWindowTextW(hwnd_, text.c_str());
+  if (hwnd_ != nullptr)
+    SetWindowTextW(hwnd_, text.c_str());
 }
 
-bool TForm::Visible() const noexcept { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+bool TForm::Visible() const noexcept {
+  return hwnd_ != nullptr && IsWindowVisible(hwnd_);
+}
 
 void TForm::PlaceForShowing() {
-  if (position_ == TPosition::Designed) return;
+  if (position_ == TPosition::Designed)
+    return;
   RECT own;
   GetWindowRect(hwnd_, &own);
   int w = own.right - own.left, h = own.bottom - own.top;
@@ -342,23 +384,30 @@ void TForm::PlaceForShowing() {
 }
 
 void TForm::Show() {
-  if (hwnd_ == nullptr) throw Exception("Form has no window");
-  if (!IsWindowVisible(hwnd_)) PlaceForShowing();
+  if (hwnd_ == nullptr)
+    throw Exception("Form has no window");
+  if (!IsWindowVisible(hwnd_))
+    PlaceForShowing();
   ShowWindow(hwnd_, SW_SHOW);
-  if (GetActiveWindow() != hwnd_) SetForegroundWindow(hwnd_);
+  if (GetActiveWindow() != hwnd_)
+    SetForegroundWindow(hwnd_);
 }
 
 void TForm::Hide() {
-  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+  if (hwnd_ != nullptr)
+    ShowWindow(hwnd_, SW_HIDE);
 }
 
 void TForm::Close() {
-  if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  if (hwnd_ != nullptr)
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 int TForm::ShowModal() {
-  if (hwnd_ == nullptr) throw Exception("Form has no window");
-  if (inModal_ || Visible()) throw Exception("Cannot make a visible window modal");
+  if (hwnd_ == nullptr)
+    throw Exception("Form has no window");
+  if (inModal_ || Visible())
+    throw Exception("Cannot make a visible window modal");
 
   // The application's other windows stay disabled while the form is up, on every path.
   struct ModalScope {
@@ -375,13 +424,15 @@ int TForm::ShowModal() {
             return TRUE;
           },
           reinterpret_cast<LPARAM>(this));
-      for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+      for (HWND hwnd : disabled)
+        EnableWindow(hwnd, FALSE);
       form.inModal_ = true;
     }
     ~ModalScope() {
       form.inModal_ = false;
       for (HWND hwnd : disabled) {
-        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+        if (IsWindow(hwnd))
+          EnableWindow(hwnd, TRUE);
       }
       form.Hide();
     }
@@ -397,14 +448,16 @@ int TForm::ShowModal() {
   // A close request that arrived during activation is discarded here.
   modalResult_ = mrNone;
   while (modalResult_ == mrNone) {
-    if (!Application().HandleMessage() || Application().Terminated()) modalResult_ = mrCancel;
+    if (!Application().HandleMessage() || Application().Terminated())
+      modalResult_ = mrCancel;
   }
   return modalResult_;
 }
 
 void TForm::FireActivate() {
   try {
-    if (OnActivate) OnActivate();
+    if (OnActivate)
+      OnActivate();
   } catch (...) {
     Application().HandleCurrentException();
   }
@@ -412,12 +465,14 @@ void TForm::FireActivate() {
 
 void TForm::SetActiveControl(TControl* control) noexcept {
   activeControl_ = control;
-  if (control != nullptr && hwnd_ != nullptr && GetActiveWindow() == hwnd_) control->SetFocus();
+  if (control != nullptr && hwnd_ != nullptr && GetActiveWindow() == hwnd_)
+    control->SetFocus();
 }
 
 void TForm::FocusActiveControl() {
   HWND target = nullptr;
-  if (activeControl_ != nullptr) target = activeControl_->Handle();
+  if (activeControl_ != nullptr)
+    target = activeControl_->Handle();
   if (target == nullptr || !IsWindowEnabled(target) || !IsWindowVisible(target)) {
     target = lastFocus_;
   }
@@ -425,18 +480,23 @@ void TForm::FocusActiveControl() {
       !IsWindowEnabled(target) || !IsWindowVisible(target)) {
     target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
   }
-  if (target != nullptr && IsChild(hwnd_, target)) ::SetFocus(target);
+  if (target != nullptr && IsChild(hwnd_, target))
+    ::SetFocus(target);
 }
 
 void TForm::SetShortcuts(const std::vector<ACCEL>& keys) {
   std::vector<ACCEL> copy = keys;
   HACCEL table = CreateAcceleratorTableW(copy.data(), static_cast<int>(copy.size()));
-  if (table == nullptr) throw Exception("Cannot create shortcut table");
-  if (accel_ != nullptr) DestroyAcceleratorTable(accel_);
+  if (table == nullptr)
+    throw Exception("Cannot create shortcut table");
+  if (accel_ != nullptr)
+    DestroyAcceleratorTable(accel_);
   accel_ = table;
 }
 
-void TForm::OnCommand(WORD id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+void TForm::OnCommand(WORD id, std::function<void()> handler) {
+  commands_[id] = std::move(handler);
+}
 
 void TForm::SetCursor(HCURSOR cursor) {
   cursor_ = cursor;
@@ -452,7 +512,8 @@ void TForm::SetCursor(HCURSOR cursor) {
 void TForm::SetFont(GdiObject font) {
   HFONT old = Font();
   font_ = std::move(font);
-  if (hwnd_ == nullptr) return;
+  if (hwnd_ == nullptr)
+    return;
   struct Change {
     HFONT from, to;
   } change{old, Font()};
@@ -469,13 +530,15 @@ void TForm::SetFont(GdiObject font) {
 }
 
 HFONT TForm::Font() const noexcept {
-  if (font_.Valid()) return static_cast<HFONT>(font_.Get());
+  if (font_.Valid())
+    return static_cast<HFONT>(font_.Get());
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 RECT TForm::ClientRect() const {
   RECT r{};
-  if (hwnd_ != nullptr) GetClientRect(hwnd_, &r);
+  if (hwnd_ != nullptr)
+    GetClientRect(hwnd_, &r);
   return r;
 }
 
@@ -491,18 +554,22 @@ void TForm::Repaint() {
 }
 
 bool TForm::PreTranslate(MSG& msg) {
-  if (accel_ != nullptr && TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
-  if (msg.message == WM_KEYDOWN) return HandleDialogKey(msg);
+  if (accel_ != nullptr && TranslateAcceleratorW(hwnd_, accel_, &msg))
+    return true;
+  if (msg.message == WM_KEYDOWN)
+    return HandleDialogKey(msg);
   if (msg.message == WM_CHAR) {
     wchar_t key = static_cast<wchar_t>(msg.wParam);
     if ((KeyPreview || msg.hwnd == hwnd_) && OnKeyPress) {
       OnKeyPress(key);
-      if (key == 0) return true;
+      if (key == 0)
+        return true;
     }
     TControl* control = TControl::FromHandle(msg.hwnd);
     if (control != nullptr && control->OnKeyPress) {
       control->OnKeyPress(key);
-      if (key == 0) return true;
+      if (key == 0)
+        return true;
     }
     msg.wParam = key;
   }
@@ -510,18 +577,22 @@ bool TForm::PreTranslate(MSG& msg) {
 }
 
 bool TForm::HandleDialogKey(MSG& msg) {
-  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+    return false;
   WPARAM vk = msg.wParam;
-  if (vk != VK_RETURN && vk != VK_ESCAPE && vk != VK_TAB) return false;
-  LRESULT code = msg.hwnd == hwnd_ ? 0
-                                   : SendMessageW(msg.hwnd, WM_GETDLGCODE, vk,
-                                                  reinterpret_cast<LPARAM>(&msg));
-  if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  if (vk != VK_RETURN && vk != VK_ESCAPE && vk != VK_TAB)
+    return false;
+  LRESULT code = msg.hwnd == hwnd_
+                     ? 0
+                     : SendMessageW(msg.hwnd, WM_GETDLGCODE, vk, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+    return false;
   switch (vk) {
     case VK_RETURN: {
       auto* focused = dynamic_cast<TButton*>(TControl::FromHandle(GetFocus()));
       TButton* target = focused != nullptr ? focused : defaultButton_;
-      if (target == nullptr || !target->Enabled() || !target->Visible()) return false;
+      if (target == nullptr || !target->Enabled() || !target->Visible())
+        return false;
       target->Click();
       return true;
     }
@@ -532,7 +603,8 @@ bool TForm::HandleDialogKey(MSG& msg) {
       cancelButton_->Click();
       return true;
     default: {
-      if (code & DLGC_WANTTAB) return false;
+      if (code & DLGC_WANTTAB)
+        return false;
       // Step out of compound controls (a combo box's edit) to the form's tab level.
       HWND from = msg.hwnd == hwnd_ ? nullptr : msg.hwnd;
       while (from != nullptr && GetParent(from) != hwnd_ &&
@@ -540,11 +612,13 @@ bool TForm::HandleDialogKey(MSG& msg) {
         from = GetParent(from);
       }
       HWND next = GetNextDlgTabItem(hwnd_, from, GetKeyState(VK_SHIFT) < 0);
-      if (next == nullptr) return true;
+      if (next == nullptr)
+        return true;
       ::SetFocus(next);
       wchar_t cls[16] = {};
       GetClassNameW(next, cls, 16);
-      if (lstrcmpiW(cls, L"Edit") == 0) SendMessageW(next, EM_SETSEL, 0, -1);
+      if (lstrcmpiW(cls, L"Edit") == 0)
+        SendMessageW(next, EM_SETSEL, 0, -1);
       return true;
     }
   }
@@ -556,17 +630,21 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       LRESULT result = DefWindowProcW(hwnd_, msg, wParam, lParam);
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        if (focus != nullptr && IsChild(hwnd_, focus))
+          lastFocus_ = focus;
       } else {
-        if (!IsIconic(hwnd_)) FocusActiveControl();
-        if (Application().NoteActivated(this)) FireActivate();
+        if (!IsIconic(hwnd_))
+          FocusActiveControl();
+        if (Application().NoteActivated(this))
+          FireActivate();
       }
       return result;
     }
     case WM_SHOWWINDOW:
       if (lParam == 0) {
         if (wParam) {
-          if (OnShow) OnShow();
+          if (OnShow)
+            OnShow();
         } else {
           Application().NoteGone(this);
         }
@@ -582,7 +660,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_SIZE:
-      if (OnResize) OnResize();
+      if (OnResize)
+        OnResize();
       break;
     case WM_GETMINMAXINFO:
       if (minTrack_.x > 0 || minTrack_.y > 0) {
@@ -605,7 +684,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
           return 0;
         }
       } else if (auto it = commands_.find(LOWORD(wParam)); it != commands_.end()) {
-        if (it->second) it->second();
+        if (it->second)
+          it->second();
         return 0;
       }
       break;
@@ -613,11 +693,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       LRESULT result = 0;
       TControl* control = TControl::FromHandle(header->hwndFrom);
-      if (control != nullptr && control->HandleNotify(*header, result)) return result;
+      if (control != nullptr && control->HandleNotify(*header, result))
+        return result;
       break;
     }
     case WM_DESTROY:
-      if (OnDestroy) OnDestroy();
+      if (OnDestroy)
+        OnDestroy();
       Application().NoteGone(this);
       break;
     default:

@@ -9,8 +9,10 @@ namespace lexmora {
 const wchar_t* TRichEdit::ClassName() {
   // The library stays loaded for the life of the process, as its window class must.
   static const wchar_t* const name = []() -> const wchar_t* {
-    if (LoadLibraryW(L"Msftedit.dll") != nullptr) return L"RICHEDIT50W";
-    if (LoadLibraryW(L"riched20.dll") != nullptr) return L"RichEdit20W";
+    if (LoadLibraryW(L"Msftedit.dll") != nullptr)
+      return L"RICHEDIT50W";
+    if (LoadLibraryW(L"riched20.dll") != nullptr)
+      return L"RichEdit20W";
     throw Exception("Cannot load the rich edit control");
   }();
   return name;
@@ -29,7 +31,8 @@ int TRichEdit::LineCount() const noexcept {
 
 std::wstring TRichEdit::Line(int index) const {
   LRESULT start = SendMessageW(Handle(), EM_LINEINDEX, static_cast<WPARAM>(index), 0);
-  if (start < 0) return {};
+  if (start < 0)
+    return {};
   LRESULT length = SendMessageW(Handle(), EM_LINELENGTH, static_cast<WPARAM>(start), 0);
   // EM_GETLINE takes the buffer size in its first WORD.
   std::wstring buffer(static_cast<size_t>(std::max<LRESULT>(length, 1)) + 1, L'\0');
@@ -37,7 +40,8 @@ std::wstring TRichEdit::Line(int index) const {
   LRESULT copied = SendMessageW(Handle(), EM_GETLINE, static_cast<WPARAM>(index),
                                 reinterpret_cast<LPARAM>(buffer.data()));
   buffer.resize(static_cast<size_t>(copied));
-  while (!buffer.empty() && (buffer.back() == L'\r' || buffer.back() == L'\n')) buffer.pop_back();
+  while (!buffer.empty() && (buffer.back() == L'\r' || buffer.back() == L'\n'))
+    buffer.pop_back();
   return buffer;
 }
 

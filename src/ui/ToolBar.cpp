@@ -7,13 +7,16 @@
 namespace lexmora {
 
 TImageList::~TImageList() {
-  if (list_ != nullptr) ImageList_Destroy(list_);
+  if (list_ != nullptr)
+    ImageList_Destroy(list_);
 }
 
 void TImageList::Create(int width, int height) {
   HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 8, 8);
-  if (list == nullptr) throw Exception("Cannot create image list");
-  if (list_ != nullptr) ImageList_Destroy(list_);
+  if (list == nullptr)
+    throw Exception("Cannot create image list");
+  if (list_ != nullptr)
+    ImageList_Destroy(list_);
   list_ = list;
 }
 
@@ -23,7 +26,9 @@ void TImageList::AddStrip(HBITMAP bitmap, COLORREF mask) {
   }
 }
 
-int TImageList::Count() const noexcept { return ImageList_GetImageCount(list_); }
+int TImageList::Count() const noexcept {
+  return ImageList_GetImageCount(list_);
+}
 
 bool TToolButton::Down() const noexcept {
   return SendMessageW(bar_.Handle(), TB_ISBUTTONCHECKED, static_cast<WPARAM>(id_), 0) != 0;
@@ -93,12 +98,15 @@ void TToolBar::AddControl(TControl& control, int width) {
 
 TToolButton* TToolBar::Button(int id) noexcept {
   for (auto& b : buttons_) {
-    if (b->Id() == id) return b.get();
+    if (b->Id() == id)
+      return b.get();
   }
   return nullptr;
 }
 
-void TToolBar::AutoSize() { SendMessageW(Handle(), TB_AUTOSIZE, 0, 0); }
+void TToolBar::AutoSize() {
+  SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
+}
 
 int TToolBar::Height() const {
   RECT r = BoundsRect();
@@ -106,11 +114,13 @@ int TToolBar::Height() const {
 }
 
 void TToolBar::HandleCommand(WORD, WORD id) {
-  if (TToolButton* b = Button(id); b != nullptr && b->OnClick) b->OnClick();
+  if (TToolButton* b = Button(id); b != nullptr && b->OnClick)
+    b->OnClick();
 }
 
 bool TToolBar::HandleNotify(NMHDR& header, LRESULT&) {
-  if (header.code != TTN_GETDISPINFOW) return false;
+  if (header.code != TTN_GETDISPINFOW)
+    return false;
   auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
   TToolButton* b = Button(static_cast<int>(header.idFrom));
   info.lpszText = b ? const_cast<wchar_t*>(b->hintText_.c_str()) : const_cast<wchar_t*>(L"");

@@ -6,8 +6,8 @@
 //   tbMain.AddControl(cbSearch, 150);
 //   TToolButton& b = tbMain.AddButton(kIdDict, 0, "Change dictionary (Ctrl+D)");
 //   b.OnClick = [this] { tbtnDictClick(); };
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <memory>
@@ -40,7 +40,8 @@ class TToolBar;
 
 class TToolButton {
  public:
-  TToolButton(TToolBar& bar, int id, std::string hint) : bar_(bar), id_(id), hint_(std::move(hint)) {}
+  TToolButton(TToolBar& bar, int id, std::string hint)
+      : bar_(bar), id_(id), hint_(std::move(hint)) {}
   int Id() const noexcept { return id_; }
   const std::string& Hint() const noexcept { return hint_; }
   // The pressed state of a check-style button.

@@ -49,7 +49,8 @@ class ChooseTest : public ::testing::Test {
 
   int32_t IndexOf(const std::string& name) {
     for (int32_t i = 0; i < form->lbFiles.Count(); ++i) {
-      if (form->lbFiles.Item(i) == name) return i;
+      if (form->lbFiles.Item(i) == name)
+        return i;
     }
     ADD_FAILURE() << name << " not listed";
     return -1;
@@ -57,7 +58,8 @@ class ChooseTest : public ::testing::Test {
 
   std::vector<std::string> Listed() {
     std::vector<std::string> names;
-    for (int32_t i = 0; i < form->lbFiles.Count(); ++i) names.push_back(form->lbFiles.Item(i));
+    for (int32_t i = 0; i < form->lbFiles.Count(); ++i)
+      names.push_back(form->lbFiles.Item(i));
     return names;
   }
 };
@@ -66,15 +68,16 @@ TEST(StripExtensionTest, RemovesTheLastDotAndWhatFollows) {
   struct Case {
     const char* name;
     const char* want;
-  } cases[] = {{"x.dat", "x"},  {"a.b.dat", "a.b"}, {".dat", ""}, {"noext", ""},
-               {"a.", "a"},     {"..dat", "."},     {"", ""}};
+  } cases[] = {{"x.dat", "x"}, {"a.b.dat", "a.b"}, {".dat", ""}, {"noext", ""},
+               {"a.", "a"},    {"..dat", "."},     {"", ""}};
   for (const Case& c : cases) {
     EXPECT_EQ(TfmChooseDict::StripExtension(c.name), c.want) << "name \"" << c.name << "\"";
   }
 }
 
 TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
-  for (const char* name : {"b.dat", "a.dat", "c.txt", "a.b.dat", "h.dat"}) Touch(name);
+  for (const char* name : {"b.dat", "a.dat", "c.txt", "a.b.dat", "h.dat"})
+    Touch(name);
   SetFileAttributesA(dir.File("h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
   CreateDirectoryA(dir.File("d.dat").c_str(), nullptr);
 
@@ -119,7 +122,8 @@ TEST_F(ChooseTest, MissingFolderGivesAnEmptyList) {
 }
 
 TEST_F(ChooseTest, CheckBoxFollowsTheIndexAndItsTagAcrossShowings) {
-  for (const char* name : {"indexed.dat", "indexed.ind", "fresh.dat", "other.dat"}) Touch(name);
+  for (const char* name : {"indexed.dat", "indexed.ind", "fresh.dat", "other.dat"})
+    Touch(name);
   struct Step {
     const char* name;
     std::function<void()> act;
@@ -127,14 +131,13 @@ TEST_F(ChooseTest, CheckBoxFollowsTheIndexAndItsTagAcrossShowings) {
     const char* wantTagItem;
   };
   std::vector<Step> first = {
-      {"select a dictionary without index", [&] { Select(IndexOf("fresh")); }, true, false,
-       false, "fresh"},
+      {"select a dictionary without index", [&] { Select(IndexOf("fresh")); }, true, false, false,
+       "fresh"},
       {"check it", [&] { form->chbDoSort.SetChecked(true); }, true, true, true, "fresh"},
       {"select the same item again", [&] { Select(IndexOf("fresh")); }, true, true, true, "fresh"},
       {"select one with an index", [&] { Select(IndexOf("indexed")); }, false, false, false,
        "indexed"},
-      {"check it anyway", [&] { form->chbDoSort.SetChecked(true); }, false, true, false,
-       "indexed"},
+      {"check it anyway", [&] { form->chbDoSort.SetChecked(true); }, false, true, false, "indexed"},
       {"back to the one without index", [&] { Select(IndexOf("fresh")); }, true, false, false,
        "fresh"},
       {"check it and confirm", [&] { form->chbDoSort.SetChecked(true); }, true, true, true,
@@ -195,10 +198,8 @@ TEST_F(ChooseTest, EnterAndDoubleClickConfirmEscapeAndCloseCancel) {
       {"Enter key", true, [&] { Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_RETURN); }, mrOk},
       {"Enter character", true, [&] { Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN); }, mrOk},
       {"double click", true,
-       [&] { Post(form->lbFiles.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)); },
-       mrOk},
-      {"Escape key", true, [&] { Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_ESCAPE); },
-       mrCancel},
+       [&] { Post(form->lbFiles.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)); }, mrOk},
+      {"Escape key", true, [&] { Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_ESCAPE); }, mrCancel},
       {"close request", true, [&] { Post(form->Handle(), WM_CLOSE); }, mrCancel},
       {"system close command", true, [&] { Post(form->Handle(), WM_SYSCOMMAND, SC_CLOSE); },
        mrCancel},
@@ -212,7 +213,8 @@ TEST_F(ChooseTest, EnterAndDoubleClickConfirmEscapeAndCloseCancel) {
   };
   for (const Case& c : cases) {
     int result = Show([&] {
-      if (c.select) Select(0);
+      if (c.select)
+        Select(0);
       c.input();
     });
     EXPECT_EQ(result, c.want) << c.name;
@@ -240,7 +242,9 @@ TEST_F(ChooseTest, LayoutMatchesTheDesign) {
   EXPECT_EQ(client.bottom, 230);
   EXPECT_EQ(form->Caption(), "Choose Dictionary");
   EXPECT_EQ(form->chbDoSort.Caption(), "Sort index file alphabetically");
-  EXPECT_EQ(GetWindowLongW(form->Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+  EXPECT_EQ(
+      GetWindowLongW(form->Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+      0);
   RECT list = form->lbFiles.BoundsRect(), box = form->chbDoSort.BoundsRect();
   RECT panel = form->pnlBottom.BoundsRect();
   EXPECT_EQ(list.right - list.left, 183);

@@ -99,7 +99,8 @@ TEST_F(CreateIndexTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClientFormulas
     RECT want;
   } cases[] = {
       {"bar", form->pbProgress.BoundsRect(), {barLeft, barTop, barLeft + 380, barTop + 20}},
-      {"button", form->btnOK.BoundsRect(),
+      {"button",
+       form->btnOK.BoundsRect(),
        {(cw - 75) / 2, barTop + 27, (cw - 75) / 2 + 75, barTop + 52}},
   };
   for (const Case& c : cases) {
@@ -160,7 +161,8 @@ TEST_F(CreateIndexTest, ReportsProgressOncePerHundredthAndAtMostOncePerBlock) {
     EXPECT_TRUE(okEnabled) << c.bytes << " bytes";
     EXPECT_EQ(cursor, nullptr) << c.bytes << " bytes";
     // One entry begins at every eighth code unit.
-    EXPECT_EQ(IndexOffsets(form->IndexFileName).size(), (c.bytes / 2 + 7) / 8) << c.bytes << " bytes";
+    EXPECT_EQ(IndexOffsets(form->IndexFileName).size(), (c.bytes / 2 + 7) / 8)
+        << c.bytes << " bytes";
   }
   EXPECT_EQ(errors, std::vector<std::string>{});
 }
@@ -196,18 +198,23 @@ TEST_F(CreateIndexTest, KeysAndCloseRequestsDuringAndAfterTheBuild) {
   } cases[] = {
       {"a close request during the build is discarded", {close}, {enter}, mrCancel, mrOk},
       {"Enter does nothing while OK is disabled", {enter}, {close}, mrNone, mrCancel},
-      {"Escape never closes", {escapeKey, escapeChar}, {escapeKey, escapeChar, enter}, mrNone,
+      {"Escape never closes",
+       {escapeKey, escapeChar},
+       {escapeKey, escapeChar, enter},
+       mrNone,
        mrOk},
   };
   for (const Case& c : cases) {
     std::string data = dir.File("dict.dat");
     WriteDictionary(data, 65536);
     auto form = NewForm(data);
-    for (const MSG& m : c.duringBuild) Post(form->Handle(), m.message, m.wParam);
+    for (const MSG& m : c.duringBuild)
+      Post(form->Handle(), m.message, m.wParam);
     int atBuildEnd = -1;
     int result = Run(*form, [&] {
       atBuildEnd = form->ModalResult();
-      for (const MSG& m : c.afterBuild) Post(form->Handle(), m.message, m.wParam);
+      for (const MSG& m : c.afterBuild)
+        Post(form->Handle(), m.message, m.wParam);
     });
     EXPECT_EQ(atBuildEnd, c.wantResultAtBuildEnd) << c.name;
     EXPECT_EQ(result, c.want) << c.name;

@@ -25,8 +25,8 @@ class TTestForm : public TForm {
     borderStyle_ = TBorderStyle::Dialog;
     CreateEmpty();
     SetBounds(0, 0, 300, 150);
-    edit.Attach(CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10,
-                                100, 22, Handle(), nullptr, nullptr, nullptr));
+    edit.Attach(CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100,
+                                22, Handle(), nullptr, nullptr, nullptr));
     btnOK.Create(Handle(), "OK", 10, 50, 75, 25);
     btnOK.ModalResult = mrOk;
     btnCancel.Create(Handle(), "Cancel", 100, 50, 75, 25);
@@ -138,14 +138,17 @@ TEST_F(FormTest, KeyPreviewSeesCharactersFirstAndMaySwallowThem) {
   form->KeyPreview = true;
   form->OnKeyPress = [&](wchar_t& key) {
     formSaw += key;
-    if (key == L'a') key = 0;
+    if (key == L'a')
+      key = 0;
   };
   form->edit.OnKeyPress = [&](wchar_t& key) {
     editSaw += key;
-    if (key == L'c') key = L'C';
+    if (key == L'c')
+      key = L'C';
   };
   form->OnActivate = [&] {
-    for (wchar_t ch : std::wstring(L"abc")) Post(form->edit.Handle(), WM_CHAR, ch);
+    for (wchar_t ch : std::wstring(L"abc"))
+      Post(form->edit.Handle(), WM_CHAR, ch);
     Post(form->Handle(), WM_CLOSE);
   };
   form->ShowModal();
@@ -200,9 +203,8 @@ TEST(ApplicationTest, DefaultHandlerShowsTheTextUnderTheApplicationTitle) {
   Application().SetTitle("Lexmora test");
   Application().HandleException(EInOutError(2));
   Application().SetTitle(oldTitle);
-  EXPECT_EQ(reporter.shown,
-            std::vector<std::string>{"Lexmora test|File not found|" +
-                                     std::to_string(MB_OK | MB_ICONERROR)});
+  EXPECT_EQ(reporter.shown, std::vector<std::string>{"Lexmora test|File not found|" +
+                                                     std::to_string(MB_OK | MB_ICONERROR)});
 }
 
 class TSignalThread : public TThread {
@@ -214,7 +216,8 @@ class TSignalThread : public TThread {
   void Execute() override {
     *threadId_ = GetCurrentThreadId();
     SetEvent(done_);
-    if (fail_) throw Exception("thread failed");
+    if (fail_)
+      throw Exception("thread failed");
   }
 
  private:
@@ -230,7 +233,8 @@ TEST_F(FormTest, ThreadRunsDetachedAndReportsItsException) {
   ScopedExceptionHandler counting([&](const std::exception&) { ++reported; });
   TThread::Create<TSignalThread>(done, &threadId, true);
   ASSERT_EQ(WaitForSingleObject(done, 5000), WAIT_OBJECT_0);
-  for (int i = 0; i < 500 && reported == 0; ++i) Sleep(10);
+  for (int i = 0; i < 500 && reported == 0; ++i)
+    Sleep(10);
   CloseHandle(done);
   EXPECT_NE(threadId, GetCurrentThreadId());
   EXPECT_EQ(reported, 1);
