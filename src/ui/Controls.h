@@ -4,8 +4,9 @@
 // the window belongs to its parent and dies with it. Notifications reach the wrapper through
 // the form's window procedure and become the events below; handlers run inside the form's
 // exception boundary.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>

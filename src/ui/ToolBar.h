@@ -6,8 +6,9 @@
 //   tbMain.AddControl(cbSearch, 150);
 //   TToolButton& b = tbMain.AddButton(kIdDict, 0, "Change dictionary (Ctrl+D)");
 //   b.OnClick = [this] { tbtnDictClick(); };
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
