@@ -35,8 +35,20 @@ using ProgressCallback = std::function<void(int32_t entryCount)>;
 // has reached a new hundredth of the file. Returns the file's last-write time in storedTime.
 // Raises EFOpenError when the file cannot be opened and EDictionaryTooLarge when it is 2 GiB or
 // more (before reading any of it).
+// A sorted scan costs O(n log n) comparisons of keys each read once; `list` is normally passed
+// in empty.
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress);
+
+// Called between read blocks when no progress has been reported for a while (50 ms), so that
+// the caller can let its window handle pending messages during a long sorted scan. It reports
+// nothing: the progress display moves only with ProgressCallback.
+using KeepAliveCallback = std::function<void()>;
+
+// As above, calling `keepAlive` (when set) between progress reports that are far apart.
+void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress,
+                 const KeepAliveCallback& keepAlive);
 
 // Writes the index file: the stored time, then the offsets in list order. A failed write never
 // leaves behind a file that would pass for a fresh index. Raises EInOutError.

@@ -1,10 +1,18 @@
 // The index builder: scanning a dictionary file for its entries, sorting them by key, and
 // writing the index file.
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <optional>
+#include <unordered_map>
 
 #include "base/Errors.h"
 #include "store/ADictU.h"
 #include "store/IndexWriter.h"
+#include "store/RankedList.h"
 #include "store/TextCompare.h"
 
 namespace lexmora {
@@ -19,6 +27,8 @@ constexpr size_t kKeyChars = 49;
 // Up to this many entries a new key is placed by scanning the list from its end; from one more
 // on, by halving.
 constexpr size_t kLinearSearchLimit = 7;
+// A long sorted scan gives its caller a chance to handle messages at least this often.
+constexpr ULONGLONG kKeepAliveMilliseconds = 50;
 // Offsets written per write call.
 constexpr size_t kWriteBlockRecords = 16384;
 
@@ -74,8 +84,160 @@ int32_t FindSortedPosition(FileStream& data, const TIndexList& list) {
   return static_cast<int32_t>(position);
 }
 
+namespace {
+
+// Orders the entries of a sorted scan with the decisions of FindSortedPosition, but with each
+// key read once and the list held in a RankedList, so that a build costs O(n log n)
+// comparisons and O(n log^2 n) in all rather than O(n^2).
+//
+// Keys: each block's units are lower-cased into one buffer the size of the file as the block
+// is read, and an entry's key is a view into it. FindSortedPosition lower-cases the key's own
+// characters on their own, so every key is checked against exactly that lower-casing; where
+// the two could differ (a key running past the block, or a character whose lower case depends
+// on its neighbours, as a surrogate pair cut by the key's end could), the entry keeps its key
+// separately. Such entries are marked in the list by bit 0 of their offset, which is free
+// because offsets are even.
+class SortedInsertion {
+ public:
+  explicit SortedInsertion(int64_t fileSize)
+      : units_(static_cast<size_t>(fileSize / 2)),
+        lowered_(std::make_unique_for_overwrite<wchar_t[]>(units_ + 1)) {}
+
+  size_t Size() const noexcept { return list_.Size(); }
+
+  // Lower-cases the `count` units of a block that starts at unit `first`.
+  void AddBlock(size_t first, const uint16_t* block, size_t count) {
+    wchar_t* target = lowered_.get() + first;
+    std::memcpy(target, block, count * 2);
+    if (count > 0)
+      CharLowerBuffW(target, static_cast<DWORD>(count));
+  }
+
+  // Inserts the entry at `offset`, whose key starts at unit `index` of the current block of
+  // `count` units; `next` holds the first units of the following block (`nextCount` of them).
+  void Insert(int32_t offset, const uint16_t* block, size_t index, size_t count,
+              const uint16_t* next, size_t nextCount) {
+    const int32_t entry = RegisterKey(offset, block, index, count, next, nextCount);
+    const Key newKey = KeyOf(entry);
+    const size_t n = list_.Size();
+    size_t position = 0;
+    if (n <= kLinearSearchLimit) {
+      for (size_t j = n; j-- > 0;) {
+        if (Compare(KeyOf(list_.At(j)), newKey) <= 0) {
+          position = j + 1;
+          break;
+        }
+      }
+    } else {
+      size_t low = 0, high = n;
+      while (low < high) {
+        const size_t mid = (low + high) / 2;
+        const int c = Compare(KeyOf(list_.At(mid)), newKey);
+        if (c == 0) {
+          low = mid + 1;  // directly after the first equal key met
+          break;
+        }
+        if (c > 0) {
+          high = mid;
+        } else {
+          low = mid + 1;
+        }
+      }
+      position = low;
+    }
+    list_.Insert(position, entry);
+  }
+
+  // Appends the offsets in sorted order to `list`.
+  void MoveTo(TIndexList& list) {
+    const size_t first = list.size();
+    list_.MoveTo(list);
+    for (size_t k = first; k < list.size(); ++k)
+      list[k] &= ~int32_t{1};
+    separateKeys_.clear();
+  }
+
+ private:
+  struct Key {
+    const wchar_t* text;
+    int length;
+  };
+
+  // Returns the offset as it is kept in the list: marked when its key is kept separately.
+  int32_t RegisterKey(int32_t offset, const uint16_t* block, size_t index, size_t count,
+                      const uint16_t* next, size_t nextCount) {
+    const size_t start = static_cast<size_t>(offset) / 2;
+    const size_t length = std::min(kKeyChars, units_ - std::min(start, units_));
+    const size_t inBlock = std::min(length, count - std::min(index, count));
+    const size_t fromNext = std::min(length - inBlock, nextCount);
+    wchar_t own[kKeyChars];
+    std::memcpy(own, block + index, inBlock * 2);
+    std::memcpy(own + inBlock, next, fromNext * 2);
+    const size_t got = inBlock + fromNext;
+    if (got > 0)
+      CharLowerBuffW(own, static_cast<DWORD>(got));
+    if (got == length && inBlock == length &&
+        std::wmemcmp(own, lowered_.get() + start, length) == 0) {
+      return offset;
+    }
+    separateKeys_.emplace(offset, std::wstring(own, got));
+    return offset | 1;
+  }
+
+  Key KeyOf(int32_t entry) const {
+    if ((entry & 1) != 0) {
+      const std::wstring& key = separateKeys_.at(entry & ~int32_t{1});
+      return {key.c_str(), static_cast<int>(key.size())};
+    }
+    const size_t start = static_cast<size_t>(entry) / 2;
+    return {lowered_.get() + start, static_cast<int>(std::min(kKeyChars, units_ - start))};
+  }
+
+  // CompareText of the two keys. Equal texts compare equal without asking the system.
+  static int Compare(const Key& a, const Key& b) {
+    if (a.length == b.length && std::wmemcmp(a.text, b.text, static_cast<size_t>(a.length)) == 0)
+      return 0;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.text, a.length, b.text,
+                          b.length) -
+           CSTR_EQUAL;
+  }
+
+  size_t units_;
+  std::unique_ptr<wchar_t[]> lowered_;
+  std::unordered_map<int32_t, std::wstring> separateKeys_;
+  detail::RankedList list_;
+};
+
+// Calls `found` with the index of every unit of `units` that is an entry separator, in order.
+template <typename Found>
+void ForEachSeparator(const uint16_t* units, uint32_t count, Found&& found) {
+  const __m128i separator = _mm_set1_epi16(static_cast<short>(kSeparator));
+  uint32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    auto mask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(v, separator)));
+    while (mask != 0) {
+      const auto bit = static_cast<uint32_t>(__builtin_ctz(mask));
+      found(i + bit / 2);
+      mask &= ~(3u << bit);
+    }
+  }
+  for (; i < count; ++i) {
+    if (units[i] == kSeparator)
+      found(i);
+  }
+}
+
+}  // namespace
+
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress) {
+  ScanEntries(dataFileName, doSort, list, storedTime, progress, nullptr);
+}
+
+void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress,
+                 const KeepAliveCallback& keepAlive) {
   FileStream data = FileStream::OpenRead(dataFileName, FileStream::Share::DenyWrite);
   storedTime = FILETIME{};
   // The last-write time is taken from the open file on every path, as the scan ends.
@@ -93,36 +255,70 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
   int64_t blockStart = 0;
   // Code units are little-endian, as is every Windows machine, so the block is read as units.
   std::vector<uint16_t> buffer(kReadBlockSize / 2);
+  // A sorted scan into a list that already holds offsets places the new ones among them with
+  // FindSortedPosition itself, reading keys from the file.
+  const bool literalSort = doSort && !list.empty();
+  std::optional<SortedInsertion> sorted;
+  uint16_t next[kKeyChars];
+  if (doSort && !literalSort)
+    sorted.emplace(size);
+  auto count = [&] { return static_cast<int32_t>(sorted ? sorted->Size() : list.size()); };
+  ULONGLONG lastCall = GetTickCount64();
 
-  for (;;) {
-    const uint32_t got = data.Read(buffer.data(), kReadBlockSize);
-    if (got > 0) {
-      const uint32_t units = got / 2;
-      for (uint32_t i = 0; i < units; ++i) {
-        if (buffer[i] != kSeparator)
-          continue;
-        const auto offset = static_cast<int32_t>(blockStart + 2 * i + 2);
-        if (!doSort) {
-          list.push_back(offset);
-        } else {
-          data.Seek(offset);
-          const int32_t position = FindSortedPosition(data, list);
-          list.insert(list.begin() + position, offset);
+  try {
+    for (;;) {
+      const uint32_t got = data.Read(buffer.data(), kReadBlockSize);
+      // The stream stays where the read left it, except that the sorted scan reads ahead and
+      // FindSortedPosition reads keys; the position is tracked here as the builder sees it.
+      int64_t position = blockStart + got;
+      if (got > 0) {
+        const uint32_t units = got / 2;
+        uint32_t nextUnits = 0;
+        if (sorted) {
+          sorted->AddBlock(static_cast<size_t>(blockStart / 2), buffer.data(), units);
+          if (got == kReadBlockSize && blockStart + kReadBlockSize < size) {
+            nextUnits = data.Read(next, sizeof next) / 2;
+            data.Seek(blockStart + kReadBlockSize);
+          }
         }
+        ForEachSeparator(buffer.data(), units, [&](uint32_t i) {
+          const auto offset = static_cast<int32_t>(blockStart + 2 * int64_t{i} + 2);
+          if (!doSort) {
+            list.push_back(offset);
+          } else if (sorted) {
+            sorted->Insert(offset, buffer.data(), i + 1, units, next, nextUnits);
+          } else {
+            data.Seek(offset);
+            const int32_t at = FindSortedPosition(data, list);
+            list.insert(list.begin() + at, offset);
+          }
+        });
+        // The next block starts where this one was meant to end.
+        position = blockStart + kReadBlockSize;
+        if (literalSort)
+          data.Seek(position);
       }
-      // Key reads move the position; the next block starts where this one was meant to end.
-      data.Seek(blockStart + kReadBlockSize);
+      const int64_t value = position / progressUnit;
+      if (value != lastProgress) {
+        lastProgress = value;
+        if (progress)
+          progress(count());
+        lastCall = GetTickCount64();
+      } else if (keepAlive && GetTickCount64() - lastCall >= kKeepAliveMilliseconds) {
+        keepAlive();
+        lastCall = GetTickCount64();
+      }
+      blockStart = position;
+      if (got != kReadBlockSize)
+        break;
     }
-    const int64_t value = data.Position() / progressUnit;
-    if (value != lastProgress) {
-      lastProgress = value;
-      if (progress)
-        progress(static_cast<int32_t>(list.size()));
-    }
-    blockStart = data.Position();
-    if (got != kReadBlockSize)
-      break;
+  } catch (...) {
+    if (sorted)
+      sorted->MoveTo(list);
+    throw;
   }
+  if (sorted)
+    sorted->MoveTo(list);
 }
 
 namespace detail {

@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -81,6 +82,81 @@ std::string Hex(const Bytes& bytes) {
     out += buf;
   }
   return out;
+}
+
+TIndexList LiteralSortedOffsets(const std::string& dataPath) {
+  const Bytes bytes = ReadBytes(dataPath);
+  HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    throw std::runtime_error("cannot open " + dataPath);
+  auto keyAt = [&](int32_t offset) {
+    LARGE_INTEGER position;
+    position.QuadPart = offset;
+    SetFilePointerEx(file, position, nullptr, FILE_BEGIN);
+    wchar_t buffer[50];
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr))
+      got = 0;
+    std::wstring key(buffer, std::min<size_t>(got / 2, 49));
+    if (!key.empty())
+      CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+  };
+  auto cmp = [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                          static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+  };
+  TIndexList list;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    if (bytes[i] != 0xB7 || bytes[i + 1] != 0)
+      continue;
+    const auto offset = static_cast<int32_t>(i + 2);
+    const std::wstring newKey = keyAt(offset);
+    const size_t n = list.size();
+    size_t position = 0;
+    if (n <= 7) {
+      for (size_t j = n; j-- > 0;) {
+        if (cmp(keyAt(list[j]), newKey) <= 0) {
+          position = j + 1;
+          break;
+        }
+      }
+    } else {
+      size_t low = 0, high = n;
+      while (low < high) {
+        const size_t mid = (low + high) / 2;
+        const int c = cmp(keyAt(list[mid]), newKey);
+        if (c == 0) {
+          low = mid + 1;
+          break;
+        }
+        if (c > 0)
+          high = mid;
+        else
+          low = mid + 1;
+      }
+      position = low;
+    }
+    list.insert(list.begin() + static_cast<ptrdiff_t>(position), offset);
+  }
+  CloseHandle(file);
+  return list;
+}
+
+std::string FirstDifference(const TIndexList& got, const TIndexList& want) {
+  const size_t common = std::min(got.size(), want.size());
+  for (size_t k = 0; k < common; ++k) {
+    if (got[k] != want[k]) {
+      return "at position " + std::to_string(k) + " got offset " + std::to_string(got[k]) +
+             ", wanted " + std::to_string(want[k]);
+    }
+  }
+  if (got.size() != want.size()) {
+    return "got " + std::to_string(got.size()) + " offsets, wanted " + std::to_string(want.size());
+  }
+  return "";
 }
 
 ConversionFiles::ConversionFiles() : folder_(ProgramFolder() + "Data\\") {

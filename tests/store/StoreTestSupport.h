@@ -71,6 +71,14 @@ class CountingHost : public IndexBuildHost {
 
 std::string Hex(const Bytes& bytes);
 
+// The offsets of a sorted build as the builder's rules state them, step by step: one seek and
+// read of 100 bytes for every key, the list scanned from its end up to 7 entries and halved from
+// 8 on, the tail of the list moved for every insertion. Slow; the oracle for the real build.
+TIndexList LiteralSortedOffsets(const std::string& dataPath);
+
+// Where two offset lists first differ, with what each holds there; empty when they are equal.
+std::string FirstDifference(const TIndexList& got, const TIndexList& want);
+
 // The letter-conversion files Data\conv_to.txt and Data\conv_from.txt beside the test program,
 // where the store looks for them. Removes what it wrote (and the folder, when it made it) at the
 // end.
