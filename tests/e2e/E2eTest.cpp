@@ -1,0 +1,51 @@
+#include "E2eTest.h"
+
+namespace lexmora::e2e {
+
+namespace {
+
+std::string ListPanes(const std::vector<std::wstring>& panes) {
+  static const char* const names[] = {"reTop1", "reTop2", "reMeaning", "reBottom2", "reBottom1"};
+  std::string out;
+  for (size_t k = 0; k < panes.size(); ++k) {
+    out += std::string("\n  ") + names[k] + ": \"" + Narrow(panes[k]) + "\"";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, int i) {
+  auto preview = [&](int k) {
+    return k >= 0 && k < static_cast<int>(entries.size()) ? PreviewText(entries[k])
+                                                          : kBeyondTheEnd;
+  };
+  return {preview(i - 2), preview(i - 1), MainPaneText(entries.at(i)), preview(i + 1),
+          preview(i + 2)};
+}
+
+::testing::AssertionResult ShowsEntry(const MainWindow& main,
+                                      const std::vector<std::wstring>& entries, int i) {
+  const std::vector<std::wstring> wanted = WantedPanes(entries, i);
+  std::vector<std::wstring> got;
+  if (WaitUntil([&] { return (got = main.Panes()) == wanted; })) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "entry " << i << " not shown; got:" << ListPanes(got)
+                                       << "\nwanted:" << ListPanes(wanted);
+}
+
+int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& headword) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].substr(0, entries[i].find(L'\r')) == headword) return static_cast<int>(i);
+  }
+  ADD_FAILURE() << "no entry with the headword \"" << Narrow(headword) << "\"";
+  return 0;
+}
+
+void TypeSearch(const MainWindow& main, const std::wstring& text) {
+  SelectAll(main.searchEdit);
+  TypeText(main.searchEdit, text);
+}
+
+}  // namespace lexmora::e2e

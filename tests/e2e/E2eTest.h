@@ -1,0 +1,33 @@
+#pragma once
+// The fixture and checks shared by the end-to-end tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ProgramDriver.h"
+
+namespace lexmora::e2e {
+
+// Every test starts and ends with no settings key, so that no test sees another's settings.
+class E2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearSettings(); }
+  void TearDown() override { ClearSettings(); }
+};
+
+// The five pane texts, top to bottom, that showing entry i of `entries` must give.
+std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, int i);
+
+// Waits until the main window shows entry i with its neighbours; on failure tells what the
+// panes showed and what was wanted.
+::testing::AssertionResult ShowsEntry(const MainWindow& main,
+                                      const std::vector<std::wstring>& entries, int i);
+
+// The number of the entry whose first line is `headword`; fails the test when there is none.
+int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& headword);
+
+// Replaces the search text by typing `text` over the selected old text.
+void TypeSearch(const MainWindow& main, const std::wstring& text);
+
+}  // namespace lexmora::e2e

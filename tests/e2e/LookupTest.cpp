@@ -1,0 +1,176 @@
+// Looking words up in the running program: typing, the ends of the dictionary, the search
+// history, and navigating by the previews.
+#include <optional>
+
+#include "E2eTest.h"
+
+namespace lexmora::e2e {
+namespace {
+
+class LookupTest : public E2eTest {
+ protected:
+  void SetUp() override {
+    E2eTest::SetUp();
+    folder_.AddShippedDictionary("diruridu");
+    folder_.AddConversionTables();
+    entries_ = ReadEntries(folder_.DataFile("diruridu"));
+    ASSERT_GT(entries_.size(), 4u);
+  }
+
+  // Starts the program and waits for its first entry.
+  MainWindow Start() {
+    program_.emplace(folder_.Exe());
+    MainWindow main = program_->WaitForFirstEntry();
+    EXPECT_TRUE(main) << program_->DescribeWindows();
+    return main;
+  }
+
+  void CloseWithSuccess() {
+    std::optional<DWORD> code = program_->Close();
+    ASSERT_TRUE(code) << program_->DescribeWindows();
+    EXPECT_EQ(*code, 0u);
+  }
+
+  std::wstring Headword(int i) const { return entries_[i].substr(0, entries_[i].find(L'\r')); }
+
+  ProgramFolder folder_;
+  std::vector<std::wstring> entries_;
+  std::optional<RunningProgram> program_;
+};
+
+std::vector<std::wstring> HistoryItems(HWND combo) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT k = 0; k < count; ++k) {
+    wchar_t text[128] = L"";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        3000, &copied);
+    items.emplace_back(text);
+  }
+  return items;
+}
+
+std::string Join(const std::vector<std::wstring>& items) {
+  std::string out;
+  for (const auto& item : items) out += (out.empty() ? "" : ", ") + Narrow(item);
+  return "[" + out + "]";
+}
+
+TEST_F(LookupTest, TypingShowsTheEntryWithItsNeighbours) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  const int last = static_cast<int>(entries_.size()) - 1;
+  const struct {
+    std::wstring typed;
+    std::wstring wantedText;  // capitals become small letters
+    int wantedEntry;
+  } cases[] = {
+      {L"къща", L"къща", EntryNumber(entries_, L"къща")},
+      {L"КЪЩА", L"къща", EntryNumber(entries_, L"къща")},
+      {Headword(last), Headword(last), last},  // the last entry: " ..." below
+      {Headword(1), Headword(1), 1},           // the second entry: one preview above
+      {Headword(0), Headword(0), 0},           // the first entry: " ..." above
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("typed " + Narrow(c.typed));
+    TypeSearch(main, c.typed);
+    EXPECT_TRUE(ShowsEntry(main, entries_, c.wantedEntry));
+    EXPECT_EQ(Narrow(main.SearchText()), Narrow(c.wantedText));
+  }
+
+  // Emptying the search box keeps the entry shown.
+  TypeSearch(main, Headword(last));
+  ASSERT_TRUE(ShowsEntry(main, entries_, last));
+  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);  // deletes the selected text
+  SelectAll(main.searchEdit);
+  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
+  ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }))
+      << "search text got \"" << Narrow(main.SearchText()) << "\", wanted empty";
+  EXPECT_TRUE(ShowsEntry(main, entries_, last));
+  CloseWithSuccess();
+}
+
+TEST_F(LookupTest, EnterKeepsTheLatestTextsUpToTheHistoryLimit) {
+  WriteSetting("History", DwordValue(3));
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+
+  const struct {
+    std::wstring text;
+    std::vector<std::wstring> wanted;
+  } steps[] = {
+      {L"a", {L"a"}},
+      {L"b", {L"a", L"b"}},
+      {L"a", {L"a", L"b", L"a"}},  // duplicates stay
+      {L"c", {L"b", L"a", L"c"}},  // the oldest goes
+  };
+  for (const auto& step : steps) {
+    TypeSearch(main, step.text);
+    PressKey(main.searchEdit, VK_RETURN);
+    std::vector<std::wstring> got;
+    EXPECT_TRUE(WaitUntil([&] { return (got = HistoryItems(main.search)) == step.wanted; }))
+        << "after Enter on \"" << Narrow(step.text) << "\" the list got " << Join(got)
+        << ", wanted " << Join(step.wanted);
+  }
+  EXPECT_EQ(Narrow(main.SearchText()), "c") << "Enter changed the search text";
+
+  // Enter on an empty search box adds nothing. (Checked last: the character that the system
+  // makes of a posted key would otherwise reach the program after the next typed text.)
+  SelectAll(main.searchEdit);
+  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
+  ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }));
+  PressKey(main.searchEdit, VK_RETURN);
+  Sleep(300);
+  const std::vector<std::wstring> wanted{L"b", L"a", L"c"};
+  EXPECT_EQ(HistoryItems(main.search), wanted)
+      << "Enter on an empty search box changed the list to " << Join(HistoryItems(main.search));
+  CloseWithSuccess();
+  std::optional<RegValue> history = ReadSetting("History");
+  ASSERT_TRUE(history);
+  EXPECT_EQ(*history, DwordValue(3)) << "History got " << Describe(*history);
+}
+
+TEST_F(LookupTest, ClickingAPreviewShowsThatEntryAndKeepsTheSearchText) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  const int house = EntryNumber(entries_, L"къща");
+  TypeSearch(main, L"къща");
+  ASSERT_TRUE(ShowsEntry(main, entries_, house));
+
+  const struct {
+    const char* pane;
+    HWND MainWindow::*wnd;
+    UINT button;
+    int wantedEntry;
+  } clicks[] = {
+      {"reBottom2", &MainWindow::bottom2, WM_LBUTTONDOWN, house + 1},
+      {"reTop1", &MainWindow::top1, WM_LBUTTONDOWN, house - 1},  // two above the entry shown
+      {"reBottom1", &MainWindow::bottom1, WM_RBUTTONDOWN, house + 1},  // any mouse button
+      {"reTop2", &MainWindow::top2, WM_MBUTTONDOWN, house},
+  };
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(click.pane);
+    ClickAt(main.meaning, 5, 5);  // the focus leaves the search box
+    ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == main.meaning; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the main pane";
+    PostMessageW(main.*click.wnd, click.button, 0, MAKELPARAM(5, 5));
+    PostMessageW(main.*click.wnd, click.button + 1, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(ShowsEntry(main, entries_, click.wantedEntry));
+    EXPECT_EQ(Narrow(main.SearchText()), Narrow(L"къща"));
+    EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.searchEdit; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the search box";
+  }
+
+  // A preview beyond the first entry shows " ..." and does not navigate.
+  TypeSearch(main, Headword(0));
+  ASSERT_TRUE(ShowsEntry(main, entries_, 0));
+  ClickAt(main.top1, 5, 5);
+  ClickAt(main.top2, 5, 5);
+  Sleep(300);
+  EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+  CloseWithSuccess();
+}
+
+}  // namespace
+}  // namespace lexmora::e2e

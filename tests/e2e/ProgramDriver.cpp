@@ -1,0 +1,479 @@
+#include "ProgramDriver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "MainIds.h"
+
+namespace lexmora::e2e {
+
+namespace {
+
+constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
+constexpr wchar_t kMainClass[] = L"TfmMain.UnicodeClass";
+constexpr wchar_t kMainTitle[] = L"Lexmora - BETA RELEASE";
+constexpr wchar_t kSeparator = 0x00B7;
+constexpr size_t kPreviewChars = 50;
+constexpr UINT kMessageTimeoutMs = 3000;
+
+std::string ModuleFolder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+void CopyOrThrow(const std::string& from, const std::string& to) {
+  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + from + " to " + to + " (error " +
+                             std::to_string(GetLastError()) + ")");
+  }
+}
+
+void MakeFolder(const std::string& path) {
+  if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot create " + path);
+  }
+}
+
+std::wstring Decode(const test::Bytes& bytes) {
+  std::wstring text(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<wchar_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+  }
+  return text;
+}
+
+// The line ends of a pane as "\n", none at the end.
+std::wstring NormalizeLines(const std::wstring& text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r') {
+      out += L'\n';
+      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  while (!out.empty() && out.back() == L'\n') out.pop_back();
+  return out;
+}
+
+void AppendLe32(test::Bytes& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+HWND FindDescendantById(HWND parent, int id) {
+  return FindChild(parent, [id](HWND w) { return GetDlgCtrlID(w) == id; });
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+}
+
+std::string StagedFolder() {
+  std::string rel = LEXMORA_STAGED_FOLDER;  // relative to this test program's folder
+  char full[MAX_PATH];
+  GetFullPathNameA((ModuleFolder() + rel).c_str(), MAX_PATH, full, nullptr);
+  std::string path = full;
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+ProgramFolder::ProgramFolder() {
+  const std::string exe = StagedFolder() + "Lexmora.exe";
+  if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    throw std::runtime_error("the staged program " + exe + " does not exist; build target Lexmora");
+  }
+  CopyOrThrow(exe, Exe());
+}
+
+std::string ProgramFolder::DataFile(const std::string& name) const {
+  return dir_.File("Dictionaries\\" + name + ".dat");
+}
+std::string ProgramFolder::IndexFile(const std::string& name) const {
+  return dir_.File("Dictionaries\\" + name + ".ind");
+}
+
+void ProgramFolder::AddShippedDictionary(const std::string& name, bool withIndex) {
+  MakeFolder(dir_.File("Dictionaries"));
+  CopyOrThrow(StagedFolder() + "Dictionaries\\" + name + ".dat", DataFile(name));
+  if (withIndex) test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
+}
+
+void ProgramFolder::AddConversionTables() {
+  MakeFolder(dir_.File("Data"));
+  for (const char* file : {"conv_to.txt", "conv_from.txt"}) {
+    CopyOrThrow(StagedFolder() + "Data\\" + file, dir_.File(std::string("Data\\") + file));
+  }
+}
+
+std::vector<std::wstring> ReadEntries(const std::string& dataPath) {
+  const std::wstring text = Decode(test::ReadBytes(dataPath));
+  std::vector<std::wstring> entries;
+  size_t pos = text.find(kSeparator);
+  while (pos != std::wstring::npos) {
+    size_t next = text.find(kSeparator, pos + 1);
+    entries.push_back(text.substr(pos + 1, next == std::wstring::npos ? std::wstring::npos
+                                                                       : next - pos - 1));
+    pos = next;
+  }
+  return entries;
+}
+
+test::Bytes FileOrderIndex(const std::string& dataPath) {
+  HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + dataPath);
+  FILETIME written{};
+  BOOL ok = GetFileTime(file, nullptr, nullptr, &written);
+  CloseHandle(file);
+  if (!ok) throw std::runtime_error("cannot read the time of " + dataPath);
+
+  const test::Bytes data = test::ReadBytes(dataPath);
+  test::Bytes index;
+  AppendLe32(index, written.dwLowDateTime);
+  AppendLe32(index, written.dwHighDateTime);
+  for (size_t p = 0; p + 1 < data.size(); p += 2) {
+    if (data[p] == 0xB7 && data[p + 1] == 0x00) AppendLe32(index, static_cast<uint32_t>(p + 2));
+  }
+  return index;
+}
+
+std::wstring MainPaneText(const std::wstring& entry) {
+  std::wstring out;
+  for (wchar_t c : entry) {
+    if (c == L'\r') {
+      out += L'\n';
+    } else if (c != L'\n') {
+      out += c;
+    }
+  }
+  while (!out.empty() && out.back() == L'\n') out.pop_back();
+  return out;
+}
+
+std::wstring PreviewText(const std::wstring& entry) {
+  std::wstring out;
+  for (wchar_t c : entry.substr(0, kPreviewChars)) {
+    if (c == L'\r') {
+      out += L' ';
+    } else if (c != L'\n') {
+      out += c;
+    }
+  }
+  return out + kBeyondTheEnd;
+}
+
+RegValue DwordValue(uint32_t value) {
+  RegValue v{REG_DWORD, {}};
+  AppendLe32(v.data, value);
+  return v;
+}
+
+RegValue StringValue(const std::string& value) {
+  RegValue v{REG_SZ, test::Bytes(value.begin(), value.end())};
+  v.data.push_back(0);
+  return v;
+}
+
+std::string Describe(const RegValue& value) {
+  std::string out;
+  switch (value.type) {
+    case REG_SZ: out = "REG_SZ"; break;
+    case REG_DWORD: out = "REG_DWORD"; break;
+    default: out = "type " + std::to_string(value.type);
+  }
+  if (value.type == REG_DWORD && value.data.size() == 4) {
+    uint32_t v = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                 (static_cast<uint32_t>(value.data[3]) << 24);
+    return out + " " + std::to_string(v);
+  }
+  out += " [";
+  for (uint8_t b : value.data) {
+    if (b >= 32 && b < 127) {
+      out += static_cast<char>(b);
+    } else {
+      out += "\\x" + std::to_string(b);
+    }
+  }
+  return out + "]";
+}
+
+void ClearSettings() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+void WriteSetting(const std::string& name, const RegValue& value) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot create the settings key");
+  }
+  LONG rc = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                           static_cast<DWORD>(value.data.size()));
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot write the setting " + name);
+}
+
+std::optional<RegValue> ReadSetting(const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  RegValue v;
+  DWORD size = 0;
+  std::optional<RegValue> result;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+    v.data.resize(size);
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, v.data.data(), &size) ==
+        ERROR_SUCCESS) {
+      v.data.resize(size);
+      result = v;
+    }
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+std::vector<std::string> SettingNames() {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD size = sizeof name;
+    if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, size);
+  }
+  RegCloseKey(key);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::wstring ClassOf(HWND wnd) {
+  wchar_t name[256] = L"";
+  GetClassNameW(wnd, name, 256);
+  return name;
+}
+
+bool HasClass(HWND wnd, const std::wstring& name) {
+  const std::wstring got = ClassOf(wnd);
+  return CompareStringOrdinal(got.c_str(), static_cast<int>(got.size()), name.c_str(),
+                              static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring TextOf(HWND wnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                           &length)) {
+    return L"<no answer>";
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied)) {
+    return L"<no answer>";
+  }
+  text.resize(std::min<size_t>(copied, length));
+  return text;
+}
+
+std::wstring PaneText(HWND pane) { return NormalizeLines(TextOf(pane)); }
+
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+  struct Search {
+    const std::function<bool(HWND)>* match;
+    HWND found;
+  } search{&match, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if ((*s->match)(w)) {
+          s->found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string Narrow(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+void TypeText(HWND wnd, const std::wstring& text) {
+  for (wchar_t c : text) PostMessageW(wnd, WM_CHAR, c, 1);
+}
+
+void PressKey(HWND wnd, UINT vk) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(wnd, WM_KEYDOWN, vk, scan | 1);
+  PostMessageW(wnd, WM_KEYUP, vk, scan | 1 | (1u << 30) | (1u << 31));
+}
+
+void SelectAll(HWND edit) { PostMessageW(edit, EM_SETSEL, 0, -1); }
+
+void ClickAt(HWND wnd, int x, int y) {
+  PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+std::vector<std::wstring> MainWindow::Panes() const {
+  return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2),
+          PaneText(bottom1)};
+}
+
+RunningProgram::RunningProgram(const std::string& exe) {
+  // Started from another folder than its own: every file it reads lies beside the executable.
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, temp,
+                      &startup, &info_)) {
+    throw std::runtime_error("cannot start " + exe + " (error " + std::to_string(GetLastError()) +
+                             ")");
+  }
+}
+
+RunningProgram::~RunningProgram() {
+  if (Running()) {
+    for (HWND w : Windows()) PostMessageW(w, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(info_.hProcess, 3000) != WAIT_OBJECT_0) {
+      TerminateProcess(info_.hProcess, 99);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+bool RunningProgram::Running() const {
+  return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+std::optional<DWORD> RunningProgram::Close(DWORD timeoutMs) {
+  MainWindow main = WaitForMainWindow(0);
+  if (main) PostMessageW(main.wnd, WM_CLOSE, 0, 0);
+  return WaitForExit(timeoutMs);
+}
+
+std::vector<HWND> RunningProgram::Windows() const {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  } search{Pid(), {}};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == s->pid && IsWindowVisible(w)) s->found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& match,
+                                   DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : Windows()) {
+          if (match(w)) {
+            found = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+MainWindow RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
+  MainWindow main;
+  main.wnd = WaitForWindow(
+      [](HWND w) { return HasClass(w, kMainClass) && TextOf(w) == kMainTitle; }, timeoutMs);
+  if (!main) return main;
+  main.search = FindDescendantById(main.wnd, IDC_CBSEARCH);
+  main.searchEdit = main.search ? FindWindowExW(main.search, nullptr, L"Edit", nullptr) : nullptr;
+  main.top1 = FindDescendantById(main.wnd, IDC_RETOP1);
+  main.top2 = FindDescendantById(main.wnd, IDC_RETOP2);
+  main.meaning = FindDescendantById(main.wnd, IDC_REMEANING);
+  main.bottom2 = FindDescendantById(main.wnd, IDC_REBOTTOM2);
+  main.bottom1 = FindDescendantById(main.wnd, IDC_REBOTTOM1);
+  if (!main.search || !main.searchEdit || !main.top1 || !main.top2 || !main.meaning ||
+      !main.bottom2 || !main.bottom1) {
+    throw std::runtime_error("the main window lacks one of its controls");
+  }
+  return main;
+}
+
+MainWindow RunningProgram::WaitForFirstEntry(DWORD timeoutMs) const {
+  const ULONGLONG start = GetTickCount64();
+  MainWindow main = WaitForMainWindow(timeoutMs);
+  if (!main) return main;
+  const DWORD left = static_cast<DWORD>(timeoutMs - std::min<ULONGLONG>(GetTickCount64() - start,
+                                                                        timeoutMs));
+  if (!WaitUntil([&] { return !PaneText(main.meaning).empty(); }, left)) return MainWindow{};
+  return main;
+}
+
+HWND RunningProgram::Focus() const {
+  MainWindow main = WaitForMainWindow(0);
+  if (!main) return nullptr;
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main.wnd, nullptr), &gui)) return nullptr;
+  return gui.hwndFocus;
+}
+
+std::string RunningProgram::DescribeWindows() const {
+  std::string out = Running() ? "process running; windows:" : "process ended; windows:";
+  for (HWND w : Windows()) {
+    out += "\n  [" + Narrow(ClassOf(w)) + "] \"" + Narrow(TextOf(w)) + "\"";
+    EnumChildWindows(
+        w,
+        [](HWND c, LPARAM p) -> BOOL {
+          std::wstring text = TextOf(c);
+          if (!text.empty()) {
+            *reinterpret_cast<std::string*>(p) +=
+                "\n    [" + Narrow(ClassOf(c)) + "] \"" + Narrow(text.substr(0, 120)) + "\"";
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&out));
+  }
+  return out;
+}
+
+}  // namespace lexmora::e2e

@@ -1,0 +1,143 @@
+#pragma once
+// Drives the staged Lexmora.exe from outside, as a user and as a second copy would: a program
+// folder of the test's own, the settings key, the running process with its windows, typing and
+// clicking by posted messages, and the texts of the panes.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+
+namespace lexmora::e2e {
+
+// How long a wait for the program lasts before the test gives up.
+inline constexpr DWORD kWaitMs = 10000;
+
+// Polls `done` every few milliseconds until it holds or `timeoutMs` have passed.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+
+// ---- The program folder ----
+
+// The staged folder <build>/Lexmora/ with its trailing backslash.
+std::string StagedFolder();
+
+// A scratch program folder holding a copy of the staged Lexmora.exe and whatever data a test
+// adds. Copies keep their last-write times, so an index written here stays fresh.
+class ProgramFolder {
+ public:
+  ProgramFolder();
+  const std::string& Path() const { return dir_.Path(); }
+  std::string Exe() const { return dir_.File("Lexmora.exe"); }
+  std::string DataFile(const std::string& name) const;   // Dictionaries\<name>.dat
+  std::string IndexFile(const std::string& name) const;  // Dictionaries\<name>.ind
+  // Copies the staged Dictionaries\<name>.dat; with withIndex, also writes its index (file order).
+  void AddShippedDictionary(const std::string& name, bool withIndex = true);
+  // Data\conv_to.txt and Data\conv_from.txt from the staged folder.
+  void AddConversionTables();
+
+ private:
+  test::TempDir dir_;
+};
+
+// ---- Dictionary files, read independently of the program ----
+
+// The entries of a dictionary file in file order (the preamble left out).
+std::vector<std::wstring> ReadEntries(const std::string& dataPath);
+// The index the program must write for a dictionary file in file order: its last-write time,
+// then one offset per entry.
+test::Bytes FileOrderIndex(const std::string& dataPath);
+
+// What the panes show, in the form PaneText returns: the main pane holds the whole entry with
+// one paragraph per line; a preview holds the first 50 characters on one line and " ...".
+std::wstring MainPaneText(const std::wstring& entry);
+std::wstring PreviewText(const std::wstring& entry);
+inline const std::wstring kBeyondTheEnd = L" ...";
+
+// ---- Settings: HKEY_LOCAL_MACHINE\SOFTWARE\Lexmora of this prefix ----
+
+struct RegValue {
+  DWORD type = REG_NONE;
+  test::Bytes data;
+  bool operator==(const RegValue&) const = default;
+};
+RegValue DwordValue(uint32_t value);
+RegValue StringValue(const std::string& value);  // REG_SZ with its terminating NUL
+std::string Describe(const RegValue& value);
+
+void ClearSettings();
+void WriteSetting(const std::string& name, const RegValue& value);
+std::optional<RegValue> ReadSetting(const std::string& name);
+std::vector<std::string> SettingNames();
+
+// ---- Windows of another process ----
+
+std::wstring ClassOf(HWND wnd);
+// Class names compare without regard to case (Wine may report another process's in capitals).
+bool HasClass(HWND wnd, const std::wstring& name);
+// WM_GETTEXT, with a timeout so that a hung program fails the test instead of blocking it.
+std::wstring TextOf(HWND wnd);
+// A pane's text with line ends as "\n" and no line end at the end.
+std::wstring PaneText(HWND pane);
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& match);
+std::string Narrow(const std::wstring& text);  // UTF-8, for failure messages
+
+// Keyboard and mouse input posted to a window, as the system would queue it.
+void TypeText(HWND wnd, const std::wstring& text);  // WM_CHAR per character
+// WM_KEYDOWN and WM_KEYUP. The program's message loop makes the WM_CHAR of the key and posts it
+// behind whatever is queued by then, so wait for the key's effect before posting more input.
+void PressKey(HWND wnd, UINT vk);
+void SelectAll(HWND edit);
+void ClickAt(HWND wnd, int x, int y);
+
+// The main window and its controls, found by their ids.
+struct MainWindow {
+  HWND wnd = nullptr;
+  HWND search = nullptr;      // the combo box
+  HWND searchEdit = nullptr;  // its edit field
+  HWND top1 = nullptr, top2 = nullptr, meaning = nullptr, bottom2 = nullptr, bottom1 = nullptr;
+  explicit operator bool() const { return wnd != nullptr; }
+  // The five panes, top to bottom.
+  std::vector<std::wstring> Panes() const;
+  std::wstring SearchText() const { return TextOf(search); }
+};
+
+// ---- The running program ----
+
+// One run of Lexmora.exe. Ending the object ends the process on every path: WM_CLOSE to its
+// windows first, then TerminateProcess, so no test leaves a process or a message box behind.
+class RunningProgram {
+ public:
+  explicit RunningProgram(const std::string& exe);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  DWORD Pid() const { return info_.dwProcessId; }
+  DWORD ThreadId() const { return info_.dwThreadId; }
+  bool Running() const;
+  // The exit code once the process has ended within the timeout, otherwise nothing.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs = kWaitMs);
+  // Posts WM_CLOSE to the main window and waits for the process to end.
+  std::optional<DWORD> Close(DWORD timeoutMs = kWaitMs);
+
+  // The visible top-level windows of the process.
+  std::vector<HWND> Windows() const;
+  HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs = kWaitMs) const;
+  // The main window ("TfmMain.UnicodeClass", "Lexmora - BETA RELEASE") once it exists.
+  MainWindow WaitForMainWindow(DWORD timeoutMs = kWaitMs) const;
+  // The main window once it shows an entry (its first activation is over).
+  MainWindow WaitForFirstEntry(DWORD timeoutMs = kWaitMs) const;
+  // The window with the keyboard focus in the program's user-interface thread.
+  HWND Focus() const;
+  // Classes, titles and texts of the process's windows (message boxes included), for failures.
+  std::string DescribeWindows() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+}  // namespace lexmora::e2e

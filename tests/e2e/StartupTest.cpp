@@ -1,0 +1,243 @@
+// Starting the program: the first start's settings, the chooser for a missing dictionary, the
+// index progress window, and a second start with and without several copies allowed.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "E2eTest.h"
+
+namespace lexmora::e2e {
+namespace {
+
+constexpr char kShipped[] = "diruridu";
+
+class StartupTest : public E2eTest {
+ protected:
+  // The usual program folder: the shipped dictionary with its index and the conversion tables.
+  void SetUp() override {
+    E2eTest::SetUp();
+    folder_.AddShippedDictionary(kShipped, index_);
+    folder_.AddConversionTables();
+    entries_ = ReadEntries(folder_.DataFile(kShipped));
+  }
+  bool index_ = true;
+  ProgramFolder folder_;
+  std::vector<std::wstring> entries_;
+};
+
+class MissingIndexTest : public StartupTest {
+ protected:
+  MissingIndexTest() { index_ = false; }
+};
+
+const std::vector<std::pair<std::string, RegValue>>& DefaultSettings() {
+  static const std::vector<std::pair<std::string, RegValue>> values{
+      {"Dict", StringValue("diruridu")},
+      {"Font", StringValue("Lucida Sans Unicode")},
+      {"Top", DwordValue(10)},
+      {"Left", DwordValue(10)},
+      {"Width", DwordValue(400)},
+      {"Height", DwordValue(300)},
+      {"FontSize", DwordValue(8)},
+      {"Pixels", DwordValue(10)},
+      {"History", DwordValue(10)},
+      {"StayOnTop", DwordValue(0)},
+      {"IsMaximized", DwordValue(0)},
+      {"Docking", DwordValue(1)},
+      {"ReadHDD", DwordValue(0)},
+      {"RefineText", DwordValue(1)},
+      {"Allow", DwordValue(0)},
+  };
+  return values;
+}
+
+void ExpectDefaultSettings(const char* when) {
+  SCOPED_TRACE(when);
+  std::vector<std::string> wantedNames;
+  for (const auto& [name, wanted] : DefaultSettings()) {
+    wantedNames.push_back(name);
+    std::optional<RegValue> got = ReadSetting(name);
+    if (!got) {
+      ADD_FAILURE() << name << ": got no value, wanted " << Describe(wanted);
+    } else {
+      EXPECT_EQ(*got, wanted) << name << ": got " << Describe(*got) << ", wanted "
+                              << Describe(wanted);
+    }
+  }
+  std::sort(wantedNames.begin(), wantedNames.end());
+  EXPECT_EQ(SettingNames(), wantedNames) << "the settings key holds other values than the fifteen";
+}
+
+TEST_F(StartupTest, FirstStartCreatesTheDefaultsAndShowsTheFirstEntry) {
+  RunningProgram program(folder_.Exe());
+  MainWindow main = program.WaitForFirstEntry();
+  ASSERT_TRUE(main) << program.DescribeWindows();
+
+  ExpectDefaultSettings("while running");
+  EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+  EXPECT_EQ(main.SearchText(), L"");
+  RECT r{};
+  GetWindowRect(main.wnd, &r);
+  EXPECT_TRUE(r.left == 10 && r.top == 10 && r.right - r.left == 400 && r.bottom - r.top == 300)
+      << "window got at " << r.left << "," << r.top << " size " << r.right - r.left << "x"
+      << r.bottom - r.top << ", wanted at 10,10 size 400x300";
+  EXPECT_EQ(GetWindowLongW(main.wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0)
+      << "the window stays on top although StayOnTop is off";
+
+  std::optional<DWORD> code = program.Close();
+  ASSERT_TRUE(code) << "the program did not end after WM_CLOSE\n" << program.DescribeWindows();
+  EXPECT_EQ(*code, 0u);
+  ExpectDefaultSettings("after exit");
+}
+
+// The remembered dictionary is gone: the chooser comes up, and cancelling it ends the program,
+// which keeps the remembered name.
+TEST_F(StartupTest, MissingDictionaryAsksAndCancelEndsTheProgram) {
+  const std::pair<const char*, void (*)(HWND dialog, HWND list)> cancels[] = {
+      {"Escape", [](HWND, HWND list) { PressKey(list, VK_ESCAPE); }},
+      {"WM_CLOSE", [](HWND dialog, HWND) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+  };
+  for (const auto& [how, cancel] : cancels) {
+    SCOPED_TRACE(how);
+    ClearSettings();
+    WriteSetting("Dict", StringValue("gone"));
+    RunningProgram program(folder_.Exe());
+    HWND chooser =
+        program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
+    ASSERT_NE(chooser, nullptr) << "no chooser; " << program.DescribeWindows();
+    HWND list = FindChild(chooser, [](HWND w) { return HasClass(w, L"ListBox"); });
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1) << "one dictionary in the folder";
+
+    cancel(chooser, list);
+    std::optional<DWORD> code = program.WaitForExit();
+    ASSERT_TRUE(code) << "the program did not end; " << program.DescribeWindows();
+    EXPECT_EQ(*code, 0u);
+    std::optional<RegValue> dict = ReadSetting("Dict");
+    ASSERT_TRUE(dict);
+    EXPECT_EQ(*dict, StringValue("gone")) << "Dict got " << Describe(*dict) << ", wanted gone";
+  }
+}
+
+TEST_F(StartupTest, MissingDictionaryChosenFromTheListIsOpenedAndRemembered) {
+  WriteSetting("Dict", StringValue("gone"));
+  RunningProgram program(folder_.Exe());
+  HWND chooser = program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
+  ASSERT_NE(chooser, nullptr) << "no chooser; " << program.DescribeWindows();
+  HWND list = FindChild(chooser, [](HWND w) { return HasClass(w, L"ListBox"); });
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+  wchar_t item[64] = L"";
+  SendMessageTimeoutW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                      3000, nullptr);
+  EXPECT_STREQ(item, L"diruridu");
+
+  PressKey(list, VK_DOWN);  // selects the one item, as a user would
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }));
+  PressKey(list, VK_RETURN);
+  MainWindow main = program.WaitForFirstEntry();
+  ASSERT_TRUE(main) << program.DescribeWindows();
+  EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+
+  std::optional<DWORD> code = program.Close();
+  ASSERT_TRUE(code) << program.DescribeWindows();
+  EXPECT_EQ(*code, 0u);
+  std::optional<RegValue> dict = ReadSetting("Dict");
+  ASSERT_TRUE(dict);
+  EXPECT_EQ(*dict, StringValue("diruridu")) << "Dict got " << Describe(*dict);
+}
+
+// A topmost window of the program without a title bar that holds a progress bar and "OK".
+bool IsProgressWindow(HWND w) {
+  const LONG style = GetWindowLongW(w, GWL_STYLE);
+  const LONG exStyle = GetWindowLongW(w, GWL_EXSTYLE);
+  return (style & WS_CAPTION) != WS_CAPTION && (exStyle & WS_EX_TOPMOST) != 0 &&
+         FindChild(w, [](HWND c) { return HasClass(c, PROGRESS_CLASSW); }) != nullptr &&
+         FindChild(w, [](HWND c) { return TextOf(c) == L"OK"; }) != nullptr;
+}
+
+TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
+  RunningProgram program(folder_.Exe());
+  HWND progress = program.WaitForWindow(IsProgressWindow);
+  ASSERT_NE(progress, nullptr) << "no progress window; " << program.DescribeWindows();
+  HWND ok = FindChild(progress, [](HWND c) { return TextOf(c) == L"OK"; });
+  HWND bar = FindChild(progress, [](HWND c) { return HasClass(c, PROGRESS_CLASSW); });
+
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }))
+      << "OK was never enabled; " << program.DescribeWindows();
+  EXPECT_NE(FindChild(progress,
+                      [](HWND c) {
+                        return TextOf(c) == L"Index file created. Click OK to continue...";
+                      }),
+            nullptr)
+      << "no closing text; " << program.DescribeWindows();
+  // The file is smaller than one read block of 32768 bytes: one report, one step of the bar.
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1);
+  const test::Bytes wanted = FileOrderIndex(folder_.DataFile(kShipped));
+  const test::Bytes got = test::ReadBytes(folder_.IndexFile(kShipped));
+  EXPECT_EQ(got.size(), wanted.size()) << "index file size";
+  EXPECT_TRUE(got == wanted) << "the index file differs from the stored time and offsets wanted";
+
+  MainWindow main = program.WaitForMainWindow(0);
+  ASSERT_TRUE(main);
+  EXPECT_FALSE(IsWindowEnabled(main.wnd)) << "the main window takes input during the build";
+  PressKey(ok, VK_ESCAPE);  // there is no cancel button: Escape leaves the window open
+  Sleep(300);
+  EXPECT_TRUE(IsWindow(progress) && IsWindowVisible(progress)) << "Escape closed the window";
+
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }))
+      << program.DescribeWindows();
+  EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+  EXPECT_TRUE(IsWindowEnabled(main.wnd));
+  std::optional<DWORD> code = program.Close();
+  ASSERT_TRUE(code) << program.DescribeWindows();
+  EXPECT_EQ(*code, 0u);
+}
+
+// With "Allow" off, a second start hands over: it ends with exit code 0 and no window, and the
+// first copy's window comes back from minimized and to the foreground.
+TEST_F(StartupTest, SecondStartBringsTheRunningWindowForward) {
+  WriteSetting("Allow", DwordValue(0));
+  RunningProgram first(folder_.Exe());
+  MainWindow main = first.WaitForFirstEntry();
+  ASSERT_TRUE(main) << first.DescribeWindows();
+  ShowWindow(main.wnd, SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main.wnd) != FALSE; })) << "could not minimize";
+
+  RunningProgram second(folder_.Exe());
+  std::optional<DWORD> code = second.WaitForExit();
+  ASSERT_TRUE(code) << "the second copy keeps running; " << second.DescribeWindows();
+  EXPECT_EQ(*code, 0u);
+
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main.wnd) && IsWindowVisible(main.wnd); }))
+      << "the first window was not restored";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main.wnd; }))
+      << "foreground window got " << GetForegroundWindow() << ", wanted " << main.wnd;
+  EXPECT_TRUE(first.Running());
+  std::optional<DWORD> firstCode = first.Close();
+  ASSERT_TRUE(firstCode) << first.DescribeWindows();
+  EXPECT_EQ(*firstCode, 0u);
+}
+
+TEST_F(StartupTest, SecondStartRunsItsOwnCopyWhenAllowed) {
+  WriteSetting("Allow", DwordValue(1));
+  RunningProgram first(folder_.Exe());
+  ASSERT_TRUE(first.WaitForFirstEntry()) << first.DescribeWindows();
+  RunningProgram second(folder_.Exe());
+  MainWindow secondMain = second.WaitForFirstEntry();
+  ASSERT_TRUE(secondMain) << "the second copy shows no window; " << second.DescribeWindows();
+  EXPECT_TRUE(ShowsEntry(secondMain, entries_, 0));
+  for (RunningProgram* program : {&second, &first}) {
+    std::optional<DWORD> code = program->Close();
+    ASSERT_TRUE(code) << program->DescribeWindows();
+    EXPECT_EQ(*code, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace lexmora::e2e
