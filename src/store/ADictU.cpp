@@ -3,6 +3,7 @@
 #include "store/ADictU.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "base/Reporter.h"
@@ -84,11 +85,14 @@ void TADict::OpenIndex() {
     BuildIndex();
     ReadIndexFile(storedTime);
   }
+  // Writing is denied to others while DataStream is open, so the view shows what reads would.
+  DataView.Map(DataStream->Handle(), DataSize);
 }
 
 void TADict::ReadIndexFile(FILETIME& storedTime) {
   uint32_t time[2] = {0, 0};
   if (IndexOnDisk) {
+    IndexView.Reset();
     IndexFile.Close();
     IndexFile.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
     IndexFile.Read(time, 2);
@@ -114,8 +118,12 @@ void TADict::BuildIndex() {
 int32_t TADict::EntryCount() {
   if (!IndexOnDisk)
     return static_cast<int32_t>(Offsets.size());
-  const int64_t count = IndexFile.RecordCount() - 2;
-  return static_cast<int32_t>(std::clamp<int64_t>(count, 0, std::numeric_limits<int32_t>::max()));
+  const int64_t records = IndexFile.RecordCount();
+  // The view of the index file follows its size, so that it never reaches past its end.
+  if (records * 4 != IndexView.Size())
+    IndexView.Map(IndexFile.Handle(), records * 4);
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(records - 2, 0, std::numeric_limits<int32_t>::max()));
 }
 
 // Raises EListError for a negative entry number, and in memory for one past the end; on disk a
@@ -123,13 +131,28 @@ int32_t TADict::EntryCount() {
 int32_t TADict::EntryOffset(int32_t i) {
   if (i < 0)
     throw EListError(i);
+  if (IndexOnDisk)
+    EntryCount();  // brings the view of the index file up to the file's size
+  return OffsetOf(i);
+}
+
+// EntryOffset without asking for the index file's size first: the view is read when it holds
+// the record, the file otherwise.
+int32_t TADict::OffsetOf(int32_t i) {
+  if (i < 0)
+    throw EListError(i);
   if (!IndexOnDisk) {
     if (static_cast<size_t>(i) >= Offsets.size())
       throw EListError(i);
     return Offsets[static_cast<size_t>(i)];
   }
-  IndexFile.Seek(int64_t{i} + 2);
   int32_t offset = 0;
+  const int64_t record = int64_t{i} + 2;
+  if ((record + 1) * 4 <= IndexView.Size()) {
+    std::memcpy(&offset, IndexView.Data() + record * 4, 4);
+    return offset;
+  }
+  IndexFile.Seek(record);
   IndexFile.Read(&offset);
   return offset;
 }
@@ -138,9 +161,13 @@ int32_t TADict::EntryOffset(int32_t i) {
 // (below 2, odd, or at or past the end of the file, as only a damaged index holds) all read as
 // empty text.
 std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
-  if (i < 0 || i > EntryCount() - 1 || maxChars < -1)
+  return ReadEntryOf(i, maxChars, EntryCount());
+}
+
+std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count) {
+  if (i < 0 || i > count - 1 || maxChars < -1)
     return {};
-  const int32_t offset = EntryOffset(i);
+  const int32_t offset = OffsetOf(i);
   const int64_t wantedChars = maxChars == -1 ? kWholeEntryChars : maxChars;
   if (offset < 2 || offset % 2 != 0 || offset >= DataSize || wantedChars == 0)
     return {};
@@ -150,8 +177,14 @@ std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
   // the file; the count of bytes read is the same as for the full request.
   const auto toRead = static_cast<uint32_t>(std::min(wantedBytes, DataSize - offset));
   std::wstring text((toRead + 1) / 2, L'\0');
-  DataStream->Seek(offset);
-  const uint32_t got = DataStream->Read(text.data(), toRead);
+  uint32_t got = 0;
+  if (DataView.Size() == DataSize) {
+    std::memcpy(text.data(), DataView.Data() + offset, toRead);
+    got = toRead;
+  } else {
+    DataStream->Seek(offset);
+    got = DataStream->Read(text.data(), toRead);
+  }
   // The file ended one byte into the last wanted character (possible only at an odd length).
   if (got == wantedBytes - 1)
     CurrentReporter().Beep(0);
@@ -162,6 +195,7 @@ std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
   return text;
 }
 
+// The entry count is taken once, at the start of the search, and the probes read with it.
 int32_t TADict::FindWord(const std::wstring& word) {
   const std::wstring key = ConvertLetters(LowerCase(word));
   const int32_t count = EntryCount();
@@ -171,15 +205,15 @@ int32_t TADict::FindWord(const std::wstring& word) {
     if (mid == previous) {
       int32_t result = mid;
       if (mid < count - 1) {
-        const int32_t a = CommonPrefixLength(mid + 1, key);
-        const int32_t b = CommonPrefixLength(mid, key);
+        const int32_t a = PrefixLengthOf(mid + 1, key, count);
+        const int32_t b = PrefixLengthOf(mid, key, count);
         if (a > b)
           result = mid + 1;
       }
       return result;
     }
     previous = mid;
-    const std::wstring text = ConvertLetters(LowerCase(ReadEntry(mid, kKeyChars)));
+    const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(mid, kKeyChars, count)));
     const int c = CompareText(text, key);
     if (c == 0)
       return mid;
@@ -192,9 +226,13 @@ int32_t TADict::FindWord(const std::wstring& word) {
 }
 
 int32_t TADict::CommonPrefixLength(int32_t i, const std::wstring& key) {
+  return PrefixLengthOf(i, key, EntryCount());
+}
+
+int32_t TADict::PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count) {
   const auto keyLength = static_cast<int32_t>(
       std::min<size_t>(key.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
-  const std::wstring text = ConvertLetters(LowerCase(ReadEntry(i, keyLength)));
+  const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(i, keyLength, count)));
   int32_t k = 0;
   while (static_cast<size_t>(k) < text.size() && text[k] == key[k])
     ++k;

@@ -12,6 +12,7 @@
 
 #include "base/Errors.h"
 #include "base/FileIO.h"
+#include "store/MappedView.h"
 
 namespace lexmora {
 
@@ -102,6 +103,10 @@ class TADict {
   void OpenIndex();
   void ReadIndexFile(FILETIME& storedTime);
   void BuildIndex();
+  // The operations of the word search with the entry count it took once at its start.
+  int32_t OffsetOf(int32_t i);
+  std::wstring ReadEntryOf(int32_t i, int32_t maxChars, int32_t count);
+  int32_t PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count);
 
   std::string DataFileName;
   std::string IndexFileName;
@@ -115,6 +120,11 @@ class TADict {
   std::optional<FileStream> DataStream;
   // Size of the dictionary file, fixed while DataStream holds it open with writing denied.
   int64_t DataSize = 0;
+  // Read-only views of the dictionary file and, on disk, of the index file: entries and offsets
+  // are read through them when the system grants them, through the files otherwise. The
+  // index file's view is made on first use and grows with the file.
+  detail::MappedView DataView;
+  detail::MappedView IndexView;
 };
 
 bool IsCharInGroup(wchar_t ch, const std::wstring& group);

@@ -29,8 +29,6 @@ constexpr size_t kKeyChars = 49;
 constexpr size_t kLinearSearchLimit = 7;
 // A long sorted scan gives its caller a chance to handle messages at least this often.
 constexpr ULONGLONG kKeepAliveMilliseconds = 50;
-// Offsets written per write call.
-constexpr size_t kWriteBlockRecords = 16384;
 
 IndexBuildHost defaultHost;
 IndexBuildHost* currentHost = &defaultHost;
@@ -263,6 +261,10 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
   if (doSort && !literalSort)
     sorted.emplace(size);
   auto count = [&] { return static_cast<int32_t>(sorted ? sorted->Size() : list.size()); };
+  // Room for one entry per 64 bytes: most dictionaries never grow the list, and the pages
+  // reserved beyond its end are never touched.
+  if (!doSort)
+    list.reserve(list.size() + static_cast<size_t>(size / 64));
   ULONGLONG lastCall = GetTickCount64();
 
   try {
@@ -344,7 +346,7 @@ void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
   for (size_t written = 0; written < list.size();) {
     if (beforeBlock)
       beforeBlock(written);
-    const size_t count = std::min(kWriteBlockRecords, list.size() - written);
+    const size_t count = std::min(detail::kWriteBlockRecords, list.size() - written);
     file.Write(list.data() + written, count);
     written += count;
   }

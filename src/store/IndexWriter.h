@@ -9,6 +9,10 @@
 
 namespace lexmora::detail {
 
+// Offsets written per write call: large enough that the count of calls (each a round trip
+// under some hosts) does not weigh on the build.
+constexpr size_t kWriteBlockRecords = 262144;
+
 // Called before each block of offsets is written, with the number of offsets written so far.
 using IndexWriteHook = std::function<void(size_t offsetsWritten)>;
 

@@ -303,12 +303,13 @@ TEST(WriteIndexFile, ReplacesALongerFileAndReportsIoErrors) {
 TEST(WriteIndexFile, AWriteFailingPartWayLeavesNoTimeThatPassesForFresh) {
   TempDir dir;
   FILETIME time{0x55667788, 0x01D00001};
-  TIndexList list(40000);
+  const size_t block = detail::kWriteBlockRecords;
+  TIndexList list(2 * block + block / 2);
   std::iota(list.begin(), list.end(), 1);
   for (auto& v : list)
     v *= 2;
   test::WriteBytes(dir.File("f.ind"), test::IndexBytes(time, {2, 4}));  // an old, fresh index
-  for (size_t failAt : {size_t{0}, size_t{16384}, size_t{32768}}) {
+  for (size_t failAt : {size_t{0}, block, 2 * block}) {
     try {
       detail::WriteIndexFile(dir.File("f.ind"), list, time, [&](size_t written) {
         if (written == failAt)
