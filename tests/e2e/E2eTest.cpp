@@ -17,8 +17,7 @@ std::string ListPanes(const std::vector<std::wstring>& panes) {
 
 std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, int i) {
   auto preview = [&](int k) {
-    return k >= 0 && k < static_cast<int>(entries.size()) ? PreviewText(entries[k])
-                                                          : kBeyondTheEnd;
+    return k >= 0 && k < static_cast<int>(entries.size()) ? PreviewText(entries[k]) : kBeyondTheEnd;
   };
   return {preview(i - 2), preview(i - 1), MainPaneText(entries.at(i)), preview(i + 1),
           preview(i + 2)};
@@ -37,7 +36,8 @@ std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, 
 
 int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& headword) {
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].substr(0, entries[i].find(L'\r')) == headword) return static_cast<int>(i);
+    if (entries[i].substr(0, entries[i].find(L'\r')) == headword)
+      return static_cast<int>(i);
   }
   ADD_FAILURE() << "no entry with the headword \"" << Narrow(headword) << "\"";
   return 0;

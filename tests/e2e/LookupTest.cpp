@@ -53,7 +53,8 @@ std::vector<std::wstring> HistoryItems(HWND combo) {
 
 std::string Join(const std::vector<std::wstring>& items) {
   std::string out;
-  for (const auto& item : items) out += (out.empty() ? "" : ", ") + Narrow(item);
+  for (const auto& item : items)
+    out += (out.empty() ? "" : ", ") + Narrow(item);
   return "[" + out + "]";
 }
 
@@ -145,7 +146,7 @@ TEST_F(LookupTest, ClickingAPreviewShowsThatEntryAndKeepsTheSearchText) {
     int wantedEntry;
   } clicks[] = {
       {"reBottom2", &MainWindow::bottom2, WM_LBUTTONDOWN, house + 1},
-      {"reTop1", &MainWindow::top1, WM_LBUTTONDOWN, house - 1},  // two above the entry shown
+      {"reTop1", &MainWindow::top1, WM_LBUTTONDOWN, house - 1},        // two above the entry shown
       {"reBottom1", &MainWindow::bottom1, WM_RBUTTONDOWN, house + 1},  // any mouse button
       {"reTop2", &MainWindow::top2, WM_MBUTTONDOWN, house},
   };

@@ -52,17 +52,20 @@ std::wstring NormalizeLines(const std::wstring& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == L'\r') {
       out += L'\n';
-      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      if (i + 1 < text.size() && text[i + 1] == L'\n')
+        ++i;
     } else {
       out += text[i];
     }
   }
-  while (!out.empty() && out.back() == L'\n') out.pop_back();
+  while (!out.empty() && out.back() == L'\n')
+    out.pop_back();
   return out;
 }
 
 void AppendLe32(test::Bytes& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  for (int i = 0; i < 4; ++i)
+    out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 HWND FindDescendantById(HWND parent, int id) {
@@ -74,8 +77,10 @@ HWND FindDescendantById(HWND parent, int id) {
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   for (;;) {
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
+    if (done())
+      return true;
+    if (GetTickCount64() >= end)
+      return false;
     Sleep(20);
   }
 }
@@ -85,7 +90,8 @@ std::string StagedFolder() {
   char full[MAX_PATH];
   GetFullPathNameA((ModuleFolder() + rel).c_str(), MAX_PATH, full, nullptr);
   std::string path = full;
-  if (path.back() != '\\') path += '\\';
+  if (path.back() != '\\')
+    path += '\\';
   return path;
 }
 
@@ -107,7 +113,8 @@ std::string ProgramFolder::IndexFile(const std::string& name) const {
 void ProgramFolder::AddShippedDictionary(const std::string& name, bool withIndex) {
   MakeFolder(dir_.File("Dictionaries"));
   CopyOrThrow(StagedFolder() + "Dictionaries\\" + name + ".dat", DataFile(name));
-  if (withIndex) test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
+  if (withIndex)
+    test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
 }
 
 void ProgramFolder::AddConversionTables() {
@@ -123,28 +130,31 @@ std::vector<std::wstring> ReadEntries(const std::string& dataPath) {
   size_t pos = text.find(kSeparator);
   while (pos != std::wstring::npos) {
     size_t next = text.find(kSeparator, pos + 1);
-    entries.push_back(text.substr(pos + 1, next == std::wstring::npos ? std::wstring::npos
-                                                                       : next - pos - 1));
+    entries.push_back(
+        text.substr(pos + 1, next == std::wstring::npos ? std::wstring::npos : next - pos - 1));
     pos = next;
   }
   return entries;
 }
 
 test::Bytes FileOrderIndex(const std::string& dataPath) {
-  HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + dataPath);
+  HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    throw std::runtime_error("cannot open " + dataPath);
   FILETIME written{};
   BOOL ok = GetFileTime(file, nullptr, nullptr, &written);
   CloseHandle(file);
-  if (!ok) throw std::runtime_error("cannot read the time of " + dataPath);
+  if (!ok)
+    throw std::runtime_error("cannot read the time of " + dataPath);
 
   const test::Bytes data = test::ReadBytes(dataPath);
   test::Bytes index;
   AppendLe32(index, written.dwLowDateTime);
   AppendLe32(index, written.dwHighDateTime);
   for (size_t p = 0; p + 1 < data.size(); p += 2) {
-    if (data[p] == 0xB7 && data[p + 1] == 0x00) AppendLe32(index, static_cast<uint32_t>(p + 2));
+    if (data[p] == 0xB7 && data[p + 1] == 0x00)
+      AppendLe32(index, static_cast<uint32_t>(p + 2));
   }
   return index;
 }
@@ -158,7 +168,8 @@ std::wstring MainPaneText(const std::wstring& entry) {
       out += c;
     }
   }
-  while (!out.empty() && out.back() == L'\n') out.pop_back();
+  while (!out.empty() && out.back() == L'\n')
+    out.pop_back();
   return out;
 }
 
@@ -189,9 +200,14 @@ RegValue StringValue(const std::string& value) {
 std::string Describe(const RegValue& value) {
   std::string out;
   switch (value.type) {
-    case REG_SZ: out = "REG_SZ"; break;
-    case REG_DWORD: out = "REG_DWORD"; break;
-    default: out = "type " + std::to_string(value.type);
+    case REG_SZ:
+      out = "REG_SZ";
+      break;
+    case REG_DWORD:
+      out = "REG_DWORD";
+      break;
+    default:
+      out = "type " + std::to_string(value.type);
   }
   if (value.type == REG_DWORD && value.data.size() == 4) {
     uint32_t v = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
@@ -209,7 +225,9 @@ std::string Describe(const RegValue& value) {
   return out + "]";
 }
 
-void ClearSettings() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+void ClearSettings() {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
 
 void WriteSetting(const std::string& name, const RegValue& value) {
   HKEY key = nullptr;
@@ -220,7 +238,8 @@ void WriteSetting(const std::string& name, const RegValue& value) {
   LONG rc = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
                            static_cast<DWORD>(value.data.size()));
   RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot write the setting " + name);
+  if (rc != ERROR_SUCCESS)
+    throw std::runtime_error("cannot write the setting " + name);
 }
 
 std::optional<RegValue> ReadSetting(const std::string& name) {
@@ -290,7 +309,9 @@ std::wstring TextOf(HWND wnd) {
   return text;
 }
 
-std::wstring PaneText(HWND pane) { return NormalizeLines(TextOf(pane)); }
+std::wstring PaneText(HWND pane) {
+  return NormalizeLines(TextOf(pane));
+}
 
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
   struct Search {
@@ -321,7 +342,8 @@ std::string Narrow(const std::wstring& text) {
 }
 
 void TypeText(HWND wnd, const std::wstring& text) {
-  for (wchar_t c : text) PostMessageW(wnd, WM_CHAR, c, 1);
+  for (wchar_t c : text)
+    PostMessageW(wnd, WM_CHAR, c, 1);
 }
 
 void PressKey(HWND wnd, UINT vk) {
@@ -330,7 +352,9 @@ void PressKey(HWND wnd, UINT vk) {
   PostMessageW(wnd, WM_KEYUP, vk, scan | 1 | (1u << 30) | (1u << 31));
 }
 
-void SelectAll(HWND edit) { PostMessageW(edit, EM_SETSEL, 0, -1); }
+void SelectAll(HWND edit) {
+  PostMessageW(edit, EM_SETSEL, 0, -1);
+}
 
 void ClickAt(HWND wnd, int x, int y) {
   PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -338,8 +362,7 @@ void ClickAt(HWND wnd, int x, int y) {
 }
 
 std::vector<std::wstring> MainWindow::Panes() const {
-  return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2),
-          PaneText(bottom1)};
+  return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2), PaneText(bottom1)};
 }
 
 RunningProgram::RunningProgram(const std::string& exe) {
@@ -358,7 +381,8 @@ RunningProgram::RunningProgram(const std::string& exe) {
 
 RunningProgram::~RunningProgram() {
   if (Running()) {
-    for (HWND w : Windows()) PostMessageW(w, WM_CLOSE, 0, 0);
+    for (HWND w : Windows())
+      PostMessageW(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info_.hProcess, 3000) != WAIT_OBJECT_0) {
       TerminateProcess(info_.hProcess, 99);
       WaitForSingleObject(info_.hProcess, 5000);
@@ -373,7 +397,8 @@ bool RunningProgram::Running() const {
 }
 
 std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) {
-  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
@@ -381,7 +406,8 @@ std::optional<DWORD> RunningProgram::WaitForExit(DWORD timeoutMs) {
 
 std::optional<DWORD> RunningProgram::Close(DWORD timeoutMs) {
   MainWindow main = WaitForMainWindow(0);
-  if (main) PostMessageW(main.wnd, WM_CLOSE, 0, 0);
+  if (main)
+    PostMessageW(main.wnd, WM_CLOSE, 0, 0);
   return WaitForExit(timeoutMs);
 }
 
@@ -395,15 +421,15 @@ std::vector<HWND> RunningProgram::Windows() const {
         auto* s = reinterpret_cast<Search*>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if (pid == s->pid && IsWindowVisible(w)) s->found.push_back(w);
+        if (pid == s->pid && IsWindowVisible(w))
+          s->found.push_back(w);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& match,
-                                   DWORD timeoutMs) const {
+HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeoutMs) const {
   HWND found = nullptr;
   WaitUntil(
       [&] {
@@ -423,7 +449,8 @@ MainWindow RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
   MainWindow main;
   main.wnd = WaitForWindow(
       [](HWND w) { return HasClass(w, kMainClass) && TextOf(w) == kMainTitle; }, timeoutMs);
-  if (!main) return main;
+  if (!main)
+    return main;
   main.search = FindDescendantById(main.wnd, IDC_CBSEARCH);
   main.searchEdit = main.search ? FindWindowExW(main.search, nullptr, L"Edit", nullptr) : nullptr;
   main.top1 = FindDescendantById(main.wnd, IDC_RETOP1);
@@ -441,19 +468,23 @@ MainWindow RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
 MainWindow RunningProgram::WaitForFirstEntry(DWORD timeoutMs) const {
   const ULONGLONG start = GetTickCount64();
   MainWindow main = WaitForMainWindow(timeoutMs);
-  if (!main) return main;
-  const DWORD left = static_cast<DWORD>(timeoutMs - std::min<ULONGLONG>(GetTickCount64() - start,
-                                                                        timeoutMs));
-  if (!WaitUntil([&] { return !PaneText(main.meaning).empty(); }, left)) return MainWindow{};
+  if (!main)
+    return main;
+  const DWORD left =
+      static_cast<DWORD>(timeoutMs - std::min<ULONGLONG>(GetTickCount64() - start, timeoutMs));
+  if (!WaitUntil([&] { return !PaneText(main.meaning).empty(); }, left))
+    return MainWindow{};
   return main;
 }
 
 HWND RunningProgram::Focus() const {
   MainWindow main = WaitForMainWindow(0);
-  if (!main) return nullptr;
+  if (!main)
+    return nullptr;
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main.wnd, nullptr), &gui)) return nullptr;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main.wnd, nullptr), &gui))
+    return nullptr;
   return gui.hwndFocus;
 }
 

@@ -42,18 +42,25 @@ class SettingsTest : public E2eTest {
          << height;
 }
 
-bool IsTopmost(HWND wnd) { return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool IsTopmost(HWND wnd) {
+  return (GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
 TEST_F(SettingsTest, MovedWindowAndStoredOptionsComeBackAtTheNextStart) {
   // Options as the options dialog would have left them at an earlier exit.
   const std::vector<std::pair<std::string, RegValue>> options{
-      {"Font", StringValue("Courier New")}, {"FontSize", DwordValue(11)},
-      {"Pixels", DwordValue(20)},           {"History", DwordValue(5)},
-      {"StayOnTop", DwordValue(1)},         {"Docking", DwordValue(0)},
-      {"ReadHDD", DwordValue(1)},           {"RefineText", DwordValue(0)},
+      {"Font", StringValue("Courier New")},
+      {"FontSize", DwordValue(11)},
+      {"Pixels", DwordValue(20)},
+      {"History", DwordValue(5)},
+      {"StayOnTop", DwordValue(1)},
+      {"Docking", DwordValue(0)},
+      {"ReadHDD", DwordValue(1)},
+      {"RefineText", DwordValue(0)},
       {"Allow", DwordValue(1)},
   };
-  for (const auto& [name, value] : options) WriteSetting(name, value);
+  for (const auto& [name, value] : options)
+    WriteSetting(name, value);
   {
     RunningProgram program(folder_.Exe());
     MainWindow main = program.WaitForFirstEntry();
@@ -91,7 +98,8 @@ TEST_F(SettingsTest, MaximizedAtExitStartsMaximizedAndRestoresTheEarlierGeometry
       {"Width", DwordValue(450)},
       {"Height", DwordValue(320)},
   };
-  for (const auto& [name, value] : geometry) WriteSetting(name, value);
+  for (const auto& [name, value] : geometry)
+    WriteSetting(name, value);
   {
     RunningProgram program(folder_.Exe());
     MainWindow main = program.WaitForFirstEntry();

@@ -1,7 +1,7 @@
 // Starting the program: the first start's settings, the chooser for a missing dictionary, the
 // index progress window, and a second start with and without several copies allowed.
 #include <windows.h>
-
+// (needs windows.h first)
 #include <commctrl.h>
 
 #include <algorithm>
@@ -36,20 +36,13 @@ class MissingIndexTest : public StartupTest {
 
 const std::vector<std::pair<std::string, RegValue>>& DefaultSettings() {
   static const std::vector<std::pair<std::string, RegValue>> values{
-      {"Dict", StringValue("diruridu")},
-      {"Font", StringValue("Lucida Sans Unicode")},
-      {"Top", DwordValue(10)},
-      {"Left", DwordValue(10)},
-      {"Width", DwordValue(400)},
-      {"Height", DwordValue(300)},
-      {"FontSize", DwordValue(8)},
-      {"Pixels", DwordValue(10)},
-      {"History", DwordValue(10)},
-      {"StayOnTop", DwordValue(0)},
-      {"IsMaximized", DwordValue(0)},
-      {"Docking", DwordValue(1)},
-      {"ReadHDD", DwordValue(0)},
-      {"RefineText", DwordValue(1)},
+      {"Dict", StringValue("diruridu")}, {"Font", StringValue("Lucida Sans Unicode")},
+      {"Top", DwordValue(10)},           {"Left", DwordValue(10)},
+      {"Width", DwordValue(400)},        {"Height", DwordValue(300)},
+      {"FontSize", DwordValue(8)},       {"Pixels", DwordValue(10)},
+      {"History", DwordValue(10)},       {"StayOnTop", DwordValue(0)},
+      {"IsMaximized", DwordValue(0)},    {"Docking", DwordValue(1)},
+      {"ReadHDD", DwordValue(0)},        {"RefineText", DwordValue(1)},
       {"Allow", DwordValue(0)},
   };
   return values;
@@ -106,8 +99,7 @@ TEST_F(StartupTest, MissingDictionaryAsksAndCancelEndsTheProgram) {
     ClearSettings();
     WriteSetting("Dict", StringValue("gone"));
     RunningProgram program(folder_.Exe());
-    HWND chooser =
-        program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
+    HWND chooser = program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
     ASSERT_NE(chooser, nullptr) << "no chooser; " << program.DescribeWindows();
     HWND list = FindChild(chooser, [](HWND w) { return HasClass(w, L"ListBox"); });
     ASSERT_NE(list, nullptr);
@@ -132,8 +124,8 @@ TEST_F(StartupTest, MissingDictionaryChosenFromTheListIsOpenedAndRemembered) {
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
   wchar_t item[64] = L"";
-  SendMessageTimeoutW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
-                      3000, nullptr);
+  SendMessageTimeoutW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG, 3000,
+                      nullptr);
   EXPECT_STREQ(item, L"diruridu");
 
   PressKey(list, VK_DOWN);  // selects the one item, as a user would
@@ -169,11 +161,10 @@ TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
 
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }))
       << "OK was never enabled; " << program.DescribeWindows();
-  EXPECT_NE(FindChild(progress,
-                      [](HWND c) {
-                        return TextOf(c) == L"Index file created. Click OK to continue...";
-                      }),
-            nullptr)
+  EXPECT_NE(
+      FindChild(progress,
+                [](HWND c) { return TextOf(c) == L"Index file created. Click OK to continue..."; }),
+      nullptr)
       << "no closing text; " << program.DescribeWindows();
   // The file is smaller than one read block of 32768 bytes: one report, one step of the bar.
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1);

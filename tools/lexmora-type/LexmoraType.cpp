@@ -11,7 +11,7 @@
 //
 // Exit code 0 on success, 1 when the program did not do its part within the time allowed.
 #include <windows.h>
-
+// (needs windows.h first)
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -62,7 +62,8 @@ HWND Descendant(HWND parent, int id) {
       parent,
       [](HWND w, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
-        if (GetDlgCtrlID(w) != s->id) return TRUE;
+        if (GetDlgCtrlID(w) != s->id)
+          return TRUE;
         s->found = w;
         return FALSE;
       },
@@ -70,7 +71,9 @@ HWND Descendant(HWND parent, int id) {
   return search.found;
 }
 
-HWND MainWindow() { return FindWindowW(kMainClass, kMainTitle); }
+HWND MainWindow() {
+  return FindWindowW(kMainClass, kMainTitle);
+}
 
 // Presses OK on the program's index window once the index is written.
 void ConfirmIndexWindow(DWORD pid) {
@@ -78,8 +81,10 @@ void ConfirmIndexWindow(DWORD pid) {
       [](HWND w, LPARAM p) -> BOOL {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner != static_cast<DWORD>(p) || !IsWindowVisible(w)) return TRUE;
-        if (FindWindowExW(w, nullptr, PROGRESS_CLASSW, nullptr) == nullptr) return TRUE;
+        if (owner != static_cast<DWORD>(p) || !IsWindowVisible(w))
+          return TRUE;
+        if (FindWindowExW(w, nullptr, PROGRESS_CLASSW, nullptr) == nullptr)
+          return TRUE;
         HWND ok = FindWindowExW(w, nullptr, L"Button", L"OK");
         if (ok != nullptr && IsWindowEnabled(ok)) {
           Print(L"index built; pressing OK");
@@ -93,7 +98,8 @@ void ConfirmIndexWindow(DWORD pid) {
 bool WaitUntil(DWORD timeoutMs, auto done) {
   const ULONGLONG end = GetTickCount64() + timeoutMs;
   while (!done()) {
-    if (GetTickCount64() >= end) return false;
+    if (GetTickCount64() >= end)
+      return false;
     Sleep(50);
   }
   return true;
@@ -101,7 +107,8 @@ bool WaitUntil(DWORD timeoutMs, auto done) {
 
 int Close() {
   HWND main = MainWindow();
-  if (main == nullptr) return 0;
+  if (main == nullptr)
+    return 0;
   PostMessageW(main, WM_CLOSE, 0, 0);
   if (!WaitUntil(kTimeoutMs, [] { return MainWindow() == nullptr; })) {
     Print(L"lexmora-type: the program did not close");
@@ -115,7 +122,8 @@ int Type(const std::wstring& word) {
   HWND meaning = nullptr;
   const bool started = WaitUntil(kStartTimeoutMs, [&] {
     main = MainWindow();
-    if (main == nullptr) return false;
+    if (main == nullptr)
+      return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     ConfirmIndexWindow(pid);
@@ -134,7 +142,8 @@ int Type(const std::wstring& word) {
   }
 
   PostMessageW(edit, EM_SETSEL, 0, -1);
-  for (wchar_t c : word) PostMessageW(edit, WM_CHAR, c, 1);
+  for (wchar_t c : word)
+    PostMessageW(edit, WM_CHAR, c, 1);
   std::wstring wanted = word;
   CharLowerBuffW(wanted.data(), static_cast<DWORD>(wanted.size()));
   if (!WaitUntil(kTimeoutMs, [&] { return TextOf(combo) == wanted; })) {
