@@ -88,8 +88,11 @@ void TCreateIndexForm::ShowProgress(int32_t entryCount) {
 }
 
 void TCreateIndexForm::ScanEntries(TIndexList& list, FILETIME& storedTime) {
-  lexmora::ScanEntries(DataFileName, DoSort, list, storedTime,
-                       [this](int32_t count) { ShowProgress(count); });
+  // A sorted build of a large dictionary can take seconds between two progress reports; the
+  // keep-alive lets the window repaint and take input in between.
+  lexmora::ScanEntries(
+      DataFileName, DoSort, list, storedTime, [this](int32_t count) { ShowProgress(count); },
+      [] { Application().ProcessMessages(); });
 }
 
 void TCreateIndexForm::WriteIndexFile(const TIndexList& list, const FILETIME& storedTime) {
