@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "../resources/ImageIds.h"
 #include "../resources/MainIds.h"
@@ -41,8 +42,6 @@ constexpr int kMinWidth = 320;
 constexpr int kMinHeight = 250;
 constexpr int kSeparatorWidth = 8;
 constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
-// Posted to itself when the window is shown for the first time and must come up maximized.
-constexpr UINT kMaximizeMessage = WM_APP + 1;
 constexpr wchar_t kPreviewTail[] = L" ...";
 
 // Tool-bar image indexes.
@@ -54,6 +53,46 @@ constexpr int kImageOptions = 4;
 
 HWND StayOnTopOrder(bool down) {
   return down ? HWND_TOPMOST : HWND_NOTOPMOST;
+}
+
+bool IsTopmost(HWND hwnd) {
+  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// The windows of this thread that `owner` owns (its tool tips and dialogs).
+std::vector<HWND> OwnedWindows(HWND owner) {
+  struct Search {
+    HWND owner;
+    std::vector<HWND> found;
+  } search{owner, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (GetWindow(hwnd, GW_OWNER) == s->owner)
+          s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Puts the window into or out of the topmost band with SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE.
+void SetStayOnTop(HWND hwnd, bool onTop) {
+  SetWindowPos(hwnd, StayOnTopOrder(onTop), 0, 0, 0, 0, kStayOnTopFlags);
+  if (!onTop || IsTopmost(hwnd))
+    return;
+  // Wine links a window that owns other windows in after the last of them, short of the topmost
+  // band. Let go of the owned windows for the call, then put them back above their owner, as
+  // the system does with the windows of a topmost owner.
+  const std::vector<HWND> owned = OwnedWindows(hwnd);
+  for (HWND w : owned)
+    SetWindowLongPtrW(w, GWLP_HWNDPARENT, 0);
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
+  for (HWND w : owned) {
+    SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd));
+    SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
+  }
 }
 
 TfmChooseDict& Chooser() {
@@ -359,7 +398,7 @@ void TfmMain::tbtnDictClick() {
 }
 
 void TfmMain::tbtnStayOnTopClick() {
-  SetWindowPos(Handle(), StayOnTopOrder(tbtnStayOnTop->Down()), 0, 0, 0, 0, kStayOnTopFlags);
+  SetStayOnTop(Handle(), tbtnStayOnTop->Down());
 }
 
 void TfmMain::miStayOnTopClick() {
@@ -446,13 +485,13 @@ void TfmMain::LoadSettings() {
     if (IsWindowVisible(Handle())) {
       ShowWindow(Handle(), SW_MAXIMIZE);
     } else {
-      maximizeOnShow_ = true;
+      SetMaximizeOnShow(true);
     }
   }
 
   tbtnStayOnTop->SetDown(reg.ReadBool(kStayOnTopValue));
   if (tbtnStayOnTop->Down())
-    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
+    SetStayOnTop(Handle(), true);
 }
 
 void TfmMain::SaveSettings() {
@@ -463,7 +502,7 @@ void TfmMain::SaveSettings() {
   placement.length = sizeof(placement);
   GetWindowPlacement(Handle(), &placement);
   const bool iconic = IsIconic(Handle()) != 0;
-  const bool maximized = IsZoomed(Handle()) || maximizeOnShow_ ||
+  const bool maximized = IsZoomed(Handle()) || MaximizeOnShow() ||
                          (iconic && (placement.flags & WPF_RESTORETOMAXIMIZED));
   if (maximized) {
     reg.WriteBool(kIsMaximizedValue, true);
@@ -545,15 +584,6 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
       return 1;
     }
-    case WM_SHOWWINDOW:
-      if (wParam && maximizeOnShow_) {
-        maximizeOnShow_ = false;
-        PostMessageW(Handle(), kMaximizeMessage, 0, 0);
-      }
-      break;
-    case kMaximizeMessage:
-      ShowWindow(Handle(), SW_MAXIMIZE);
-      return 0;
     case WM_COPYDATA:
       if (lParam != 0)
         WMCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));

@@ -103,20 +103,20 @@ class TfmMain : public TForm {
   void ClearPanes();
   void SetWindowEdge(int left, int top, int width, int height);
 
+  // Until the settings are read, and where reading them stops early, the fields hold the
+  // settings' defaults, so that the values written back at the end are usable ones.
   std::unique_ptr<TADict> FDict;
   std::string FDictName;
   bool FFirstActivation = false;
-  bool FDocking = false;
-  int32_t FPixels = 0;
+  bool FDocking = true;
+  int32_t FPixels = 10;
   bool FReadHDD = false;
-  bool FRefineText = false;
+  bool FRefineText = true;
   bool FAllow = false;
-  int32_t FHistory = 0;
+  int32_t FHistory = 10;
 
   TFontSpec font_{"Lucida Sans Unicode", 8};
   GdiObject paneFont_;
-  // Maximized was read from the settings while the window was hidden: it is shown maximized.
-  bool maximizeOnShow_ = false;
 };
 
 // The program's windows: the main window, the dictionary chooser (which lives as long as the

@@ -386,9 +386,14 @@ void TForm::PlaceForShowing() {
 void TForm::Show() {
   if (hwnd_ == nullptr)
     throw Exception("Form has no window");
-  if (!IsWindowVisible(hwnd_))
+  int command = SW_SHOW;
+  if (!IsWindowVisible(hwnd_)) {
     PlaceForShowing();
-  ShowWindow(hwnd_, SW_SHOW);
+    if (maximizeOnShow_)
+      command = SW_SHOWMAXIMIZED;
+    maximizeOnShow_ = false;
+  }
+  ShowWindow(hwnd_, command);
   if (GetActiveWindow() != hwnd_)
     SetForegroundWindow(hwnd_);
 }

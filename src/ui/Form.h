@@ -79,6 +79,10 @@ class TForm {
 
   void Show();
   void Hide();
+  // The next Show() that makes the window visible shows it maximized (a hidden window cannot be
+  // maximized without being shown).
+  void SetMaximizeOnShow(bool maximize) noexcept { maximizeOnShow_ = maximize; }
+  bool MaximizeOnShow() const noexcept { return maximizeOnShow_; }
   bool Visible() const noexcept;
   // Sends a close request: a modal form then returns mrCancel, the main form ends the program,
   // any other form hides.
@@ -147,6 +151,7 @@ class TForm {
   HWND hwnd_ = nullptr;
   int modalResult_ = mrNone;
   bool inModal_ = false;
+  bool maximizeOnShow_ = false;
   TPosition position_ = TPosition::Designed;
   HCURSOR cursor_ = nullptr;
   GdiObject font_;

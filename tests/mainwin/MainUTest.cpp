@@ -1,0 +1,707 @@
+// The main window on real windows: settings against the registry, the lookup and its previews,
+// the history, preview clicks, the dialogs it shows, stay on top, and the window with no
+// dictionary open.
+#include <gtest/gtest.h>
+#include <richedit.h>
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MainIds.h"
+#include "MainWinTestSupport.h"
+#include "base/Text.h"
+#include "shell/AboutU.h"
+#include "shell/ChooseU.h"
+#include "shell/ConstU.h"
+#include "shell/DockManU.h"
+#include "shell/MainU.h"
+#include "shell/OptionsU.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+
+namespace lexmora {
+namespace {
+
+using test::CleanSettings;
+using test::Pump;
+using test::RunSoon;
+using test::StoreDword;
+using test::StoreRaw;
+using test::StoreString;
+
+const char kDictName[] = "mainwin";
+// Sorted, so that the word search finds each of them.
+const std::vector<std::wstring> kEntries = {
+    L"apple\r\nfruit one",
+    L"banana\r\nfruit two",
+    L"cherry\r\nfruit three",
+    L"date\r\nfruit four",
+    L"elder\r\na long entry whose preview is cut after fifty characters, before this",
+    L"fig\r\nfruit six",
+    L"grape\r\nfruit seven"};
+const int32_t kCount = static_cast<int32_t>(kEntries.size());
+
+bool InDictionary(int32_t i) {
+  return i >= 0 && i < kCount;
+}
+
+// A pane's text with its paragraph breaks as "\n" and no break at the end.
+std::wstring PaneText(const TControl& pane) {
+  std::wstring text = pane.Text(), out;
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == L'\r' && k + 1 < text.size() && text[k + 1] == L'\n')
+      continue;
+    out.push_back(text[k] == L'\r' ? L'\n' : text[k]);
+  }
+  while (!out.empty() && out.back() == L'\n')
+    out.pop_back();
+  return out;
+}
+
+std::wstring WantMeaning(int32_t i) {
+  if (!InDictionary(i))
+    return L"";
+  std::wstring text;
+  for (wchar_t c : kEntries[i]) {
+    if (c != L'\r')
+      text.push_back(c);
+  }
+  return text;
+}
+
+// The first 50 characters and " ...", a line break becoming one space.
+std::wstring WantPreview(int32_t i) {
+  std::wstring text, entry = InDictionary(i) ? kEntries[i].substr(0, 50) : L"";
+  for (wchar_t c : entry + L" ...") {
+    if (c == L'\r')
+      text.push_back(L' ');
+    else if (c != L'\n')
+      text.push_back(c);
+  }
+  return text;
+}
+
+std::string Narrow(const std::wstring& text) {
+  return ToAnsi(text);
+}
+
+// The default character format of a rich-text pane: the font it was given, name and points.
+TFontSpec PaneFontOf(const TRichEdit& pane) {
+  CHARFORMATW format{};
+  format.cbSize = sizeof(format);
+  SendMessageW(pane.Handle(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  return {ToAnsi(format.szFaceName), static_cast<int>(format.yHeight / 20)};
+}
+
+bool Topmost(HWND hwnd) {
+  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+HWND SearchEdit(const TfmMain& form) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(form.cbSearch.Handle(), &info);
+  return info.hwndItem;
+}
+
+void Type(const TfmMain& form, const std::wstring& keys) {
+  for (wchar_t c : keys)
+    PostMessageW(SearchEdit(form), WM_CHAR, c, 0);
+  Pump();
+}
+
+std::vector<std::wstring> HistoryItems(const TfmMain& form) {
+  std::vector<std::wstring> items;
+  for (int32_t k = 0; k < form.cbSearch.Count(); ++k)
+    items.push_back(form.cbSearch.Item(k));
+  return items;
+}
+
+// Selects `name` in the shown chooser and confirms it.
+void Choose(const std::string& name) {
+  TListBox& list = fmChooseDict->lbFiles;
+  for (int32_t k = 0; k < list.Count(); ++k) {
+    if (list.Item(k) == name)
+      list.SetItemIndex(k);
+  }
+  fmChooseDict->SetModalResult(mrOk);
+}
+
+std::optional<std::pair<DWORD, std::vector<BYTE>>> Stored(const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  DWORD type = 0, size = 0;
+  std::optional<std::pair<DWORD, std::vector<BYTE>>> result;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> data(size);
+    RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+    result.emplace(type, data);
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+DWORD StoredDword(const std::string& name) {
+  auto value = Stored(name);
+  if (!value || value->first != REG_DWORD || value->second.size() != 4)
+    return 0xDEADBEEF;
+  DWORD v;
+  memcpy(&v, value->second.data(), 4);
+  return v;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { dictionaries.Add(kDictName, kEntries); }
+  void TearDown() override { fmChooseDict = nullptr; }
+
+  // Settings that open the test dictionary without letter conversion.
+  void UseTestDictionary() {
+    StoreString(kDictValue, kDictName);
+    StoreDword(kRefineTextValue, 0);
+  }
+  // A main window, shown; its first activation has run.
+  FormPtr<TfmMain> ShowMain() {
+    FormPtr<TfmMain> form = MakeForm<TfmMain>();
+    form->Show();
+    Pump();
+    return form;
+  }
+  // The dictionary chooser, as the program keeps it.
+  void MakeChooser() {
+    chooser = MakeForm<TfmChooseDict>();
+    fmChooseDict = chooser.get();
+  }
+
+  CleanSettings settings;
+  test::TestDictionaries dictionaries;
+  test::RecordingReporter reporter;
+  ScopedReporter scopedReporter{reporter};
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
+  FormPtr<TfmChooseDict> chooser;
+};
+
+TEST_F(MainWindowTest, FirstLoadCreatesAllValuesWithDefaultsInTableOrder) {
+  auto form = MakeForm<TfmMain>();
+  struct Want {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  auto sz = [](const std::string& s) {
+    std::vector<BYTE> b(s.begin(), s.end());
+    b.push_back(0);
+    return b;
+  };
+  auto dw = [](DWORD v) {
+    return std::vector<BYTE>{BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)};
+  };
+  const std::vector<Want> want = {
+      {"Dict", REG_SZ, sz("diruridu")},  {"Font", REG_SZ, sz("Lucida Sans Unicode")},
+      {"Top", REG_DWORD, dw(10)},        {"Left", REG_DWORD, dw(10)},
+      {"Width", REG_DWORD, dw(400)},     {"Height", REG_DWORD, dw(300)},
+      {"FontSize", REG_DWORD, dw(8)},    {"Pixels", REG_DWORD, dw(10)},
+      {"History", REG_DWORD, dw(10)},    {"StayOnTop", REG_DWORD, dw(0)},
+      {"IsMaximized", REG_DWORD, dw(0)}, {"Docking", REG_DWORD, dw(1)},
+      {"ReadHDD", REG_DWORD, dw(0)},     {"RefineText", REG_DWORD, dw(1)},
+      {"Allow", REG_DWORD, dw(0)}};
+  for (const Want& w : want) {
+    auto got = Stored(w.name);
+    ASSERT_TRUE(got.has_value()) << w.name << " missing";
+    EXPECT_EQ(got->first, w.type) << w.name;
+    EXPECT_EQ(got->second, w.data) << w.name;
+  }
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD count = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                   nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  EXPECT_EQ(count, want.size()) << "values in the key";
+
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+            (std::vector<LONG>{10, 10, 400, 300}));
+  EXPECT_EQ(form->PaneFont().name, "Lucida Sans Unicode");
+  EXPECT_EQ(form->PaneFont().size, 8);
+  EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Lucida Sans Unicode");
+  EXPECT_EQ(form->DictName(), "diruridu");
+  EXPECT_TRUE(form->Docking());
+  EXPECT_EQ(form->Pixels(), 10);
+  EXPECT_TRUE(form->RefineText());
+  EXPECT_FALSE(form->tbtnStayOnTop->Down());
+  EXPECT_TRUE(form->FirstActivationPending());
+  EXPECT_TRUE(errors.empty()) << errors.front();
+
+  // Other copies find the window by its class and title.
+  EXPECT_EQ(FindWindowA(kMainWindowClass, kAppTitle), form->Handle());
+  EXPECT_TRUE(IsWindowUnicode(form->Handle()));
+  EXPECT_EQ(Application().Title(), kAppTitle);
+}
+
+TEST_F(MainWindowTest, StoredValuesAreKeptAndAppliedWithTheSmallestSize) {
+  StoreDword(kWidthValue, 500);
+  StoreDword(kHeightValue, 100);
+  StoreString(kFontValue, "Arial");
+  StoreDword(kFontSizeValue, 12);
+  StoreDword(kPixelsValue, 25);
+  StoreDword(kStayOnTopValue, 1);
+  auto form = MakeForm<TfmMain>();
+
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 500);
+  EXPECT_EQ(r.bottom - r.top, 250) << "the height stays at the smallest window height";
+  EXPECT_EQ(StoredDword(kWidthValue), 500u);
+  EXPECT_EQ(StoredDword(kHeightValue), 100u) << "loading rewrites nothing";
+  EXPECT_EQ(StoredDword(kTopValue), 10u) << "a missing value is created";
+  TFontSpec font = PaneFontOf(form->reMeaning);
+  EXPECT_EQ(font.name, "Arial");
+  EXPECT_EQ(font.size, 12);
+  EXPECT_EQ(form->Pixels(), 25);
+  EXPECT_TRUE(form->tbtnStayOnTop->Down());
+  EXPECT_TRUE(Topmost(form->Handle()));
+}
+
+TEST_F(MainWindowTest, AValueOfTheWrongTypeStopsLoadingWhereItIsRead) {
+  struct Case {
+    std::string value;
+    DWORD type;
+    std::vector<BYTE> data;
+    std::string wantError;
+    std::string wantDict;
+    int32_t wantPixels;
+    bool wantRefineText;
+  } cases[] = {
+      {"Dict", REG_DWORD, {1, 0, 0, 0}, "Invalid data type for 'Dict'", "", 10, true},
+      {"History", REG_SZ, {'x', 0}, "Invalid data type for 'History'", "diruridu", 25, true},
+      {"Top",
+       REG_BINARY,
+       {1, 2, 3, 4, 5, 6, 7, 8},
+       "Failed to get data for 'Top'",
+       "diruridu",
+       25,
+       false},
+  };
+  // Stored values that differ from the defaults, to tell applied from not applied.
+  for (const Case& c : cases) {
+    CleanSettings::Delete();
+    errors.clear();
+    StoreDword(kPixelsValue, 25);
+    StoreDword(kRefineTextValue, 0);
+    StoreRaw(c.value, c.type, c.data);
+    auto form = MakeForm<TfmMain>();
+    EXPECT_EQ(errors, std::vector<std::string>{c.wantError}) << c.value;
+    EXPECT_EQ(form->DictName(), c.wantDict) << c.value;
+    EXPECT_EQ(form->Pixels(), c.wantPixels) << c.value;
+    EXPECT_EQ(form->RefineText(), c.wantRefineText) << c.value;
+    EXPECT_FALSE(form->FirstActivationPending()) << c.value;
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_NE(r.left, 10) << c.value << ": the geometry after the failing value is not applied";
+  }
+}
+
+TEST_F(MainWindowTest, ABooleanStoredAsFiveReadsTrueAndIsSavedAsOne) {
+  StoreDword(kDockingValue, 5);
+  auto form = MakeForm<TfmMain>();
+  EXPECT_TRUE(form->Docking());
+  form.reset();
+  EXPECT_EQ(StoredDword(kDockingValue), 1u);
+}
+
+TEST_F(MainWindowTest, MaximizedExitKeepsTheLastNormalGeometry) {
+  UseTestDictionary();
+  StoreDword(kTopValue, 100);
+  StoreDword(kLeftValue, 120);
+  StoreDword(kWidthValue, 500);
+  StoreDword(kHeightValue, 400);
+  StoreDword(kIsMaximizedValue, 1);
+  auto stored = [] {
+    return std::vector<DWORD>{StoredDword(kTopValue), StoredDword(kLeftValue),
+                              StoredDword(kWidthValue), StoredDword(kHeightValue),
+                              StoredDword(kIsMaximizedValue)};
+  };
+
+  auto form = ShowMain();
+  EXPECT_TRUE(IsZoomed(form->Handle()));
+  form.reset();
+  EXPECT_EQ(stored(), (std::vector<DWORD>{100, 120, 500, 400, 1}));
+
+  // Restored, it comes back to that geometry; an exit in the normal state writes it.
+  form = ShowMain();
+  ASSERT_TRUE(IsZoomed(form->Handle()));
+  ShowWindow(form->Handle(), SW_RESTORE);
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+            (std::vector<LONG>{120, 100, 500, 400}));
+  SetWindowPos(form->Handle(), nullptr, 50, 60, 450, 350, SWP_NOZORDER);
+  form.reset();
+  EXPECT_EQ(stored(), (std::vector<DWORD>{60, 50, 450, 350, 0}));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, PanesStackOverTheClientAreaInTabOrder) {
+  auto form = MakeForm<TfmMain>();
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 600, 500, SWP_NOZORDER | SWP_NOMOVE);
+  const LONG h = form->ClientRect().bottom;
+  struct Case {
+    const char* name;
+    const TControl& control;
+    LONG top, bottom;
+  } cases[] = {{"tbToolbar", form->tbToolbar, 0, 30},
+               {"reTop1", form->reTop1, 39, 56},
+               {"reTop2", form->reTop2, 65, 82},
+               {"reMeaning", form->reMeaning, 91, h - 61},
+               {"reBottom2", form->reBottom2, h - 52, h - 35},
+               {"reBottom1", form->reBottom1, h - 26, h - 9}};
+  for (const Case& c : cases) {
+    RECT r = c.control.BoundsRect();
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<LONG>{0, c.top, form->ClientRect().right, c.bottom}))
+        << c.name;
+  }
+  HWND first = GetNextDlgTabItem(form->Handle(), nullptr, FALSE);
+  EXPECT_TRUE(first == form->cbSearch.Handle() || IsChild(form->cbSearch.Handle(), first));
+  EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->cbSearch.Handle(), FALSE),
+            form->reMeaning.Handle());
+  EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->reMeaning.Handle(), FALSE), first);
+}
+
+TEST_F(MainWindowTest, ShowEntryAtFillsTheMainPaneAndTheFourPreviews) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  ASSERT_NE(form->Dict(), nullptr);
+  for (int32_t i : {0, 1, 3, 4, 5, 6, -1, -7, 7, 9}) {
+    if (i != 0)
+      form->ShowEntryAt(i);
+    EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(i))) << "entry " << i;
+    struct Preview {
+      const char* name;
+      const TRichEdit& pane;
+      int32_t entry;
+    } previews[] = {{"reTop1", form->reTop1, i - 2},
+                    {"reTop2", form->reTop2, i - 1},
+                    {"reBottom2", form->reBottom2, i + 1},
+                    {"reBottom1", form->reBottom1, i + 2}};
+    for (const Preview& p : previews) {
+      EXPECT_EQ(p.pane.Tag, p.entry) << p.name << " at entry " << i;
+      EXPECT_EQ(Narrow(PaneText(p.pane)), Narrow(WantPreview(p.entry)))
+          << p.name << " at entry " << i;
+    }
+    CHARRANGE sel{-1, -1};
+    SendMessageW(form->reMeaning.Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    EXPECT_EQ(sel.cpMin, 0) << "entry " << i;
+    EXPECT_EQ(sel.cpMax, 0) << "entry " << i;
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, TypingLooksUpLowerCasedTextAndClearingKeepsTheEntry) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  Type(*form, L"CHERRY");
+  EXPECT_EQ(form->cbSearch.Text(), L"cherry");
+  EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(2)));
+  Type(*form, std::wstring(6, L'\b'));
+  EXPECT_EQ(form->cbSearch.Text(), L"");
+  EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(2)));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, EnterLooksUpAndKeepsTheNewestItemsOfTheHistory) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  form->SetHistory(3);
+  struct Step {
+    std::wstring text;
+    int32_t wantEntry;
+  } steps[] = {{L"apple", 0}, {L"banana", 1}, {L"apple", 0}, {L"cherry", 2}};
+  for (const Step& s : steps) {
+    form->cbSearch.SetText(s.text);  // no change event: Enter alone looks the text up
+    PostMessageW(SearchEdit(*form), WM_CHAR, VK_RETURN, 0);
+    Pump();
+    EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(s.wantEntry)))
+        << "after Enter on " << Narrow(s.text);
+  }
+  EXPECT_EQ(HistoryItems(*form), (std::vector<std::wstring>{L"banana", L"apple", L"cherry"}));
+
+  // Enter on an empty box adds nothing; a lowered limit removes one item per Enter.
+  form->cbSearch.SetText(L"");
+  PostMessageW(SearchEdit(*form), WM_CHAR, VK_RETURN, 0);
+  Pump();
+  EXPECT_EQ(form->cbSearch.Count(), 3);
+  form->SetHistory(1);
+  form->cbSearch.SetText(L"date");
+  PostMessageW(SearchEdit(*form), WM_CHAR, VK_RETURN, 0);
+  Pump();
+  EXPECT_EQ(HistoryItems(*form), (std::vector<std::wstring>{L"apple", L"cherry", L"date"}));
+}
+
+TEST_F(MainWindowTest, ClickingAPreviewShowsItsEntryUnlessItIsOutsideTheDictionary) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  struct Case {
+    const char* name;
+    HWND pane;
+    UINT down, up;
+    int32_t from, want;
+  } cases[] = {
+      {"reBottom2", form->reBottom2.Handle(), WM_LBUTTONDOWN, WM_LBUTTONUP, 3, 4},
+      {"reTop1", form->reTop1.Handle(), WM_RBUTTONDOWN, WM_RBUTTONUP, 3, 1},
+      {"reBottom1", form->reBottom1.Handle(), WM_MBUTTONDOWN, WM_MBUTTONUP, 2, 4},
+      {"reTop2 before the first entry", form->reTop2.Handle(), WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 0},
+      {"reBottom1 after the last entry", form->reBottom1.Handle(), WM_LBUTTONDOWN, WM_LBUTTONUP, 5,
+       5},
+  };
+  for (const Case& c : cases) {
+    form->ShowEntryAt(c.from);
+    form->cbSearch.SetText(L"typed");
+    form->reMeaning.SetFocus();
+    PostMessageW(c.pane, c.down, 0, MAKELPARAM(5, 5));
+    PostMessageW(c.pane, c.up, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(c.want))) << c.name;
+    EXPECT_EQ(form->reTop2.Tag, c.want - 1) << c.name;
+    EXPECT_EQ(form->cbSearch.Text(), L"typed") << c.name;
+    EXPECT_TRUE(form->cbSearch.Focused()) << c.name;
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, EscapeSelectsTheSearchText) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  form->cbSearch.SetText(L"date");
+  form->reMeaning.SetFocus();
+  PostMessageW(form->reMeaning.Handle(), WM_CHAR, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_TRUE(form->cbSearch.Focused());
+  DWORD start = 99, end = 99;
+  SendMessageW(form->cbSearch.Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 4u);
+}
+
+TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
+  UseTestDictionary();
+  StoreDword(kPixelsValue, 0x10000 + 25);  // the up-down gets the low 16 bits
+  StoreDword(kHistoryValue, 7);
+  StoreDword(kReadHDDValue, 1);
+  auto form = ShowMain();
+
+  for (int result : {mrCancel, mrOk}) {
+    bool seen = false;
+    RunSoon([&] {
+      ASSERT_NE(fmOptions, nullptr);
+      seen = true;
+      TfmOptions& dialog = *fmOptions;
+      EXPECT_EQ(dialog.udPixels.Position(), 25);
+      EXPECT_EQ(dialog.udItems.Position(), 7);
+      EXPECT_TRUE(dialog.chbDocking.Checked());
+      EXPECT_TRUE(dialog.chbReadHDD.Checked());
+      EXPECT_FALSE(dialog.chbRefineText.Checked());
+      EXPECT_FALSE(dialog.chbAllow.Checked());
+      EXPECT_EQ(dialog.dlgFont.Font.name, "Lucida Sans Unicode");
+      EXPECT_EQ(dialog.dlgFont.Font.size, 8);
+      dialog.chbDocking.SetChecked(false);
+      dialog.chbAllow.SetChecked(true);
+      dialog.udPixels.SetPosition(40);
+      dialog.udItems.SetPosition(12);
+      dialog.dlgFont.Font = {"Arial", 14};
+      dialog.SetModalResult(result);
+    });
+    form->tbtnOptionsClick();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(fmOptions, nullptr);
+    if (result == mrCancel) {
+      EXPECT_EQ(form->Pixels(), 0x10000 + 25) << "Cancel changes nothing";
+      EXPECT_TRUE(form->Docking());
+      EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Lucida Sans Unicode");
+    } else {
+      EXPECT_EQ(form->Pixels(), 40);
+      EXPECT_EQ(form->History(), 12);
+      EXPECT_FALSE(form->Docking());
+      EXPECT_TRUE(form->Allow());
+      EXPECT_TRUE(form->ReadHDD());
+      EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Arial");
+      EXPECT_EQ(PaneFontOf(form->reTop1).name, "Arial");
+      EXPECT_EQ(PaneFontOf(form->reTop1).size, 14);
+    }
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, FunctionKeysOpenOptionsAndHelp) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  std::vector<std::string> opened;
+  ShellOpener previous = SetShellOpener([&](const std::string& file) { opened.push_back(file); });
+  bool optionsShown = false;
+  RunSoon([&] {
+    optionsShown = fmOptions != nullptr && fmOptions->Visible();
+    if (fmOptions)
+      fmOptions->SetModalResult(mrCancel);
+  });
+  PostMessageW(SearchEdit(*form), WM_KEYDOWN, VK_F10, 1);
+  Pump();
+  Sleep(50);
+  Pump();
+  EXPECT_TRUE(optionsShown) << "F10";
+
+  PostMessageW(SearchEdit(*form), WM_KEYDOWN, VK_F1, 1);
+  Pump();
+  SetShellOpener(previous);
+  EXPECT_EQ(opened, std::vector<std::string>{ProgramFolder() + "Help\\Readme.html"}) << "F1";
+}
+
+TEST_F(MainWindowTest, StayOnTopFollowsTheButtonAndCtrlSToggles) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  ASSERT_FALSE(Topmost(form->Handle()));
+  form->miStayOnTopClick();
+  EXPECT_TRUE(form->tbtnStayOnTop->Down());
+  EXPECT_TRUE(Topmost(form->Handle()));
+  form->tbtnStayOnTopClick();  // applies the state, does not toggle it
+  EXPECT_TRUE(Topmost(form->Handle()));
+  form->miStayOnTopClick();
+  EXPECT_FALSE(form->tbtnStayOnTop->Down());
+  EXPECT_FALSE(Topmost(form->Handle()));
+
+  form->miStayOnTopClick();
+  form.reset();
+  EXPECT_EQ(StoredDword(kStayOnTopValue), 1u);
+}
+
+TEST_F(MainWindowTest, ChangingTheDictionarySearchesItForTheTypedWord) {
+  UseTestDictionary();
+  dictionaries.Add("other", {L"alpha", L"beta", L"cherry pie", L"delta"});
+  MakeChooser();
+  auto form = ShowMain();
+  form->cbSearch.SetText(L"cherry");
+  RunSoon([] { Choose("other"); });
+  form->tbtnDictClick();
+  EXPECT_EQ(form->DictName(), "other");
+  EXPECT_EQ(Narrow(PaneText(form->reMeaning)), "cherry pie");
+
+  // Cancelled: nothing changes.
+  RunSoon([] { fmChooseDict->SetModalResult(mrCancel); });
+  form->tbtnDictClick();
+  EXPECT_EQ(form->DictName(), "other");
+  EXPECT_EQ(Narrow(PaneText(form->reMeaning)), "cherry pie");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(MainWindowTest, WithoutADictionaryTheWindowStaysUsable) {
+  StoreRaw(kDictValue, REG_DWORD, {1, 0, 0, 0});  // loading fails: no first-activation work
+  MakeChooser();
+  auto form = ShowMain();
+  ASSERT_EQ(errors, std::vector<std::string>{"Invalid data type for 'Dict'"});
+  ASSERT_EQ(form->Dict(), nullptr);
+
+  Type(*form, L"cherry");
+  PostMessageW(SearchEdit(*form), WM_CHAR, VK_RETURN, 0);
+  for (HWND pane : {form->reTop1.Handle(), form->reBottom2.Handle()}) {
+    PostMessageW(pane, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    PostMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }
+  Pump();
+  form->ShowEntryAt(2);
+  EXPECT_EQ(PaneText(form->reMeaning), L"");
+  EXPECT_EQ(PaneText(form->reBottom2), L"");
+  EXPECT_EQ(HistoryItems(*form), std::vector<std::wstring>{L"cherry"});
+  EXPECT_TRUE(form->cbSearch.Focused());
+
+  // Ctrl+D's handler still opens a dictionary, and the typed word is looked up in it.
+  RunSoon([] { Choose(kDictName); });
+  form->tbtnDictClick();
+  ASSERT_NE(form->Dict(), nullptr);
+  EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(2)));
+  EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedLeavesEmptyPanes) {
+  UseTestDictionary();
+  dictionaries.AddFolder("broken");
+  MakeChooser();
+  auto form = ShowMain();
+  form->ShowEntryAt(3);
+  RunSoon([] { Choose("broken"); });
+  // As Ctrl+D does it: through the window, which reports the error.
+  SendMessageW(form->Handle(), WM_COMMAND, IDM_DICTIONARY, 0);
+  ASSERT_EQ(errors.size(), 1u) << "the open error is reported";
+  EXPECT_EQ(form->Dict(), nullptr);
+  EXPECT_EQ(form->DictName(), "broken");
+  for (const TRichEdit* pane : {static_cast<const TRichEdit*>(&form->reTop1),
+                                static_cast<const TRichEdit*>(&form->reMeaning),
+                                static_cast<const TRichEdit*>(&form->reBottom1)}) {
+    EXPECT_EQ(PaneText(*pane), L"") << "pane " << GetDlgCtrlID(pane->Handle());
+  }
+  Type(*form, L"date");
+  EXPECT_EQ(PaneText(form->reMeaning), L"");
+  EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MainWindowTest, HandOverShowsAndRestoresTheWindowOnlyForDataZero) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  struct Case {
+    const char* name;
+    int show;
+    ULONG_PTR data;
+    bool wantVisible, wantIconic;
+  } cases[] = {{"minimized, data 0", SW_MINIMIZE, 0, true, false},
+               {"hidden, data 0", SW_HIDE, 0, true, false},
+               {"minimized, data 1", SW_MINIMIZE, 1, true, true},
+               {"hidden, data 1", SW_HIDE, 1, false, false}};
+  for (const Case& c : cases) {
+    ShowWindow(form->Handle(), SW_RESTORE);
+    ShowWindow(form->Handle(), c.show);
+    COPYDATASTRUCT data{c.data, 0, nullptr};
+    SendMessageA(form->Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    Pump();
+    EXPECT_EQ(IsWindowVisible(form->Handle()) != 0, c.wantVisible) << c.name;
+    EXPECT_EQ(IsIconic(form->Handle()) != 0, c.wantIconic) << c.name;
+  }
+}
+
+TEST_F(MainWindowTest, MovingSnapsToTheWorkAreaOnlyWithDocking) {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  for (DWORD docking : {1u, 0u}) {
+    StoreDword(kDockingValue, docking);
+    StoreDword(kPixelsValue, 10);
+    auto form = MakeForm<TfmMain>();
+    DockMan().CheckMoveStart(0xF012);
+    RECT proposed{work.left + 4, work.top + 100, work.left + 404, work.top + 400};
+    SendMessageW(form->Handle(), WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_EQ(proposed.left, docking ? work.left : work.left + 4) << "docking " << docking;
+    EXPECT_EQ(proposed.right - proposed.left, 400) << "docking " << docking;
+  }
+}
+
+TEST_F(MainWindowTest, AboutBoxExistsOnlyWhileShown) {
+  auto form = MakeForm<TfmMain>();
+  std::string caption;
+  RunSoon([&] {
+    ASSERT_NE(fmAbout, nullptr);
+    caption = fmAbout->Caption();
+    fmAbout->btnOK.Click();
+  });
+  form->tbtnAboutClick();
+  EXPECT_EQ(caption, "About");
+  EXPECT_EQ(fmAbout, nullptr);
+}
+
+}  // namespace
+}  // namespace lexmora

@@ -1,0 +1,103 @@
+#include "MainWinTestSupport.h"
+
+#include <stdexcept>
+
+#include "TestFiles.h"
+#include "base/Text.h"
+
+namespace lexmora::test {
+
+namespace {
+
+HKEY OpenSettingsKey() {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora", 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot create the settings key");
+  }
+  return key;
+}
+
+std::function<void()>& Pending() {
+  static std::function<void()> pending;
+  return pending;
+}
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  std::function<void()> action = std::move(Pending());
+  Pending() = nullptr;
+  if (action)
+    action();
+}
+
+}  // namespace
+
+void StoreRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data) {
+  HKEY key = OpenSettingsKey();
+  LONG rc = RegSetValueExA(key, name.c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                           static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS)
+    throw std::runtime_error("cannot store " + name);
+}
+
+void StoreDword(const std::string& name, DWORD value) {
+  StoreRaw(name, REG_DWORD,
+           {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
+            static_cast<BYTE>(value >> 24)});
+}
+
+void StoreString(const std::string& name, const std::string& value) {
+  std::vector<BYTE> data(value.begin(), value.end());
+  data.push_back(0);
+  StoreRaw(name, REG_SZ, data);
+}
+
+TestDictionaries::TestDictionaries() : folder_(ProgramFolder() + "Dictionaries\\") {
+  if (CreateDirectoryA(folder_.c_str(), nullptr)) {
+    madeFolder_ = true;
+  } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot create " + folder_);
+  }
+}
+
+TestDictionaries::~TestDictionaries() {
+  for (const std::string& name : names_) {
+    DeleteFileA((folder_ + name + ".dat").c_str());
+    DeleteFileA((folder_ + name + ".ind").c_str());
+    RemoveDirectoryA((folder_ + name + ".dat").c_str());
+  }
+  if (madeFolder_)
+    RemoveTree(folder_);
+}
+
+void TestDictionaries::Add(const std::string& name, const std::vector<std::wstring>& entries) {
+  std::wstring text = L"\xFEFFTest dictionary";
+  for (const std::wstring& entry : entries)
+    text += L'\x00B7' + entry;
+  WriteBytes(folder_ + name + ".dat", Utf16Le(text));
+  names_.push_back(name);
+}
+
+void TestDictionaries::AddFolder(const std::string& name) {
+  if (!CreateDirectoryA((folder_ + name + ".dat").c_str(), nullptr)) {
+    throw std::runtime_error("cannot create folder " + name + ".dat");
+  }
+  names_.push_back(name);
+}
+
+void RunSoon(std::function<void()> action) {
+  Pending() = std::move(action);
+  if (SetTimer(nullptr, 0, 20, RunPending) == 0)
+    throw std::runtime_error("SetTimer failed");
+}
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) {
+    Application().ProcessMessages();
+    Sleep(10);
+  }
+}
+
+}  // namespace lexmora::test

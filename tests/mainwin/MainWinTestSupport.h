@@ -1,0 +1,72 @@
+#pragma once
+// What the main-window tests share: a clean settings key, a small dictionary beside the test
+// program, recorders for errors and message boxes, and running code inside a modal loop.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Reporter.h"
+#include "ui/Application.h"
+
+namespace lexmora::test {
+
+// Records message boxes and beeps instead of showing or sounding them.
+class RecordingReporter : public Reporter {
+ public:
+  int ShowMessage(HWND, const std::string& text, const std::string& caption, UINT style) override {
+    messages.push_back({text, caption, style});
+    return IDOK;
+  }
+  void Beep(UINT) override {}
+  struct Message {
+    std::string text, caption;
+    UINT style;
+  };
+  std::vector<Message> messages;
+};
+
+// Deletes HKEY_LOCAL_MACHINE\SOFTWARE\Lexmora now and when the object goes.
+class CleanSettings {
+ public:
+  CleanSettings() { Delete(); }
+  ~CleanSettings() { Delete(); }
+  CleanSettings(const CleanSettings&) = delete;
+  CleanSettings& operator=(const CleanSettings&) = delete;
+  static void Delete() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora"); }
+};
+
+// Writes values into the settings key, creating it.
+void StoreDword(const std::string& name, DWORD value);
+void StoreString(const std::string& name, const std::string& value);
+void StoreRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data);
+
+// Dictionaries in <test program folder>\Dictionaries\, removed with their index files (and the
+// folder, when it was made here) when the object goes.
+class TestDictionaries {
+ public:
+  TestDictionaries();
+  ~TestDictionaries();
+  TestDictionaries(const TestDictionaries&) = delete;
+  TestDictionaries& operator=(const TestDictionaries&) = delete;
+  // <name>.dat: a short preamble, then each entry introduced by the separator U+00B7.
+  void Add(const std::string& name, const std::vector<std::wstring>& entries);
+  // A folder named <name>.dat, which the chooser lists but no dictionary can be opened from.
+  void AddFolder(const std::string& name);
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  bool madeFolder_ = false;
+  std::vector<std::string> names_;
+};
+
+// Runs `action` once from the message loop shortly after the call, for instance inside the modal
+// loop of a dialog that the code under test is about to show.
+void RunSoon(std::function<void()> action);
+
+// Handles the waiting messages, a few times over, so that posted follow-ups run too.
+void Pump();
+
+}  // namespace lexmora::test
