@@ -25,6 +25,11 @@ if(TARGET Lexmora)
   add_dependencies(Lexmora lexmora_stage)
 
   install(TARGETS Lexmora RUNTIME DESTINATION Lexmora)
+  # The dictionary importer ships beside the program.
+  if(TARGET lexmora-import)
+    set_target_properties(lexmora-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
+    install(TARGETS lexmora-import RUNTIME DESTINATION Lexmora)
+  endif()
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE)
 
   set(CPACK_GENERATOR ZIP)

@@ -1,0 +1,318 @@
+#include "import/EntryTable.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "base/Errors.h"
+#include "base/Handle.h"
+#include "base/Text.h"
+#include "import/SourceFiles.h"
+#include "store/ADictU.h"
+#include "store/TextCompare.h"
+
+namespace lexmora::import {
+
+namespace {
+
+constexpr wchar_t kSeparator = 0x00B7;
+constexpr size_t kKeyChars = 50;
+constexpr size_t kWriteBufferChars = 1 << 19;
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u00A0' || c == L'\u3000'; }
+
+std::wstring_view Trim(std::wstring_view s) {
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+// A temporary file that is deleted unless it is kept.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::wstring& folder) {
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(folder.c_str(), L"lxi", 0, name) == 0)
+      throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
+                         "\": " + SysErrorMessage(GetLastError()));
+    path_ = name;
+  }
+  ~TemporaryFile() {
+    if (!path_.empty())
+      DeleteFileW(path_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const std::wstring& Path() const { return path_; }
+  void Keep() { path_.clear(); }
+
+ private:
+  std::wstring path_;
+};
+
+class OutputFile {
+ public:
+  explicit OutputFile(const std::wstring& path)
+      : path_(path),
+        file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!file_)
+      throw EImportError("Cannot create \"" + PathText(path) +
+                         "\": " + SysErrorMessage(GetLastError()));
+    buffer_.reserve(kWriteBufferChars + 1024);
+  }
+  void Append(std::wstring_view text) {
+    buffer_.append(text);
+    if (buffer_.size() >= kWriteBufferChars)
+      Flush();
+  }
+  void Append(wchar_t c) { buffer_.push_back(c); }
+  void Flush() {
+    const DWORD bytes = static_cast<DWORD>(buffer_.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), buffer_.data(), bytes, &written, nullptr))
+      throw EImportError("Cannot write \"" + PathText(path_) +
+                         "\": " + SysErrorMessage(GetLastError()));
+    if (written != bytes)
+      throw EImportError("Cannot write \"" + PathText(path_) + "\": the disk is full");
+    written_ += written;
+    buffer_.clear();
+  }
+  int64_t Written() const { return written_ + static_cast<int64_t>(buffer_.size() * 2); }
+  void Close() {
+    Flush();
+    if (!CloseHandle(file_.Release()))
+      throw EImportError("Cannot write \"" + PathText(path_) +
+                         "\": " + SysErrorMessage(GetLastError()));
+  }
+
+ private:
+  std::wstring path_;
+  FileHandle file_;
+  std::wstring buffer_;
+  int64_t written_ = 0;
+};
+
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0)
+    throw EImportError("Invalid output name \"" + PathText(path) +
+                       "\": " + SysErrorMessage(GetLastError()));
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  full.resize(length);
+  return full;
+}
+
+// A name of the file that the store's 8-bit file functions can open: the name itself when the
+// system code page holds all of it, else its short form.
+std::optional<std::string> AnsiPathOf(const std::wstring& path) {
+  const std::string ansi = ToAnsi(path);
+  if (ToWide(ansi) == path)
+    return ansi;
+  wchar_t shortName[MAX_PATH];
+  const DWORD length = GetShortPathNameW(path.c_str(), shortName, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return std::nullopt;
+  const std::string shortAnsi = ToAnsi(shortName);
+  if (ToWide(shortAnsi) != shortName)
+    return std::nullopt;
+  return shortAnsi;
+}
+
+}  // namespace
+
+std::wstring EntryTable::CleanHeadword(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : Trim(text)) {
+    if (c == kSeparator) {
+      ++separatorsReplaced;
+      c = kSeparatorReplacement;
+    } else if (c < 0x20 || c == 0x7F || c == 0xFEFF) {
+      c = L' ';  // a headword is one line
+    }
+    if (c == L' ' && (out.empty() || out.back() == L' '))
+      continue;
+    out.push_back(c);
+  }
+  while (!out.empty() && out.back() == L' ')
+    out.pop_back();
+  return out;
+}
+
+std::wstring EntryTable::CleanMeaning(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size() + 16);
+  bool pendingEmptyLine = false;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring_view::npos)
+      end = text.size();
+    const std::wstring_view line = Trim(text.substr(start, end - start));
+    if (line.empty()) {
+      pendingEmptyLine = !out.empty();  // runs of empty lines become one, none at the ends
+    } else {
+      if (!out.empty())
+        out += pendingEmptyLine ? L"\r\n\r\n" : L"\r\n";
+      pendingEmptyLine = false;
+      for (wchar_t c : line) {
+        if (c == kSeparator) {
+          ++separatorsReplaced;
+          c = kSeparatorReplacement;
+        } else if ((c < 0x20 && c != L'\t') || c == 0x7F || c == 0xFEFF) {
+          continue;
+        }
+        out.push_back(c);
+      }
+    }
+    if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n')
+      ++end;
+    start = end + 1;
+  }
+  return out;
+}
+
+void EntryTable::Add(std::wstring_view headword, std::wstring_view meaning) {
+  ++added;
+  std::wstring word = CleanHeadword(headword);
+  if (word.empty()) {
+    ++withoutHeadword;
+    return;
+  }
+  std::wstring text = CleanMeaning(meaning);
+  if (text.empty()) {
+    ++withoutMeaning;
+    return;
+  }
+  const auto [it, inserted] = byHeadword_.try_emplace(word, static_cast<uint32_t>(entries_.size()));
+  if (inserted) {
+    entries_.push_back({std::move(word), std::move(text)});
+    return;
+  }
+  ++merged;
+  std::wstring& existing = entries_[it->second].meaning;
+  // The same meaning given twice (a repeated line of a word list, a synonym of itself) is kept
+  // once.
+  const std::wstring lines = L"\r\n" + existing + L"\r\n";
+  if (lines.find(L"\r\n" + text + L"\r\n") != std::wstring::npos)
+    return;
+  existing += L"\r\n";
+  existing += text;
+}
+
+std::wstring EntryTable::Text(size_t i) const {
+  const Entry& e = entries_[i];
+  std::wstring text;
+  text.reserve(e.headword.size() + 2 + e.meaning.size());
+  text += e.headword;
+  text += L"\r\n";
+  text += e.meaning;
+  return text;
+}
+
+std::vector<uint32_t> SearchOrder(const EntryTable& entries) {
+  std::vector<std::wstring> keys(entries.Size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    std::wstring text = entries.Text(i);
+    text.resize(std::min(text.size(), kKeyChars));
+    keys[i] = LowerCase(std::move(text));
+  }
+  std::vector<uint32_t> order(entries.Size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](uint32_t a, uint32_t b) { return CompareText(keys[a], keys[b]) < 0; });
+  return order;
+}
+
+int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& title,
+                            const EntryTable& entries, const std::vector<uint32_t>& order,
+                            int64_t maxBytes, const ImportProgress& progress) {
+  std::wstring preamble = L"\uFEFF";
+  for (wchar_t c : title) {
+    if (c == kSeparator)
+      c = kSeparatorReplacement;
+    else if (c < 0x20)
+      c = L' ';
+    preamble.push_back(c);
+  }
+  preamble += L"\r\n";
+
+  int64_t units = static_cast<int64_t>(preamble.size());
+  for (uint32_t i : order)
+    units += 1 + static_cast<int64_t>(entries.TextLength(i));
+  const int64_t bytes = 2 * units;
+  if (bytes >= maxBytes)
+    throw EImportError(Format("The dictionary would be %lld bytes; dictionary files must be "
+                              "smaller than %lld bytes. Import fewer sources into one file.",
+                              static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
+
+  const std::wstring target = FullPath(output);
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = target.substr(0, slash == std::wstring::npos ? 0 : slash + 1);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw EImportError("The folder \"" + PathText(folder) + "\" does not exist");
+
+  TemporaryFile temporary(folder);
+  {
+    OutputFile file(temporary.Path());
+    file.Append(preamble);
+    size_t done = 0;
+    for (uint32_t i : order) {
+      file.Append(kSeparator);
+      file.Append(entries.Text(i));
+      if (progress && ++done % 4096 == 0)
+        progress("Writing", file.Written(), bytes);
+    }
+    if (file.Written() != bytes)
+      throw EImportError("Internal error: the dictionary file came out at an unexpected size");
+    file.Close();
+    if (progress)
+      progress("Writing", bytes, bytes);
+  }
+  if (!MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    throw EImportError("Cannot replace \"" + PathText(target) +
+                       "\": " + SysErrorMessage(GetLastError()) +
+                       " (is the dictionary open in Lexmora?)");
+  temporary.Keep();
+  return bytes;
+}
+
+bool WriteFreshIndex(const std::wstring& output, size_t expectedEntries, std::string& note) {
+  const std::wstring target = FullPath(output);
+  const std::wstring indexPath = target.substr(0, target.size() - 4) + L".ind";
+  // An index of an earlier file of this name would be stale now.
+  DeleteFileW(indexPath.c_str());
+  const std::optional<std::string> dataName = AnsiPathOf(target);
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::optional<std::string> folderName = AnsiPathOf(target.substr(0, slash));
+  const std::string indexName = ToAnsi(indexPath.substr(slash + 1));
+  if (!dataName || !folderName || ToWide(indexName) != indexPath.substr(slash + 1)) {
+    note = "The index is left for Lexmora to build at the first opening: the file's name cannot "
+           "be written in the system code page.";
+    return false;
+  }
+  try {
+    TIndexList list;
+    FILETIME storedTime{};
+    ScanEntries(*dataName, false, list, storedTime, nullptr);
+    if (list.size() != expectedEntries)
+      throw EImportError(Format("the scan found %llu entries where %llu were written", list.size(),
+                                expectedEntries));
+    WriteIndexFile(*folderName + "\\" + indexName, list, storedTime);
+  } catch (const std::exception& e) {
+    DeleteFileW(indexPath.c_str());
+    note = std::string("The index is left for Lexmora to build at the first opening: ") +
+           e.what();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lexmora::import
