@@ -386,16 +386,19 @@ void TForm::PlaceForShowing() {
 void TForm::Show() {
   if (hwnd_ == nullptr)
     throw Exception("Form has no window");
-  int command = SW_SHOW;
+  bool maximize = false;
   if (!IsWindowVisible(hwnd_)) {
     PlaceForShowing();
-    if (maximizeOnShow_)
-      command = SW_SHOWMAXIMIZED;
+    maximize = maximizeOnShow_;
     maximizeOnShow_ = false;
   }
-  ShowWindow(hwnd_, command);
+  ShowWindow(hwnd_, SW_SHOW);
   if (GetActiveWindow() != hwnd_)
     SetForegroundWindow(hwnd_);
+  // Maximized only once showing is over: the activation handler runs inside ShowWindow, and a
+  // maximizing show would re-apply its state after whatever that handler let happen.
+  if (maximize)
+    ShowWindow(hwnd_, SW_MAXIMIZE);
 }
 
 void TForm::Hide() {
