@@ -87,12 +87,5 @@ TEST_F(AboutBoxTest, ClickingALinkHandsItsAddressToTheShell) {
                                       "https://lexmora.example.org/icons"}));
 }
 
-TEST_F(AboutBoxTest, EnterAndEscapeBothCloseWithOk) {
-  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-    test::RunSoon([&] { PostMessageW(box->btnOK.Handle(), WM_KEYDOWN, key, 1); });
-    EXPECT_EQ(box->ShowModal(), mrOk) << "key " << key;
-  }
-}
-
 }  // namespace
 }  // namespace lexmora
