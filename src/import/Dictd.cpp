@@ -111,12 +111,11 @@ void ReadDictd(const SourceSet& source, ReadContext& context) {
       throw EImportError(where + ": the offset or length of \"" + shown +
                          "\" is not a base64 number");
     if (offset > data.size() || length > data.size() - offset)
-      throw EImportError(Format("%s: the definition of \"%s\" (bytes %llu to %llu) lies beyond "
-                                "the end of %s (%llu bytes)",
-                                where.c_str(), shown.c_str(),
-                                static_cast<unsigned long long>(offset),
-                                static_cast<unsigned long long>(offset + length), dataFile.c_str(),
-                                data.size()));
+      throw EImportError(
+          Format("%s: the definition of \"%s\" (bytes %llu to %llu) lies beyond "
+                 "the end of %s (%llu bytes)",
+                 where.c_str(), shown.c_str(), static_cast<unsigned long long>(offset),
+                 static_cast<unsigned long long>(offset + length), dataFile.c_str(), data.size()));
     const std::wstring definition =
         DecodeUtf8(std::string_view(data).substr(offset, length),
                    dataFile + ": the definition of \"" + shown + "\" (" + where + ")");

@@ -20,7 +20,9 @@ constexpr wchar_t kSeparator = 0x00B7;
 constexpr size_t kKeyChars = 50;
 constexpr size_t kWriteBufferChars = 1 << 19;
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u00A0' || c == L'\u3000'; }
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\u00A0' || c == L'\u3000';
+}
 
 std::wstring_view Trim(std::wstring_view s) {
   while (!s.empty() && IsBlank(s.front()))
@@ -248,9 +250,10 @@ int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& titl
     units += 1 + static_cast<int64_t>(entries.TextLength(i));
   const int64_t bytes = 2 * units;
   if (bytes >= maxBytes)
-    throw EImportError(Format("The dictionary would be %lld bytes; dictionary files must be "
-                              "smaller than %lld bytes. Import fewer sources into one file.",
-                              static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
+    throw EImportError(
+        Format("The dictionary would be %lld bytes; dictionary files must be "
+               "smaller than %lld bytes. Import fewer sources into one file.",
+               static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
 
   const std::wstring target = FullPath(output);
   const size_t slash = target.find_last_of(L"\\/");
@@ -277,9 +280,8 @@ int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& titl
       progress("Writing", bytes, bytes);
   }
   if (!MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw EImportError("Cannot replace \"" + PathText(target) +
-                       "\": " + SysErrorMessage(GetLastError()) +
-                       " (is the dictionary open in Lexmora?)");
+    throw EImportError("Cannot replace \"" + PathText(target) + "\": " +
+                       SysErrorMessage(GetLastError()) + " (is the dictionary open in Lexmora?)");
   temporary.Keep();
   return bytes;
 }
@@ -294,8 +296,9 @@ bool WriteFreshIndex(const std::wstring& output, size_t expectedEntries, std::st
   const std::optional<std::string> folderName = AnsiPathOf(target.substr(0, slash));
   const std::string indexName = ToAnsi(indexPath.substr(slash + 1));
   if (!dataName || !folderName || ToWide(indexName) != indexPath.substr(slash + 1)) {
-    note = "The index is left for Lexmora to build at the first opening: the file's name cannot "
-           "be written in the system code page.";
+    note =
+        "The index is left for Lexmora to build at the first opening: the file's name cannot "
+        "be written in the system code page.";
     return false;
   }
   try {
@@ -308,8 +311,7 @@ bool WriteFreshIndex(const std::wstring& output, size_t expectedEntries, std::st
     WriteIndexFile(*folderName + "\\" + indexName, list, storedTime);
   } catch (const std::exception& e) {
     DeleteFileW(indexPath.c_str());
-    note = std::string("The index is left for Lexmora to build at the first opening: ") +
-           e.what();
+    note = std::string("The index is left for Lexmora to build at the first opening: ") + e.what();
     return false;
   }
   return true;

@@ -16,7 +16,8 @@ bool EndsWith(const std::wstring& lowerPath, const wchar_t* suffix) {
 }
 
 // The first of `base` + each suffix that exists, or "".
-std::wstring FirstExisting(const std::wstring& base, std::initializer_list<const wchar_t*> suffixes) {
+std::wstring FirstExisting(const std::wstring& base,
+                           std::initializer_list<const wchar_t*> suffixes) {
   for (const wchar_t* suffix : suffixes) {
     if (PathExists(base + suffix))
       return base + suffix;
@@ -43,8 +44,8 @@ SourceSet StarDictSet(const std::wstring& name, const std::wstring& base) {
                        PathText(set.primary) + " is missing");
   set.index = FirstExisting(base, {L".idx", L".idx.gz"});
   if (set.index.empty())
-    throw EImportError("\"" + PathText(name) + "\": neither " + PathText(base + L".idx") +
-                       " nor " + PathText(base + L".idx.gz") + " exists");
+    throw EImportError("\"" + PathText(name) + "\": neither " + PathText(base + L".idx") + " nor " +
+                       PathText(base + L".idx.gz") + " exists");
   set.data = FirstExisting(base, {L".dict.dz", L".dict"});
   if (set.data.empty())
     throw EImportError("\"" + PathText(name) + "\": neither " + PathText(base + L".dict.dz") +
@@ -90,19 +91,20 @@ std::vector<SourceSet> ResolveSources(const std::vector<std::wstring>& paths) {
         set = DictdSet(path, base);
       else
         throw EImportError("\"" + PathText(path) + "\": found neither " +
-                           PathText(base + L".index") + " (dictd) nor " +
-                           PathText(base + L".ifo") + " (StarDict) beside it");
+                           PathText(base + L".index") + " (dictd) nor " + PathText(base + L".ifo") +
+                           " (StarDict) beside it");
     } else if (EndsWith(lower, L".dz") || EndsWith(lower, L".gz")) {
-      throw EImportError("\"" + PathText(path) + "\": a compressed file of no known dictionary "
+      throw EImportError("\"" + PathText(path) +
+                         "\": a compressed file of no known dictionary "
                          "format (name it NAME.dict.dz or NAME.idx.gz)");
     } else {
       set = SourceSet{SourceFormat::TabText, path, path, {}, {}, {}};
     }
     bool duplicate = false;
     for (const SourceSet& other : sets) {
-      duplicate = duplicate || (other.format == set.format &&
-                                AsciiLower(FullPathOf(other.primary)) ==
-                                    AsciiLower(FullPathOf(set.primary)));
+      duplicate = duplicate ||
+                  (other.format == set.format &&
+                   AsciiLower(FullPathOf(other.primary)) == AsciiLower(FullPathOf(set.primary)));
     }
     if (!duplicate)
       sets.push_back(std::move(set));
@@ -121,8 +123,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
   for (const SourceSet& set : sets) {
     for (const std::wstring* file : {&set.primary, &set.data, &set.index, &set.synonyms}) {
       if (!file->empty() && AsciiLower(FullPathOf(*file)) == output)
-        throw EImportError("The output \"" + PathText(options.output) +
-                           "\" is one of the sources");
+        throw EImportError("The output \"" + PathText(options.output) + "\" is one of the sources");
     }
   }
 
@@ -156,9 +157,10 @@ ImportResult ImportDictionary(const ImportOptions& options) {
     result.notes.push_back(Format("%lld entries without any text meaning were left out",
                                   static_cast<long long>(entries.withoutMeaning)));
   if (entries.separatorsReplaced > 0)
-    result.notes.push_back(Format("%lld middle dots (U+00B7) in the text were replaced by bullets "
-                                  "(U+2022): the middle dot separates entries",
-                                  static_cast<long long>(entries.separatorsReplaced)));
+    result.notes.push_back(
+        Format("%lld middle dots (U+00B7) in the text were replaced by bullets "
+               "(U+2022): the middle dot separates entries",
+               static_cast<long long>(entries.separatorsReplaced)));
 
   std::vector<uint32_t> order;
   if (options.sort) {

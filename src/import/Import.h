@@ -23,10 +23,10 @@ enum class SourceFormat { Dictd, StarDict, TabText };
 // One dictionary to read: its format and the files it is made of.
 struct SourceSet {
   SourceFormat format = SourceFormat::TabText;
-  std::wstring name;  // the path the user named, for messages
-  std::wstring primary;  // .index, .ifo or the text file
-  std::wstring data;  // .dict or .dict.dz ("" for text)
-  std::wstring index;  // StarDict: .idx or .idx.gz
+  std::wstring name;      // the path the user named, for messages
+  std::wstring primary;   // .index, .ifo or the text file
+  std::wstring data;      // .dict or .dict.dz ("" for text)
+  std::wstring index;     // StarDict: .idx or .idx.gz
   std::wstring synonyms;  // StarDict: .syn, or ""
 };
 
@@ -36,8 +36,8 @@ using ImportProgress = std::function<void(const std::string& stage, int64_t done
 
 struct ImportOptions {
   std::vector<std::wstring> sources;  // any file of each dictionary
-  std::wstring output;  // the .dat to write; the .ind goes beside it
-  bool sort = true;  // false: entries stay in the order the sources give them
+  std::wstring output;                // the .dat to write; the .ind goes beside it
+  bool sort = true;                   // false: entries stay in the order the sources give them
   std::optional<std::wstring> title;  // default: the first source's own title
   ImportProgress progress;
   // Outputs of this many bytes or more are refused before anything is written.
@@ -46,7 +46,7 @@ struct ImportOptions {
 
 struct ImportResult {
   int64_t entriesWritten = 0;
-  int64_t entriesRead = 0;  // headwords read from the sources, synonyms included
+  int64_t entriesRead = 0;    // headwords read from the sources, synonyms included
   int64_t entriesMerged = 0;  // read entries folded into an earlier one with the same headword
   int64_t outputBytes = 0;
   std::wstring title;

@@ -75,8 +75,8 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (a == L"-o" || a == L"--output" || a == L"--title") {
       if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "lexmora-import: %s needs a value\n\n%s",
-                     lexmora::ToAnsi(a).c_str(), kUsage);
+        std::fprintf(stderr, "lexmora-import: %s needs a value\n\n%s", lexmora::ToAnsi(a).c_str(),
+                     kUsage);
         return 2;
       }
       if (a == L"--title") {

@@ -9,7 +9,7 @@ namespace {
 // Tags that end a line in the text shown.
 bool IsBreakingTag(std::wstring_view name) {
   static constexpr std::wstring_view kNames[] = {
-      L"br", L"p",  L"div", L"li", L"tr", L"h1", L"h2", L"h3",   L"h4",  L"h5",
+      L"br", L"p",  L"div", L"li", L"tr", L"h1", L"h2",         L"h3",    L"h4",  L"h5",
       L"h6", L"dt", L"dd",  L"ol", L"ul", L"hr", L"blockquote", L"table", L"def", L"k"};
   for (std::wstring_view n : kNames) {
     if (name == n)
@@ -70,10 +70,11 @@ size_t DecodeEntity(std::wstring_view text, size_t at, std::wstring& out) {
   static constexpr struct {
     std::wstring_view name;
     wchar_t value;
-  } kNamed[] = {{L"amp", L'&'},      {L"lt", L'<'},       {L"gt", L'>'},      {L"quot", L'"'},
-                {L"apos", L'\''},    {L"nbsp", L'\u00A0'}, {L"ndash", L'\u2013'},
-                {L"mdash", L'\u2014'}, {L"hellip", L'\u2026'}, {L"laquo", L'\u00AB'},
-                {L"raquo", L'\u00BB'}, {L"copy", L'\u00A9'}, {L"shy", L'\u00AD'}};
+  } kNamed[] = {{L"amp", L'&'},        {L"lt", L'<'},         {L"gt", L'>'},
+                {L"quot", L'"'},       {L"apos", L'\''},      {L"nbsp", L'\u00A0'},
+                {L"ndash", L'\u2013'}, {L"mdash", L'\u2014'}, {L"hellip", L'\u2026'},
+                {L"laquo", L'\u00AB'}, {L"raquo", L'\u00BB'}, {L"copy", L'\u00A9'},
+                {L"shy", L'\u00AD'}};
   for (const auto& named : kNamed) {
     if (name == named.name) {
       out.push_back(named.value);
@@ -124,8 +125,13 @@ std::wstring StripMarkup(std::wstring_view text, MarkupKind kind) {
         i = close == std::wstring::npos ? text.size() : i + close;
         continue;
       }
-      if (IsBreakingTag(name) && !(closing && name == L"br"))
+      // <br> is a line break of its own; other block tags only start a new line.
+      if (name == L"br") {
+        if (!closing)
+          out.push_back(L'\n');
+      } else if (IsBreakingTag(name) && !out.empty() && out.back() != L'\n') {
         out.push_back(L'\n');
+      }
       continue;
     }
     if (c == L'&') {

@@ -6,7 +6,7 @@
 namespace lexmora::import {
 
 enum class MarkupKind {
-  Html,  // line breaks only from tags (<br>, <p>, <div>, <li>, ...); runs of white space are one
+  Html,   // line breaks only from tags (<br>, <p>, <div>, <li>, ...); runs of white space are one
   Lines,  // Pango and XDXF markup: the text's own line breaks stay, and block tags add more
 };
 

@@ -28,7 +28,9 @@ constexpr int64_t kMaxSourceBytes = int64_t{4} << 30;
 uint32_t Le16(std::string_view b, size_t at) {
   return static_cast<uint8_t>(b[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8;
 }
-uint32_t Le32(std::string_view b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+uint32_t Le32(std::string_view b, size_t at) {
+  return Le16(b, at) | Le16(b, at + 2) << 16;
+}
 
 [[noreturn]] void Fail(const std::wstring& path, const std::string& why) {
   throw EImportError(PathText(path) + ": " + why);
@@ -54,8 +56,8 @@ ChunkTable ReadChunkTable(std::string_view extra, const std::wstring& path) {
         Fail(path, "the dictzip chunk table is too short");
       const uint32_t version = Le16(field, 0);
       if (version != 1)
-        Fail(path, Format("the dictzip chunk table has version %u; only version 1 is known",
-                          version));
+        Fail(path,
+             Format("the dictzip chunk table has version %u; only version 1 is known", version));
       table.present = true;
       table.chunkLength = Le16(field, 2);
       const uint32_t count = Le16(field, 4);
@@ -125,7 +127,9 @@ size_t InflateMember(std::string_view bytes, size_t at, std::string& out,
 
 }  // namespace
 
-std::string PathText(const std::wstring& path) { return ToAnsi(path); }
+std::string PathText(const std::wstring& path) {
+  return ToAnsi(path);
+}
 
 bool PathExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -144,7 +148,8 @@ std::string ReadWholeFile(const std::wstring& path) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file)
-    throw EImportError("Cannot open \"" + PathText(path) + "\": " + SysErrorMessage(GetLastError()));
+    throw EImportError("Cannot open \"" + PathText(path) +
+                       "\": " + SysErrorMessage(GetLastError()));
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.Get(), &size))
     Fail(path, "cannot get its size: " + SysErrorMessage(GetLastError()));
@@ -169,12 +174,13 @@ std::string Gunzip(std::string_view bytes, const std::wstring& path) {
   size_t at = 0;
   do {
     const size_t memberStart = at;
+    if (bytes.size() - at < 2 || static_cast<uint8_t>(bytes[at]) != 0x1F ||
+        static_cast<uint8_t>(bytes[at + 1]) != 0x8B)
+      Fail(path, at == 0 ? "not a gzip or dictzip file"
+                         : "unexpected data after the end of the compressed data");
     if (bytes.size() - at < 18)
       Fail(path, at == 0 ? "the file is too short for a gzip file"
                          : "the file is truncated: its last gzip member is incomplete");
-    if (static_cast<uint8_t>(bytes[at]) != 0x1F || static_cast<uint8_t>(bytes[at + 1]) != 0x8B)
-      Fail(path, at == 0 ? "not a gzip or dictzip file"
-                         : "unexpected data after the end of the compressed data");
     if (bytes[at + 2] != 8)
       Fail(path, "unknown gzip compression method");
     const auto flags = static_cast<uint8_t>(bytes[at + 3]);
@@ -236,16 +242,15 @@ std::string Gunzip(std::string_view bytes, const std::wstring& path) {
       for (uint32_t s : table.sizes)
         sum += s;
       const uint64_t chunks = table.sizes.size();
-      const bool lengthFits = table.chunkLength > 0 &&
-                              length <= chunks * table.chunkLength &&
+      const bool lengthFits = table.chunkLength > 0 && length <= chunks * table.chunkLength &&
                               (chunks == 0 || length > (chunks - 1) * table.chunkLength);
       if (sum != compressed || !lengthFits)
-        Fail(path, Format("the dictzip chunk table (%llu chunks of %u bytes, %llu compressed "
-                          "bytes) does not match the data (%llu bytes from %llu compressed)",
-                          static_cast<unsigned long long>(chunks), table.chunkLength,
-                          static_cast<unsigned long long>(sum),
-                          static_cast<unsigned long long>(length),
-                          static_cast<unsigned long long>(compressed)));
+        Fail(path,
+             Format("the dictzip chunk table (%llu chunks of %u bytes, %llu compressed "
+                    "bytes) does not match the data (%llu bytes from %llu compressed)",
+                    static_cast<unsigned long long>(chunks), table.chunkLength,
+                    static_cast<unsigned long long>(sum), static_cast<unsigned long long>(length),
+                    static_cast<unsigned long long>(compressed)));
     }
   } while (at < bytes.size());
   return out;

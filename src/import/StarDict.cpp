@@ -119,7 +119,8 @@ class DefinitionReader {
     } else if (std::islower(static_cast<unsigned char>(type))) {
       const size_t end = data.find('\0');
       if (end == std::string_view::npos)
-        throw EImportError(where + Format(": its field of type '%c' has no terminating zero", type));
+        throw EImportError(where +
+                           Format(": its field of type '%c' has no terminating zero", type));
       content = data.substr(0, end);
       data.remove_prefix(end + 1);
     } else if (std::isupper(static_cast<unsigned char>(type))) {
@@ -182,17 +183,19 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
   const std::string sequence = info.Get("sametypesequence");
   for (char c : sequence) {
     if (!std::isalpha(static_cast<unsigned char>(c)))
-      throw EImportError(infoFile + ": sametypesequence \"" + sequence + "\" is not a list of "
+      throw EImportError(infoFile + ": sametypesequence \"" + sequence +
+                         "\" is not a list of "
                          "field types");
   }
   context.title = DecodeUtf8(info.Get("bookname"), infoFile + ": bookname");
 
   const std::string index = ReadSourceData(source.index);
   if (index.size() != indexSize)
-    throw EImportError(Format("%s holds %llu bytes but %s gives idxfilesize=%llu: the files do not "
-                              "belong together or one is truncated",
-                              indexFile.c_str(), index.size(), infoFile.c_str(),
-                              static_cast<unsigned long long>(indexSize)));
+    throw EImportError(
+        Format("%s holds %llu bytes but %s gives idxfilesize=%llu: the files do not "
+               "belong together or one is truncated",
+               indexFile.c_str(), index.size(), infoFile.c_str(),
+               static_cast<unsigned long long>(indexSize)));
   if (context.progress)
     context.progress("Reading " + dataFile, 0, 0);
   const std::string data = ReadSourceData(source.data);
@@ -210,12 +213,12 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
                                 : Be32(index, end + 1);
     e.size = Be32(index, end + 1 + numberBytes - 4);
     if (e.offset > data.size() || e.size > data.size() - e.offset)
-      throw EImportError(Format("%s (\"%s\"): its data (bytes %llu to %llu) lies beyond the end "
-                                "of %s (%llu bytes)",
-                                where.c_str(), ToAnsi(DecodeUtf8(e.word, where)).c_str(),
-                                static_cast<unsigned long long>(e.offset),
-                                static_cast<unsigned long long>(e.offset + e.size),
-                                dataFile.c_str(), data.size()));
+      throw EImportError(Format(
+          "%s (\"%s\"): its data (bytes %llu to %llu) lies beyond the end "
+          "of %s (%llu bytes)",
+          where.c_str(), ToAnsi(DecodeUtf8(e.word, where)).c_str(),
+          static_cast<unsigned long long>(e.offset),
+          static_cast<unsigned long long>(e.offset + e.size), dataFile.c_str(), data.size()));
     entries.push_back(e);
     at = end + 1 + numberBytes;
   }
@@ -230,9 +233,9 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
   for (size_t i = 0; i < entries.size(); ++i) {
     const std::string where = Format("%s, entry %llu", indexFile.c_str(), i + 1);
     headwords[i] = DecodeUtf8(entries[i].word, where);
-    meanings[i] = reader.Read(std::string_view(data).substr(entries[i].offset, entries[i].size),
-                              dataFile + ": the data of \"" + ToAnsi(headwords[i]) + "\" (" +
-                                  where + ")");
+    meanings[i] =
+        reader.Read(std::string_view(data).substr(entries[i].offset, entries[i].size),
+                    dataFile + ": the data of \"" + ToAnsi(headwords[i]) + "\" (" + where + ")");
     context.entries.Add(headwords[i], meanings[i]);
     if (context.progress && i % 8192 == 8191)
       context.progress("Reading " + dataFile, static_cast<int64_t>(i),
@@ -255,8 +258,8 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
     const uint32_t target = Be32(synonyms, end + 1);
     if (target >= entries.size())
       throw EImportError(Format("%s (\"%s\"): it refers to entry %u of %s, which holds %llu",
-                                where.c_str(), ToAnsi(word).c_str(), target + 1,
-                                indexFile.c_str(), entries.size()));
+                                where.c_str(), ToAnsi(word).c_str(), target + 1, indexFile.c_str(),
+                                entries.size()));
     if (word != headwords[target])
       context.entries.Add(word, headwords[target] + L"\n" + meanings[target]);
     ++count;

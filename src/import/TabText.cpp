@@ -21,7 +21,8 @@ void ReadTabText(const SourceSet& source, ReadContext& context) {
       line.remove_suffix(1);
     if (line.find_first_not_of(" \t") == std::string_view::npos)
       continue;
-    const std::string where = Format("%s, line %lld", file.c_str(), static_cast<long long>(lineNumber));
+    const std::string where =
+        Format("%s, line %lld", file.c_str(), static_cast<long long>(lineNumber));
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos)
       throw EImportError(where + ": no tab between the headword and the meaning");
@@ -38,7 +39,8 @@ void ReadTabText(const SourceSet& source, ReadContext& context) {
     }
     context.entries.Add(headword, meaning);
     if (context.progress && lineNumber % 8192 == 0)
-      context.progress("Reading " + file, static_cast<int64_t>(at), static_cast<int64_t>(bytes.size()));
+      context.progress("Reading " + file, static_cast<int64_t>(at),
+                       static_cast<int64_t>(bytes.size()));
   }
   const std::wstring name = source.primary.substr(source.primary.find_last_of(L"\\/") + 1);
   context.title = name.substr(0, name.find_last_of(L'.'));

@@ -48,8 +48,8 @@ std::string Deflate(const std::string& data, int windowBits) {
 std::string Utf8(const std::wstring& text) {
   if (text.empty())
     return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(n, '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                       nullptr, nullptr);
@@ -66,8 +66,8 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::string Gzip(const std::string& data, const std::string& name) {
-  std::string out = {'\x1F', '\x8B', 8, static_cast<char>(name.empty() ? 0 : 0x08), 0, 0, 0, 0,
-                     0,      3};
+  std::string out = {'\x1F', '\x8B', 8, static_cast<char>(name.empty() ? 0 : 0x08), 0, 0, 0,
+                     0,      0,      3};
   if (!name.empty())
     out += name + '\0';
   out += Deflate(data, -MAX_WBITS);
@@ -151,11 +151,10 @@ std::string WriteStarDict(const std::string& base, const StarDictSource& source)
     PutBe32(index, static_cast<uint32_t>(e.text.size()));
     data += e.text;
   }
-  std::string info = "StarDict's dict ifo file\nversion=" +
-                     std::string(source.offsets64 ? "3.0.0" : "2.4.2") +
-                     "\nbookname=" + source.bookname +
-                     "\nwordcount=" + std::to_string(source.entries.size()) +
-                     "\nidxfilesize=" + std::to_string(index.size()) + "\n";
+  std::string info =
+      "StarDict's dict ifo file\nversion=" + std::string(source.offsets64 ? "3.0.0" : "2.4.2") +
+      "\nbookname=" + source.bookname + "\nwordcount=" + std::to_string(source.entries.size()) +
+      "\nidxfilesize=" + std::to_string(index.size()) + "\n";
   if (source.offsets64)
     info += "idxoffsetbits=64\n";
   if (!source.sameTypeSequence.empty())
@@ -183,14 +182,13 @@ std::string WriteStarDict(const std::string& base, const StarDictSource& source)
 }
 
 import::ImportResult Import(const std::vector<std::string>& sources, const std::string& output,
-                            bool sort) {
-  import::ImportOptions options;
-  for (const std::string& s : sources)
-    options.sources.push_back(ToWide(s));
-  options.output = ToWide(output);
-  options.sort = sort;
-  return import::ImportDictionary(options);
-}
+                            bool sort){import::ImportOptions options;
+for (const std::string& s : sources)
+  options.sources.push_back(ToWide(s));
+options.output = ToWide(output);
+options.sort = sort;
+return import::ImportDictionary(options);
+}  // namespace lexmora::test
 
 std::vector<std::wstring> EntriesOf(const std::string& dat) {
   const std::string ind = dat.substr(0, dat.size() - 4) + ".ind";

@@ -1,7 +1,6 @@
 // Tab-separated word lists imported into the program's format, and what every import shares:
 // the file layout, merging, the search order, the fresh index and leaving nothing half-written.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "ImportTestSupport.h"
@@ -28,17 +27,19 @@ TEST(TabTextImport, WritesTheProgramsLayout) {
   const Case cases[] = {
       {"one entry", "word\tmeaning\n", L"\u00B7word\r\nmeaning"},
       {"line breaks and backslashes", "w\tone\\ntwo\\\\n\\x\n", L"\u00B7w\r\none\r\ntwo\\n\\x"},
-      {"CR LF lines, BOM, blank lines", "\xEF\xBB\xBF" "b\tB\r\n\r\n  \r\na\tA\r\n",
+      {"CR LF lines, BOM, blank lines",
+       "\xEF\xBB\xBF"
+       "b\tB\r\n\r\n  \r\na\tA\r\n",
        L"\u00B7a\r\nA\u00B7b\r\nB"},
       {"no final line break", "a\tA", L"\u00B7a\r\nA"},
       {"middle dots replaced", "x\xC2\xB7y\tp\xC2\xB7q\n", L"\u00B7x\u2022y\r\np\u2022q"},
       {"tabs after the first stay in the meaning", "k\tv1\tv2\n", L"\u00B7k\r\nv1\tv2"},
-      {"same headword merged, repeated meaning once",
-       "k\tfirst\nk\tsecond\nk\tfirst\n", L"\u00B7k\r\nfirst\r\nsecond"},
+      {"same headword merged, repeated meaning once", "k\tfirst\nk\tsecond\nk\tfirst\n",
+       L"\u00B7k\r\nfirst\r\nsecond"},
       {"different case is another headword", "Polish\tof Poland\npolish\tto shine\n",
        L"\u00B7Polish\r\nof Poland\u00B7polish\r\nto shine"},
-      {"empty lines inside a meaning kept once, none at the ends",
-       "k\t\\n\\none\\n\\n\\ntwo\\n\n", L"\u00B7k\r\none\r\n\r\ntwo"},
+      {"empty lines inside a meaning kept once, none at the ends", "k\t\\n\\none\\n\\n\\ntwo\\n\n",
+       L"\u00B7k\r\none\r\n\r\ntwo"},
       {"entries without meaning left out", "lonely\t   \nk\tv\n", L"\u00B7k\r\nv"},
       {"UTF-8 outside the BMP", "\xF0\x9F\x98\x80\tsmile\n", L"\u00B7\U0001F600\r\nsmile"},
   };
@@ -75,12 +76,24 @@ std::string TabSource(const std::vector<std::pair<std::wstring, std::wstring>>& 
 // lower-cased, under the store's comparison.
 TEST(TabTextImport, OrdersByWholeEntryKeys) {
   const std::vector<std::pair<std::wstring, std::wstring>> words = {
-      {L"a", L"zzz first letter"}, {L"a b", L"aaa two words"}, {L"ab", L"abbreviation"},
-      {L"a-b", L"hyphenated"},     {L"Ab", L"capital"},        {L"co-op", L"shop"},
-      {L"coop", L"hen house"},     {L"co", L"company"},        {L"word's", L"genitive"},
-      {L"words", L"plural"},       {L"word", L"zzz"},          {L"\u0451", L"yo"},
-      {L"\u0435", L"ye"},          {L"stra\u00DFe", L"street"}, {L"strasse", L"street too"},
-      {L"\u00E9t\u00E9", L"summer"}, {L"ete", L"plain"},      {L"x y", L"short"},
+      {L"a", L"zzz first letter"},
+      {L"a b", L"aaa two words"},
+      {L"ab", L"abbreviation"},
+      {L"a-b", L"hyphenated"},
+      {L"Ab", L"capital"},
+      {L"co-op", L"shop"},
+      {L"coop", L"hen house"},
+      {L"co", L"company"},
+      {L"word's", L"genitive"},
+      {L"words", L"plural"},
+      {L"word", L"zzz"},
+      {L"\u0451", L"yo"},
+      {L"\u0435", L"ye"},
+      {L"stra\u00DFe", L"street"},
+      {L"strasse", L"street too"},
+      {L"\u00E9t\u00E9", L"summer"},
+      {L"ete", L"plain"},
+      {L"x y", L"short"},
       {L"x", L"a very long meaning that runs past fifty characters of key and further on"},
       {L"x", L"a very long meaning that runs past fifty characters of key and then differs"},
   };
@@ -93,8 +106,8 @@ TEST(TabTextImport, OrdersByWholeEntryKeys) {
   for (size_t i = 1; i < entries.size(); ++i) {
     const std::wstring a = LowerCase(entries[i - 1].substr(0, 50));
     const std::wstring b = LowerCase(entries[i].substr(0, 50));
-    EXPECT_LE(CompareText(a, b), 0) << "entries " << i - 1 << " and " << i << " out of order: "
-                                    << ToAnsi(a) << " / " << ToAnsi(b);
+    EXPECT_LE(CompareText(a, b), 0) << "entries " << i - 1 << " and " << i
+                                    << " out of order: " << ToAnsi(a) << " / " << ToAnsi(b);
   }
 }
 
@@ -102,15 +115,29 @@ TEST(TabTextImport, OrdersByWholeEntryKeys) {
 // their headwords alone: the program's own search finds each of them.
 TEST(TabTextImport, EveryHeadwordIsFoundByTheSearch) {
   const std::vector<std::pair<std::wstring, std::wstring>> words = {
-      {L"abc", L"alphabet"},          {L"ab", L"zzz abbreviation"},  {L"a", L"zzz first letter"},
-      {L"abd", L"aaa"},               {L"cooper", L"barrel maker"},  {L"coop", L"hen house"},
-      {L"co", L"zzz company"},        {L"wordy", L"aaa"},            {L"words", L"plural"},
-      {L"word", L"zzz"},              {L"\u0436\u0430\u0431\u0430", L"frog"},
-      {L"\u0436", L"zh"},             {L"\u0430\u0431\u0432", L"a"}, {L"\u0430\u0431", L"x"},
-      {L"\u0430", L"and"},            {L"\u0411\u0443\u043A\u0432\u0430", L"letter"},
-      {L"10", L"ten"},                {L"1", L"one"},                {L"2", L"two"},
+      {L"abc", L"alphabet"},
+      {L"ab", L"zzz abbreviation"},
+      {L"a", L"zzz first letter"},
+      {L"abd", L"aaa"},
+      {L"cooper", L"barrel maker"},
+      {L"coop", L"hen house"},
+      {L"co", L"zzz company"},
+      {L"wordy", L"aaa"},
+      {L"words", L"plural"},
+      {L"word", L"zzz"},
+      {L"\u0436\u0430\u0431\u0430", L"frog"},
+      {L"\u0436", L"zh"},
+      {L"\u0430\u0431\u0432", L"a"},
+      {L"\u0430\u0431", L"x"},
+      {L"\u0430", L"and"},
+      {L"\u0411\u0443\u043A\u0432\u0430", L"letter"},
+      {L"10", L"ten"},
+      {L"1", L"one"},
+      {L"2", L"two"},
       {L"x", L"a very long meaning that runs past fifty characters of key and further on"},
-      {L"xa", L"short"},              {L"Zebra", L"animal"},         {L"zebra", L"crossing"},
+      {L"xa", L"short"},
+      {L"Zebra", L"animal"},
+      {L"zebra", L"crossing"},
   };
   TempDir dir;
   WriteFile(dir.File("list.txt"), TabSource(words));
@@ -202,13 +229,21 @@ TEST(TabTextImport, BadRequestsFailCleanly) {
     std::string wantedMessage;
   };
   const Case cases[] = {
-      {"missing source", {dir.File("none.txt")}, dir.File("o.dat"),
+      {"missing source",
+       {dir.File("none.txt")},
+       dir.File("o.dat"),
        "\"" + dir.File("none.txt") + "\" does not exist"},
-      {"output not .dat", {dir.File("list.txt")}, dir.File("o.txt"),
+      {"output not .dat",
+       {dir.File("list.txt")},
+       dir.File("o.txt"),
        "The output \"" + dir.File("o.txt") + "\" must be a file name ending in .dat"},
-      {"output folder missing", {dir.File("list.txt")}, dir.File("sub\\o.dat"),
+      {"output folder missing",
+       {dir.File("list.txt")},
+       dir.File("sub\\o.dat"),
        "The folder \"" + dir.File("sub\\") + "\" does not exist"},
-      {"nothing to write", {dir.File("empty.txt")}, dir.File("o.dat"),
+      {"nothing to write",
+       {dir.File("empty.txt")},
+       dir.File("o.dat"),
        "The sources hold no entries with a headword and a meaning"},
       {"output is a source", {dir.File("list.txt"), dir.File("o.dat")}, dir.File("o.dat"), ""},
   };
