@@ -117,6 +117,7 @@ class AtExit {
 }  // namespace
 
 TfmMain::TfmMain() {
+  windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
   KeyPreview = true;
   SetMinTrackSize(kMinWidth, kMinHeight);

@@ -16,7 +16,8 @@
 // Layout resources are ordinary DIALOGEX templates, except that all coordinates are pixels, not
 // dialog units: the template's size is the client size, and an item's help id, when not 0, names
 // the panel that holds it (its position is then relative to that panel). DS_CENTER centres the
-// form on the main form each time it is shown; CLASS "name" registers the form under that class.
+// form on the main form each time it is shown; CLASS "name" registers the form under that class
+// (upper-cased by the resource compiler: set windowClassName_ for an exact name).
 //
 // Raw messages: override WndProc(), handle what you need and return TForm::WndProc(...) for the
 // standard handling (events, modal close, default processing).
@@ -132,6 +133,9 @@ class TForm {
   // Creation fields, read by CreateEmpty (and CreateFromLayout for the stay-on-top flag).
   TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
   bool stayOnTop_ = false;
+  // The window class, when set; it overrides a layout's CLASS, which the resource compiler
+  // stores upper-cased.
+  std::wstring windowClassName_;
 
   void CreateFromLayout(int resourceId);
   void CreateEmpty();

@@ -350,6 +350,16 @@ TEST_F(MainWindowTest, MaximizedExitKeepsTheLastNormalGeometry) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+TEST_F(MainWindowTest, OtherCopiesFindTheWindowByItsExactClassAndTitle) {
+  auto form = MakeForm<TfmMain>();
+  char cls[64] = "", title[64] = "";
+  GetClassNameA(form->Handle(), cls, sizeof cls);
+  GetWindowTextA(form->Handle(), title, sizeof title);
+  EXPECT_STREQ("TfmMain.UnicodeClass", cls);
+  EXPECT_STREQ("Lexmora - BETA RELEASE", title);
+  EXPECT_TRUE(IsWindowUnicode(form->Handle()));
+}
+
 TEST_F(MainWindowTest, PanesStackOverTheClientAreaInTabOrder) {
   auto form = MakeForm<TfmMain>();
   SetWindowPos(form->Handle(), nullptr, 0, 0, 600, 500, SWP_NOZORDER | SWP_NOMOVE);
