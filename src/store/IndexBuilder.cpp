@@ -206,6 +206,41 @@ class SortedInsertion {
   detail::RankedList list_;
 };
 
+// The room of an unsorted scan's list: before each block, room for the most offsets the block
+// can add is made without moving the list, and the pages of that room are made present a
+// megabyte at a time. One VirtualLock (then VirtualUnlock) per megabyte brings 256 pages in with
+// a single call; left to first touches, each page costs a fault, which on some hosts (virtual
+// machines, Wine) takes several microseconds. Where the system refuses the lock (a small
+// working-set quota), the pages are simply touched as the offsets are written.
+class ListRoom {
+ public:
+  explicit ListRoom(TIndexList& list) : list_(list) {}
+
+  void Prepare(size_t count) {
+    const size_t need = list_.size() + count;
+    if (need > list_.capacity())
+      list_.reserve(std::max(need, list_.capacity() + list_.capacity() / 2));
+    if (list_.data() != base_) {
+      base_ = list_.data();
+      present_ = list_.size();
+    }
+    if (need <= present_)
+      return;
+    const size_t end = std::min(list_.capacity(), std::max(need, present_ + kPresentChunk));
+    void* first = list_.data() + present_;
+    const SIZE_T bytes = (end - present_) * sizeof(int32_t);
+    if (VirtualLock(first, bytes))
+      VirtualUnlock(first, bytes);
+    present_ = end;
+  }
+
+ private:
+  static constexpr size_t kPresentChunk = (1u << 20) / sizeof(int32_t);
+  TIndexList& list_;
+  const int32_t* base_ = nullptr;
+  size_t present_ = 0;  // elements of the room whose pages are present
+};
+
 // Calls `found` with the index of every unit of `units` that is an entry separator, in order.
 template <typename Found>
 void ForEachSeparator(const uint16_t* units, uint32_t count, Found&& found) {
@@ -265,6 +300,7 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
   // reserved beyond its end are never touched.
   if (!doSort)
     list.reserve(list.size() + static_cast<size_t>(size / 64));
+  ListRoom room(list);
   ULONGLONG lastCall = GetTickCount64();
 
   try {
@@ -275,6 +311,8 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
       int64_t position = blockStart + got;
       if (got > 0) {
         const uint32_t units = got / 2;
+        if (!doSort)
+          room.Prepare(units);
         uint32_t nextUnits = 0;
         if (sorted) {
           sorted->AddBlock(static_cast<size_t>(blockStart / 2), buffer.data(), units);

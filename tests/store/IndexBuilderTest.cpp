@@ -83,6 +83,30 @@ TEST(ScanEntries, WritesByteExactIndexFiles) {
   EXPECT_EQ("4 ", Show(Scan(dir.File("odd.dat"), false).offsets));
 }
 
+// A file denser in entries than the room reserved for it (one per 64 bytes): the list grows
+// during the scan and its room is made present in several pieces; offsets already in the list
+// stay in front of the new ones.
+TEST(ScanEntries, UnsortedScanGrowsItsListPastTheReservedRoom) {
+  for (size_t bytes : {size_t{65536}, size_t{5} << 20}) {
+    TempDir dir;
+    Bytes dat(bytes, 0);
+    for (size_t i = 0; i < bytes; i += 2)
+      dat[i] = 0xB7;
+    test::WriteBytes(dir.File("dense.dat"), dat);
+    TIndexList list{7, 9};
+    list.shrink_to_fit();
+    FILETIME time{};
+    ScanEntries(dir.File("dense.dat"), false, list, time, nullptr);
+    TIndexList want{7, 9};
+    for (size_t offset = 2; offset <= bytes; offset += 2)
+      want.push_back(static_cast<int32_t>(offset));
+    ASSERT_EQ(want.size(), list.size()) << bytes << " bytes";
+    const auto [got, wanted] = std::mismatch(list.begin(), list.end(), want.begin());
+    EXPECT_TRUE(got == list.end()) << bytes << " bytes: element " << (got - list.begin()) << " is "
+                                   << *got << ", want " << *wanted;
+  }
+}
+
 TEST(ScanEntries, ReportsProgressAfterBlocksThatReachANewHundredth) {
   struct Case {
     size_t bytes;
