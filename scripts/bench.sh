@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the store benchmark and runs it under Wine; prints its table of figures.
-# The benchmark writes about 250 MB of scratch files to the Wine prefix's temporary folder and
-# removes them when it ends.
+# Builds the store benchmark and runs it under Wine; prints its table of figures. Then, unless
+# only the unsorted build was asked for (--unsorted), runs scripts/bench-window.sh, the
+# keystroke-to-paint timing of the real main window.
+# The benchmarks write about 250 MB of scratch files to the Wine prefix's temporary folder and
+# remove them when they end.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
@@ -10,3 +12,8 @@ export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 trap lexmora_wine_down EXIT
 lexmora_wine_up
 "$WINE" "$BUILD_DIR/bench/lexmora_bench.exe" "$@" </dev/null
+lexmora_wine_down
+trap - EXIT
+if [ "${1:-}" != "--unsorted" ]; then
+  "$ROOT/scripts/bench-window.sh"
+fi
