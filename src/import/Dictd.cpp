@@ -33,8 +33,9 @@ bool IsDatabaseEntry(std::string_view headword) {
 
 // The definition without the copy of the headword that usually opens it, with indentation and
 // the braces of cross-references removed. A first line that holds the headword and more (a
-// pronunciation, a part of speech) keeps the more.
-std::wstring CleanDefinition(const std::wstring& headword, const std::wstring& text) {
+// pronunciation, a part of speech) keeps the more. Indexes often hold headwords in small letters
+// only: `headword` becomes the definition's own spelling when its first line has one.
+std::wstring CleanDefinition(std::wstring& headword, const std::wstring& text) {
   size_t start = 0;
   while (start < text.size() && (text[start] == L'\n' || text[start] == L'\r'))
     ++start;
@@ -47,12 +48,14 @@ std::wstring CleanDefinition(const std::wstring& headword, const std::wstring& t
   std::wstring rest;
   const std::wstring lowerHead = LowerCase(headword);
   if (LowerCase(first) == lowerHead) {
+    headword = first;
     rest = text.substr(std::min(firstEnd + 1, text.size()));
   } else if (first.size() > headword.size() &&
              LowerCase(first.substr(0, headword.size())) == lowerHead &&
              (first[headword.size()] == L' ' || first[headword.size()] == L'\t')) {
-    rest = first.substr(headword.size() + 1) + L"\n" +
-           text.substr(std::min(firstEnd + 1, text.size()));
+    const size_t length = headword.size();
+    headword = first.substr(0, length);
+    rest = first.substr(length + 1) + L"\n" + text.substr(std::min(firstEnd + 1, text.size()));
   } else {
     rest = text.substr(start);
   }
@@ -103,7 +106,7 @@ void ReadDictd(const SourceSet& source, ReadContext& context) {
     if (offsetTab == std::string_view::npos)
       throw EImportError(where + ": expected a headword, an offset and a length separated by tabs");
     const std::string_view word = line.substr(0, offsetTab);
-    const std::wstring headword = DecodeUtf8(word, where);
+    std::wstring headword = DecodeUtf8(word, where);
     const std::string shown = ToAnsi(headword);
     uint64_t offset = 0, length = 0;
     if (!DecodeBase64Number(line.substr(offsetTab + 1, lengthTab - offsetTab - 1), offset) ||

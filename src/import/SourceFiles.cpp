@@ -22,6 +22,10 @@ constexpr uint8_t kFlagName = 0x08;
 constexpr uint8_t kFlagComment = 0x10;
 constexpr uint8_t kFlagsReserved = 0xE0;
 
+// The most that the end of a deflate stream after the last dictzip chunk can take: an empty
+// stored block (5 bytes) or fixed block (2 bytes), with a margin.
+constexpr uint64_t kMaxClosingBlockBytes = 16;
+
 // Sources larger than this cannot give a dictionary file under 2 GiB.
 constexpr int64_t kMaxSourceBytes = int64_t{4} << 30;
 
@@ -244,7 +248,9 @@ std::string Gunzip(std::string_view bytes, const std::wstring& path) {
       const uint64_t chunks = table.sizes.size();
       const bool lengthFits = table.chunkLength > 0 && length <= chunks * table.chunkLength &&
                               (chunks == 0 || length > (chunks - 1) * table.chunkLength);
-      if (sum != compressed || !lengthFits)
+      // The chunks may be followed by the stream's closing block (an empty final block of a few
+      // bytes), which the table does not count.
+      if (sum > compressed || compressed - sum > kMaxClosingBlockBytes || !lengthFits)
         Fail(path,
              Format("the dictzip chunk table (%llu chunks of %u bytes, %llu compressed "
                     "bytes) does not match the data (%llu bytes from %llu compressed)",

@@ -33,7 +33,7 @@ TEST(DictdImport, ImportsPlainAndDictzipData) {
         (std::vector<std::wstring>{
             L"apple\r\n\u044F\u0431\u044A\u043B\u043A\u0430\r\n\r\nsee also pear\r\nsecond sense",
             L"bank\r\na line that does not repeat the headword",
-            L"pear\r\n\u043A\u0440\u0443\u0448\u0430",
+            L"Pear\r\n\u043A\u0440\u0443\u0448\u0430",
             L"\u0436\u0430\u0431\u0430\r\n/\u0292\u0251ba/\r\nfrog\r\ntoad",
         }))
         << "compressed: " << compress;

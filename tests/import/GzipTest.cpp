@@ -33,6 +33,7 @@ TEST(Gunzip, ReadsWholeFiles) {
       {"empty gzip", Gzip(""), ""},
       {"dictzip of five chunks", dictzip, text},
       {"dictzip of one short chunk", Dictzip("short", 1000), "short"},
+      {"dictzip closed after its last chunk", Dictzip(text, 1000, nullptr, true), text},
       {"two members", Gzip("first ") + Gzip("second"), "first second"},
   };
   for (const Case& c : cases)
@@ -69,6 +70,9 @@ TEST(Gunzip, RefusesDamagedFiles) {
        changed(dictzip, dictzip.size() - 4, static_cast<char>(dictzip[dictzip.size() - 4] ^ 1)),
        "the data does not match its recorded length: the file is damaged"},
       {"chunk table", changed(dictzip, tableAt, static_cast<char>(dictzip[tableAt] + 1)),
+       "the dictzip chunk table (5 chunks of 1000 bytes, "},
+      {"chunk table short of the data",
+       changed(dictzip, tableAt + 1, static_cast<char>(dictzip[tableAt + 1] - 1)),
        "the dictzip chunk table (5 chunks of 1000 bytes, "},
       {"chunk length", changed(dictzip, 10 + 2 + 4 + 2, static_cast<char>(0x10)),
        "the dictzip chunk table (5 chunks of 784 bytes, "},

@@ -76,7 +76,8 @@ std::string Gzip(const std::string& data, const std::string& name) {
   return out;
 }
 
-std::string Dictzip(const std::string& data, uint32_t chunkLength, size_t* chunkCount) {
+std::string Dictzip(const std::string& data, uint32_t chunkLength, size_t* chunkCount,
+                    bool separateEnd) {
   z_stream z{};
   if (deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
     throw std::runtime_error("deflateInit2 failed");
@@ -90,12 +91,21 @@ std::string Dictzip(const std::string& data, uint32_t chunkLength, size_t* chunk
     z.avail_in = static_cast<uInt>(n);
     z.next_out = reinterpret_cast<Bytef*>(out.data());
     z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, last ? Z_FINISH : Z_FULL_FLUSH);
+    deflate(&z, last && !separateEnd ? Z_FINISH : Z_FULL_FLUSH);
     out.resize(out.size() - z.avail_out);
     sizes.push_back(static_cast<uint32_t>(out.size()));
     body += out;
     if (last)
       break;
+  }
+  if (separateEnd) {
+    char end[64];
+    z.next_in = nullptr;
+    z.avail_in = 0;
+    z.next_out = reinterpret_cast<Bytef*>(end);
+    z.avail_out = sizeof end;
+    deflate(&z, Z_FINISH);
+    body.append(end, sizeof end - z.avail_out);
   }
   deflateEnd(&z);
   std::string extra = "RA";

@@ -17,8 +17,11 @@ std::string ReadFile(const std::string& path);
 // A gzip file of `data`, with the file name in its header when one is given.
 std::string Gzip(const std::string& data, const std::string& name = "");
 // A dictzip file: gzip with the "RA" table, compressed in chunks of `chunkLength` bytes.
-// Returns the number of chunks in `chunks` when asked.
-std::string Dictzip(const std::string& data, uint32_t chunkLength, size_t* chunks = nullptr);
+// Returns the number of chunks in `chunks` when asked. With `separateEnd`, every chunk ends with
+// a full flush and the stream is closed by an empty final block after the last chunk, outside
+// the table, as files in the wild are.
+std::string Dictzip(const std::string& data, uint32_t chunkLength, size_t* chunks = nullptr,
+                    bool separateEnd = false);
 
 // A number in the base64 digits of a dictd index.
 std::string Base64Number(uint64_t value);
