@@ -542,8 +542,8 @@ void TfmMain::SaveSettings() {
 }
 
 void TfmMain::ApplyFont(const std::string& name, int32_t size) {
-  TFontSpec spec{name, size};
-  GdiObject font = CreateFontFromSpec(spec);
+  TFontSpec desc{name, size};
+  GdiObject font = CreateFontFromSpec(desc);
   for (TControl* control :
        {static_cast<TControl*>(&cbSearch), static_cast<TControl*>(&reTop1),
         static_cast<TControl*>(&reTop2), static_cast<TControl*>(&reBottom1),
@@ -552,7 +552,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   }
   // The controls now use the new font; the old one may go.
   paneFont_ = std::move(font);
-  font_ = spec;
+  font_ = desc;
   Layout();
 }
 

@@ -16,37 +16,37 @@ int ScreenPixelsPerInch() {
   return dpi;
 }
 
-LOGFONTW LogFontFor(const TFontSpec& spec) {
+LOGFONTW LogFontFor(const TFontSpec& desc) {
   LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(spec.size, ScreenPixelsPerInch(), 72);
-  lf.lfWeight = spec.weight;
-  lf.lfItalic = spec.italic ? TRUE : FALSE;
+  lf.lfHeight = -MulDiv(desc.size, ScreenPixelsPerInch(), 72);
+  lf.lfWeight = desc.weight;
+  lf.lfItalic = desc.italic ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;
-  ToWide(spec.name).copy(lf.lfFaceName, LF_FACESIZE - 1);
+  ToWide(desc.name).copy(lf.lfFaceName, LF_FACESIZE - 1);
   return lf;
 }
 
 }  // namespace
 
-GdiObject CreateFontFromSpec(const TFontSpec& spec) {
-  LOGFONTW lf = LogFontFor(spec);
+GdiObject CreateFontFromSpec(const TFontSpec& desc) {
+  LOGFONTW lf = LogFontFor(desc);
   GdiObject font(CreateFontIndirectW(&lf));
   if (!font)
-    throw Exception("Cannot create font " + spec.name);
+    throw Exception("Cannot create font " + desc.name);
   return font;
 }
 
 TFontSpec DescribeFont(HFONT font) {
   LOGFONTW lf{};
-  TFontSpec spec;
+  TFontSpec desc;
   if (font == nullptr || GetObjectW(font, sizeof(lf), &lf) == 0)
-    return spec;
-  spec.name = ToAnsi(lf.lfFaceName);
+    return desc;
+  desc.name = ToAnsi(lf.lfFaceName);
   int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
-  spec.size = MulDiv(height, 72, ScreenPixelsPerInch());
-  spec.weight = lf.lfWeight;
-  spec.italic = lf.lfItalic != 0;
-  return spec;
+  desc.size = MulDiv(height, 72, ScreenPixelsPerInch());
+  desc.weight = lf.lfWeight;
+  desc.italic = lf.lfItalic != 0;
+  return desc;
 }
 
 bool TFontDialog::Execute(HWND owner) {

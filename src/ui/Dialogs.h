@@ -17,7 +17,7 @@ struct TFontSpec {
 };
 
 // Creates the font (size in points at the screen's resolution); raises when it cannot.
-GdiObject CreateFontFromSpec(const TFontSpec& spec);
+GdiObject CreateFontFromSpec(const TFontSpec& desc);
 // Name and size in points of a font handle.
 TFontSpec DescribeFont(HFONT font);
 
