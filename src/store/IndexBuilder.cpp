@@ -33,6 +33,34 @@ constexpr ULONGLONG kKeepAliveMilliseconds = 50;
 IndexBuildHost defaultHost;
 IndexBuildHost* currentHost = &defaultHost;
 
+// Where a new key goes among n keys in sorted order, given compareAt(j), the comparison of key
+// j with the new key. Up to kLinearSearchLimit keys: after the last key less than or equal to
+// it, scanning from the end. From one more on, by halving: directly after the first equal key
+// met, otherwise after the last smaller key.
+template <typename CompareAt>
+size_t InsertionPosition(size_t n, CompareAt compareAt) {
+  if (n <= kLinearSearchLimit) {
+    for (size_t j = n; j-- > 0;) {
+      if (compareAt(j) <= 0)
+        return j + 1;
+    }
+    return 0;
+  }
+  size_t low = 0, high = n;
+  while (low < high) {
+    const size_t mid = (low + high) / 2;
+    const int c = compareAt(mid);
+    if (c == 0)
+      return mid + 1;
+    if (c > 0) {
+      high = mid;
+    } else {
+      low = mid + 1;
+    }
+  }
+  return low;
+}
+
 }  // namespace
 
 EDictionaryTooLarge::EDictionaryTooLarge(const std::string& fullPath)
@@ -51,33 +79,8 @@ std::wstring ReadKeyAt(FileStream& data, int32_t offset) {
 int32_t FindSortedPosition(FileStream& data, const TIndexList& list) {
   const int64_t start = data.Position();
   const std::wstring newKey = ReadKeyAt(data, static_cast<int32_t>(start));
-  auto keyAt = [&](size_t j) { return ReadKeyAt(data, list[j]); };
-  const size_t n = list.size();
-  size_t position = 0;
-  if (n <= kLinearSearchLimit) {
-    for (size_t j = n; j-- > 0;) {
-      if (CompareText(keyAt(j), newKey) <= 0) {
-        position = j + 1;
-        break;
-      }
-    }
-  } else {
-    size_t low = 0, high = n;
-    while (low < high) {
-      size_t mid = (low + high) / 2;
-      int c = CompareText(keyAt(mid), newKey);
-      if (c == 0) {
-        low = mid + 1;  // directly after the first equal key met
-        break;
-      }
-      if (c > 0) {
-        high = mid;
-      } else {
-        low = mid + 1;
-      }
-    }
-    position = low;
-  }
+  const size_t position = InsertionPosition(
+      list.size(), [&](size_t j) { return CompareText(ReadKeyAt(data, list[j]), newKey); });
   data.Seek(start);
   return static_cast<int32_t>(position);
 }
@@ -117,32 +120,8 @@ class SortedInsertion {
               const uint16_t* next, size_t nextCount) {
     const int32_t entry = RegisterKey(offset, block, index, count, next, nextCount);
     const Key newKey = KeyOf(entry);
-    const size_t n = list_.Size();
-    size_t position = 0;
-    if (n <= kLinearSearchLimit) {
-      for (size_t j = n; j-- > 0;) {
-        if (Compare(KeyOf(list_.At(j)), newKey) <= 0) {
-          position = j + 1;
-          break;
-        }
-      }
-    } else {
-      size_t low = 0, high = n;
-      while (low < high) {
-        const size_t mid = (low + high) / 2;
-        const int c = Compare(KeyOf(list_.At(mid)), newKey);
-        if (c == 0) {
-          low = mid + 1;  // directly after the first equal key met
-          break;
-        }
-        if (c > 0) {
-          high = mid;
-        } else {
-          low = mid + 1;
-        }
-      }
-      position = low;
-    }
+    const size_t position = InsertionPosition(
+        list_.Size(), [&](size_t j) { return Compare(KeyOf(list_.At(j)), newKey); });
     list_.Insert(position, entry);
   }
 
