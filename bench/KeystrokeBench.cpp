@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "MainIds.h"
+#include "RemoteWindow.h"
 #include "base/Handle.h"
 #include "render/ARtfDisplayU.h"
 #include "store/ADictU.h"
@@ -41,8 +42,6 @@ namespace lexmora {
 namespace {
 
 constexpr wchar_t kSep = 0x00B7;
-constexpr wchar_t kMainClass[] = L"TfmMain.UnicodeClass";
-constexpr wchar_t kMainTitle[] = L"Lexmora - BETA RELEASE";
 constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
 constexpr char kDictName[] = "KeystrokeBench";
 constexpr DWORD kStartTimeoutMs = 120000;
@@ -286,35 +285,7 @@ void WriteSettings(bool indexOnDisk) {
 // ---- The running program ----
 
 std::wstring TextOf(HWND wnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                           &length)) {
-    return L"";
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
-  text.resize(std::min<size_t>(copied, length));
-  return text;
-}
-
-HWND Descendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (GetDlgCtrlID(w) != s->id)
-          return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return remote::TextOf(wnd, kSendTimeoutMs).value_or(L"");
 }
 
 struct MainWindow {
@@ -351,12 +322,12 @@ class RunningProgram {
   const MainWindow& WaitForFirstEntry() {
     const ULONGLONG end = GetTickCount64() + kStartTimeoutMs;
     for (;;) {
-      HWND wnd = FindWindowW(kMainClass, kMainTitle);
+      HWND wnd = remote::FindMainWindow();
       DWORD pid = 0;
       if (wnd != nullptr)
         GetWindowThreadProcessId(wnd, &pid);
       if (pid == info_.dwProcessId && IsWindowEnabled(wnd)) {
-        HWND meaning = Descendant(wnd, IDC_REMEANING);
+        HWND meaning = remote::FindDescendantById(wnd, IDC_REMEANING);
         if (meaning != nullptr && !TextOf(meaning).empty()) {
           window_.wnd = wnd;
           break;
@@ -370,9 +341,8 @@ class RunningProgram {
     }
     const int ids[5] = {IDC_RETOP1, IDC_RETOP2, IDC_REMEANING, IDC_REBOTTOM2, IDC_REBOTTOM1};
     for (int k = 0; k < 5; ++k)
-      window_.panes[k] = Descendant(window_.wnd, ids[k]);
-    HWND combo = Descendant(window_.wnd, IDC_CBSEARCH);
-    window_.edit = combo != nullptr ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+      window_.panes[k] = remote::FindDescendantById(window_.wnd, ids[k]);
+    window_.edit = remote::SearchEditOf(window_.wnd);
     if (window_.edit == nullptr || std::find(std::begin(window_.panes), std::end(window_.panes),
                                              nullptr) != std::end(window_.panes)) {
       throw std::runtime_error("the main window lacks its search box or a pane");

@@ -6,14 +6,16 @@
 #include <stdexcept>
 
 #include "MainIds.h"
+#include "RemoteWindow.h"
 
 namespace lexmora::e2e {
 
 namespace {
 
 constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
-constexpr wchar_t kMainClass[] = L"TfmMain.UnicodeClass";
-constexpr wchar_t kMainTitle[] = L"Lexmora - BETA RELEASE";
+using remote::FindDescendantById;
+using remote::kMainClass;
+using remote::kMainTitle;
 constexpr wchar_t kSeparator = 0x00B7;
 constexpr size_t kPreviewChars = 50;
 constexpr UINT kMessageTimeoutMs = 3000;
@@ -66,10 +68,6 @@ std::wstring NormalizeLines(const std::wstring& text) {
 void AppendLe32(test::Bytes& out, uint32_t v) {
   for (int i = 0; i < 4; ++i)
     out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-HWND FindDescendantById(HWND parent, int id) {
-  return FindChild(parent, [id](HWND w) { return GetDlgCtrlID(w) == id; });
 }
 
 }  // namespace
@@ -294,19 +292,7 @@ bool HasClass(HWND wnd, const std::wstring& name) {
 }
 
 std::wstring TextOf(HWND wnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                           &length)) {
-    return L"<no answer>";
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied)) {
-    return L"<no answer>";
-  }
-  text.resize(std::min<size_t>(copied, length));
-  return text;
+  return remote::TextOf(wnd, kMessageTimeoutMs).value_or(L"<no answer>");
 }
 
 std::wstring PaneText(HWND pane) {

@@ -20,11 +20,12 @@
 #include <utility>
 
 #include "MainIds.h"
+#include "RemoteWindow.h"
 
 namespace {
 
-constexpr wchar_t kMainClass[] = L"TfmMain.UnicodeClass";
-constexpr wchar_t kMainTitle[] = L"Lexmora - BETA RELEASE";
+using lexmora::remote::FindDescendantById;
+using lexmora::remote::FindMainWindow;
 constexpr DWORD kStartTimeoutMs = 60000;  // includes building the index of a large dictionary
 constexpr DWORD kTimeoutMs = 10000;
 
@@ -40,40 +41,8 @@ void Print(const std::wstring& text) {
             &written, nullptr);
 }
 
-std::wstring TextOf(HWND wnd) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &length)) {
-    return L"";
-  }
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 3000, &copied);
-  text.resize(copied < length ? copied : length);
-  return text;
-}
+std::wstring TextOf(HWND wnd) { return lexmora::remote::TextOf(wnd).value_or(L""); }
 
-HWND Descendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (GetDlgCtrlID(w) != s->id)
-          return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND MainWindow() {
-  return FindWindowW(kMainClass, kMainTitle);
-}
 
 // Presses OK on the program's index window once the index is written.
 void ConfirmIndexWindow(DWORD pid) {
@@ -106,11 +75,11 @@ bool WaitUntil(DWORD timeoutMs, auto done) {
 }
 
 int Close() {
-  HWND main = MainWindow();
+  HWND main = FindMainWindow();
   if (main == nullptr)
     return 0;
   PostMessageW(main, WM_CLOSE, 0, 0);
-  if (!WaitUntil(kTimeoutMs, [] { return MainWindow() == nullptr; })) {
+  if (!WaitUntil(kTimeoutMs, [] { return FindMainWindow() == nullptr; })) {
     Print(L"lexmora-type: the program did not close");
     return 1;
   }
@@ -121,21 +90,21 @@ int Type(const std::wstring& word) {
   HWND main = nullptr;
   HWND meaning = nullptr;
   const bool started = WaitUntil(kStartTimeoutMs, [&] {
-    main = MainWindow();
+    main = FindMainWindow();
     if (main == nullptr)
       return false;
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     ConfirmIndexWindow(pid);
-    meaning = Descendant(main, IDC_REMEANING);
+    meaning = FindDescendantById(main, IDC_REMEANING);
     return meaning != nullptr && IsWindowEnabled(main) && !TextOf(meaning).empty();
   });
   if (!started) {
     Print(L"lexmora-type: the program shows no entry");
     return 1;
   }
-  HWND combo = Descendant(main, IDC_CBSEARCH);
-  HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+  HWND combo = FindDescendantById(main, IDC_CBSEARCH);
+  HWND edit = lexmora::remote::SearchEditOf(main);
   if (edit == nullptr) {
     Print(L"lexmora-type: no search box");
     return 1;
