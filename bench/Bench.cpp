@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
@@ -27,17 +28,6 @@ constexpr int64_t kLargeFileBytes = 210LL * 1024 * 1024;
 constexpr int kRepeats = 3;
 constexpr int kLookups = 20000;
 constexpr wchar_t kTitle[] = L"\uFEFFBenchmark dictionary\r\n";
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // A scratch folder, removed with everything in it at the end.
 class ScratchFolder {

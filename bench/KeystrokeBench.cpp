@@ -32,6 +32,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchClock.h"
 #include "MainIds.h"
 #include "RemoteWindow.h"
 #include "base/Handle.h"
@@ -47,17 +48,6 @@ constexpr char kDictName[] = "KeystrokeBench";
 constexpr DWORD kStartTimeoutMs = 120000;
 constexpr UINT kSendTimeoutMs = 10000;
 constexpr size_t kLongEntryChars = 1000;
-
-double Now() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
