@@ -192,13 +192,24 @@ std::string WriteStarDict(const std::string& base, const StarDictSource& source)
 }
 
 import::ImportResult Import(const std::vector<std::string>& sources, const std::string& output,
-                            bool sort){import::ImportOptions options;
-for (const std::string& s : sources)
-  options.sources.push_back(ToWide(s));
-options.output = ToWide(output);
-options.sort = sort;
-return import::ImportDictionary(options);
-}  // namespace lexmora::test
+                            bool sort) {
+  import::ImportOptions options;
+  for (const std::string& s : sources)
+    options.sources.push_back(ToWide(s));
+  options.output = ToWide(output);
+  options.sort = sort;
+  return import::ImportDictionary(options);
+}
+
+std::optional<std::string> ImportError(const std::vector<std::string>& sources,
+                                       const std::string& output) {
+  try {
+    Import(sources, output);
+  } catch (const import::EImportError& e) {
+    return std::string(e.what());
+  }
+  return std::nullopt;
+}
 
 std::vector<std::wstring> EntriesOf(const std::string& dat) {
   const std::string ind = dat.substr(0, dat.size() - 4) + ".ind";

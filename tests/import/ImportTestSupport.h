@@ -2,6 +2,7 @@
 // Test helpers: sources in each format written from tables of entries, gzip and dictzip files,
 // and reading an imported dictionary back through the store.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +53,11 @@ std::string WriteStarDict(const std::string& base, const StarDictSource& source)
 // Imports `sources` into `output` (sorted unless told otherwise).
 import::ImportResult Import(const std::vector<std::string>& sources, const std::string& output,
                             bool sort = true);
+
+// The message of the import error that importing `sources` into `output` raises; nothing when
+// the import succeeds.
+std::optional<std::string> ImportError(const std::vector<std::string>& sources,
+                                       const std::string& output);
 
 // Every entry of a dictionary read through TADict, whole, in index order.
 std::vector<std::wstring> EntriesOf(const std::string& dat);
