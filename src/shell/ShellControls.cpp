@@ -7,8 +7,16 @@ namespace lexmora {
 namespace {
 
 HCURSOR HandCursor() {
-  return LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
-}  // IDC_HAND
+  return LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // IDC_HAND
+}
+
+// Erases the whole window in a system colour, for WM_ERASEBKGND (the DC is in wParam).
+LRESULT EraseInSystemColor(HWND wnd, WPARAM dc, int color) {
+  RECT r;
+  GetClientRect(wnd, &r);
+  FillRect(reinterpret_cast<HDC>(dc), &r, GetSysColorBrush(color));
+  return 1;
+}
 
 bool IsButtonDown(UINT msg) {
   return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
@@ -32,10 +40,7 @@ bool TPreviewPane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 
 bool TWindowBevel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (msg == WM_ERASEBKGND) {
-    RECT r;
-    GetClientRect(Handle(), &r);
-    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
-    result = 1;
+    result = EraseInSystemColor(Handle(), wParam, COLOR_WINDOW);
     return true;
   }
   return TBevel::HandleMessage(msg, wParam, lParam, result);
@@ -44,10 +49,7 @@ bool TWindowBevel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
 bool TEdgedToolBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (msg == WM_ERASEBKGND) {
     // A flat bar would show its parent's background; this one keeps the button face.
-    RECT r;
-    GetClientRect(Handle(), &r);
-    FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
-    result = 1;
+    result = EraseInSystemColor(Handle(), wParam, COLOR_BTNFACE);
     return true;
   }
   if (msg == WM_PAINT) {
