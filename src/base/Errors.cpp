@@ -27,13 +27,14 @@ std::string Format(const char* format, ...) {
 
 std::string SysErrorMessage(uint32_t code) {
   char* text = nullptr;
-  DWORD len = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-          FORMAT_MESSAGE_ARGUMENT_ARRAY,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  DWORD len = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string out;
-  if (len > 0 && text != nullptr) out.assign(text, len);
-  if (text != nullptr) LocalFree(text);
+  if (len > 0 && text != nullptr)
+    out.assign(text, len);
+  if (text != nullptr)
+    LocalFree(text);
   while (!out.empty() && (static_cast<unsigned char>(out.back()) <= ' ' || out.back() == '.')) {
     out.pop_back();
   }
@@ -42,16 +43,26 @@ std::string SysErrorMessage(uint32_t code) {
 
 std::string EInOutError::TextFor(int32_t code) {
   switch (code) {
-    case 2: return "File not found";
-    case 3: return "Invalid filename";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    case 100: return "Read beyond end of file";
-    case 101: return "Disk full";
-    case 103: return "File not open";
-    case 104: return "File not open for input";
-    case 105: return "File not open for output";
-    default: return Format("I/O error %d", static_cast<int>(code));
+    case 2:
+      return "File not found";
+    case 3:
+      return "Invalid filename";
+    case 4:
+      return "Too many open files";
+    case 5:
+      return "File access denied";
+    case 100:
+      return "Read beyond end of file";
+    case 101:
+      return "Disk full";
+    case 103:
+      return "File not open";
+    case 104:
+      return "File not open for input";
+    case 105:
+      return "File not open for output";
+    default:
+      return Format("I/O error %d", static_cast<int>(code));
   }
 }
 

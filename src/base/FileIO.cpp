@@ -30,10 +30,12 @@ void RefuseWriteToReadOnly(const std::string& path) {
 void RecordFile::OpenExisting(const std::string& path, Access access) {
   Close();
   DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  if (access == Access::ReadWrite) RefuseWriteToReadOnly(path);
+  if (access == Access::ReadWrite)
+    RefuseWriteToReadOnly(path);
   HANDLE h = CreateFileA(path.c_str(), rights, kShareReadWrite, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) RaiseLastError();
+  if (h == INVALID_HANDLE_VALUE)
+    RaiseLastError();
   handle_.Reset(h);
 }
 
@@ -42,34 +44,40 @@ void RecordFile::Create(const std::string& path) {
   RefuseWriteToReadOnly(path);
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) RaiseLastError();
+  if (h == INVALID_HANDLE_VALUE)
+    RaiseLastError();
   handle_.Reset(h);
 }
 
 void RecordFile::RequireOpen() const {
-  if (!handle_.Valid()) throw EInOutError(103);
+  if (!handle_.Valid())
+    throw EInOutError(103);
 }
 
 int64_t RecordFile::RecordCount() const {
   RequireOpen();
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(handle_.Get(), &size)) RaiseLastError();
+  if (!GetFileSizeEx(handle_.Get(), &size))
+    RaiseLastError();
   return size.QuadPart / recordSize_;
 }
 
 int64_t RecordFile::Position() const {
   RequireOpen();
   LARGE_INTEGER zero{}, pos{};
-  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT)) RaiseLastError();
+  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT))
+    RaiseLastError();
   return pos.QuadPart / recordSize_;
 }
 
 void RecordFile::Seek(int64_t record) {
   RequireOpen();
-  if (record < 0) throw EInOutError(131);  // negative seek
+  if (record < 0)
+    throw EInOutError(131);  // negative seek
   LARGE_INTEGER pos;
   pos.QuadPart = record * recordSize_;
-  if (!SetFilePointerEx(handle_.Get(), pos, nullptr, FILE_BEGIN)) RaiseLastError();
+  if (!SetFilePointerEx(handle_.Get(), pos, nullptr, FILE_BEGIN))
+    RaiseLastError();
 }
 
 void RecordFile::Read(void* buffer, size_t count) {
@@ -79,8 +87,10 @@ void RecordFile::Read(void* buffer, size_t count) {
   while (want > 0) {
     DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
     DWORD got = 0;
-    if (!ReadFile(handle_.Get(), out, chunk, &got, nullptr)) RaiseLastError();
-    if (got < chunk) throw EInOutError(100);
+    if (!ReadFile(handle_.Get(), out, chunk, &got, nullptr))
+      RaiseLastError();
+    if (got < chunk)
+      throw EInOutError(100);
     out += got;
     want -= got;
   }
@@ -99,7 +109,8 @@ void RecordFile::Write(const void* buffer, size_t count) {
                             ? 101
                             : static_cast<int32_t>(code));
     }
-    if (put < chunk) throw EInOutError(101);
+    if (put < chunk)
+      throw EInOutError(101);
     in += put;
     want -= put;
   }
@@ -118,7 +129,8 @@ FileStream FileStream::OpenRead(const std::string& path, Share share) {
 
 uint32_t FileStream::Read(void* buffer, uint32_t count) noexcept {
   DWORD got = 0;
-  if (!ReadFile(handle_.Get(), buffer, count, &got, nullptr)) return 0;
+  if (!ReadFile(handle_.Get(), buffer, count, &got, nullptr))
+    return 0;
   return got;
 }
 
@@ -130,13 +142,15 @@ void FileStream::Seek(int64_t position) noexcept {
 
 int64_t FileStream::Position() const noexcept {
   LARGE_INTEGER zero{}, pos{};
-  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT)) return 0;
+  if (!SetFilePointerEx(handle_.Get(), zero, &pos, FILE_CURRENT))
+    return 0;
   return pos.QuadPart;
 }
 
 int64_t FileStream::Size() const noexcept {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handle_.Get(), &size)) return 0;
+  if (!GetFileSizeEx(handle_.Get(), &size))
+    return 0;
   return size.QuadPart;
 }
 
@@ -147,10 +161,12 @@ bool FileExists(const std::string& path) {
 
 std::string ExpandFileName(const std::string& path) {
   DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
+  if (n == 0)
+    return path;
   std::vector<char> buf(n + 1);
   DWORD m = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
-  if (m == 0 || m >= buf.size()) return path;
+  if (m == 0 || m >= buf.size())
+    return path;
   return std::string(buf.data(), m);
 }
 

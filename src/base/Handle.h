@@ -15,7 +15,8 @@ class UniqueHandle {
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, Traits::Invalid())) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.h_, Traits::Invalid()));
+    if (this != &other)
+      Reset(std::exchange(other.h_, Traits::Invalid()));
     return *this;
   }
   ~UniqueHandle() { Reset(); }
@@ -25,7 +26,8 @@ class UniqueHandle {
   explicit operator bool() const noexcept { return Valid(); }
   H Release() noexcept { return std::exchange(h_, Traits::Invalid()); }
   void Reset(H h = Traits::Invalid()) noexcept {
-    if (Valid()) Traits::Close(h_);
+    if (Valid())
+      Traits::Close(h_);
     h_ = h;
   }
 

@@ -12,9 +12,13 @@ int Reporter::ShowMessage(HWND owner, const std::string& text, const std::string
   return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
 }
 
-void Reporter::Beep(UINT type) { MessageBeep(type); }
+void Reporter::Beep(UINT type) {
+  MessageBeep(type);
+}
 
-Reporter& CurrentReporter() { return *current; }
+Reporter& CurrentReporter() {
+  return *current;
+}
 
 Reporter* SetReporter(Reporter* reporter) {
   Reporter* previous = current == &defaultReporter ? nullptr : current;

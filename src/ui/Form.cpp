@@ -277,8 +277,8 @@ void TForm::CreateFromLayout(int resourceId) {
 
   TFormParams params;
   params.className = !windowClassName_.empty() ? windowClassName_
-                     : className.empty()         ? L"LexmoraForm"
-                                                 : className;
+                     : className.empty()       ? L"LexmoraForm"
+                                               : className;
   params.caption = caption;
   params.style = (style & 0xFFFF0000u & ~WS_VISIBLE) | WS_CLIPCHILDREN;
   if (!(params.style & WS_CHILD))

@@ -1,11 +1,10 @@
-#include "base/FileIO.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "TestFiles.h"
 #include "base/Errors.h"
+#include "base/FileIO.h"
 
 namespace lexmora {
 namespace {
@@ -26,9 +25,9 @@ TEST(ErrorTexts, InOutErrorsCarryTheirCodeAndText) {
   struct Case {
     int code;
     const char* text;
-  } cases[] = {{2, "File not found"},       {3, "Invalid filename"},
-               {5, "File access denied"},   {100, "Read beyond end of file"},
-               {101, "Disk full"},          {32, "I/O error 32"},
+  } cases[] = {{2, "File not found"},     {3, "Invalid filename"},
+               {5, "File access denied"}, {100, "Read beyond end of file"},
+               {101, "Disk full"},        {32, "I/O error 32"},
                {1234, "I/O error 1234"}};
   for (const auto& c : cases) {
     EInOutError e(c.code);
@@ -108,10 +107,12 @@ TEST(FileStream, DenyWriteKeepsWritersOutButLetsReadersIn) {
   TempDir dir;
   test::WriteBytes(dir.File("d.dat"), Bytes{1, 2, 3});
   FileStream s = FileStream::OpenRead(dir.File("d.dat"));
-  HANDLE writer = CreateFileA(dir.File("d.dat").c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE writer =
+      CreateFileA(dir.File("d.dat").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  if (writer != INVALID_HANDLE_VALUE)
+    CloseHandle(writer);
   FileStream second = FileStream::OpenRead(dir.File("d.dat"));
   uint8_t buf[8];
   second.Seek(1);

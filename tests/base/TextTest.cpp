@@ -1,8 +1,7 @@
-#include "base/Text.h"
-
 #include <gtest/gtest.h>
 
 #include "base/Reporter.h"
+#include "base/Text.h"
 
 namespace lexmora {
 namespace {

@@ -192,14 +192,13 @@ std::string WriteStarDict(const std::string& base, const StarDictSource& source)
 }
 
 import::ImportResult Import(const std::vector<std::string>& sources, const std::string& output,
-                            bool sort) {
-  import::ImportOptions options;
-  for (const std::string& s : sources)
-    options.sources.push_back(ToWide(s));
-  options.output = ToWide(output);
-  options.sort = sort;
-  return import::ImportDictionary(options);
-}
+                            bool sort){import::ImportOptions options;
+for (const std::string& s : sources)
+  options.sources.push_back(ToWide(s));
+options.output = ToWide(output);
+options.sort = sort;
+return import::ImportDictionary(options);
+}  // namespace lexmora::test
 
 std::optional<std::string> ImportError(const std::vector<std::string>& sources,
                                        const std::string& output) {

@@ -12,27 +12,31 @@ TempDir::TempDir() {
   GetTempPathA(MAX_PATH, base);
   for (;;) {
     std::string candidate = std::string(base) + "lexmora-test-" +
-                            std::to_string(GetCurrentProcessId()) + "-" +
-                            std::to_string(counter++);
+                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     if (CreateDirectoryA(candidate.c_str(), nullptr)) {
       path_ = candidate + "\\";
       return;
     }
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create temp dir");
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+      throw std::runtime_error("cannot create temp dir");
   }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+  RemoveTree(path_);
+}
 
 void RemoveTree(const std::string& path) {
   std::string dir = path;
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  if (!dir.empty() && dir.back() == '\\')
+    dir.pop_back();
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
       std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
+      if (name == "." || name == "..")
+        continue;
       std::string full = dir + "\\" + name;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full);
@@ -48,13 +52,16 @@ void RemoveTree(const std::string& path) {
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("cannot write " + path);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out)
+    throw std::runtime_error("cannot write " + path);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
+  if (!in)
+    throw std::runtime_error("cannot read " + path);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

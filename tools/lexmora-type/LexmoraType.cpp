@@ -41,8 +41,9 @@ void Print(const std::wstring& text) {
             &written, nullptr);
 }
 
-std::wstring TextOf(HWND wnd) { return lexmora::remote::TextOf(wnd).value_or(L""); }
-
+std::wstring TextOf(HWND wnd) {
+  return lexmora::remote::TextOf(wnd).value_or(L"");
+}
 
 // Presses OK on the program's index window once the index is written.
 void ConfirmIndexWindow(DWORD pid) {

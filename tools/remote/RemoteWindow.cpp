@@ -38,7 +38,9 @@ HWND FindDescendantById(HWND parent, int id) {
   return search.found;
 }
 
-HWND FindMainWindow() { return FindWindowW(kMainClass, kMainTitle); }
+HWND FindMainWindow() {
+  return FindWindowW(kMainClass, kMainTitle);
+}
 
 HWND SearchEditOf(HWND mainWindow) {
   HWND combo = FindDescendantById(mainWindow, IDC_CBSEARCH);
