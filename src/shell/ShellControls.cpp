@@ -18,10 +18,6 @@ LRESULT EraseInSystemColor(HWND wnd, WPARAM dc, int color) {
   return 1;
 }
 
-bool IsButtonDown(UINT msg) {
-  return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-}
-
 }  // namespace
 
 bool TPreviewPane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -30,9 +26,9 @@ bool TPreviewPane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
     result = TRUE;
     return true;
   }
-  if (IsButtonDown(msg)) {
-    result = DefSubclassProc(Handle(), msg, wParam, lParam);
+  if (PressedButton(msg) != 0) {
     TRichEdit::HandleMessage(msg, wParam, lParam, result);
+    result = 0;
     return true;
   }
   return TRichEdit::HandleMessage(msg, wParam, lParam, result);

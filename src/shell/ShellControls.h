@@ -10,9 +10,9 @@
 
 namespace lexmora {
 
-// A read-only rich-text pane that shows the hand pointer. A mouse button pressed over it is
-// handled by the pane first (which may take the focus) and then reported through OnMouseDown, so
-// that the handler has the last word on the focus.
+// A read-only rich-text pane that shows the hand pointer. Every press of a mouse button over it,
+// the second press of a double click included, is reported through OnMouseDown and goes no
+// further: the pane takes neither the focus nor a selection from the mouse.
 class TPreviewPane : public TRichEdit {
  public:
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

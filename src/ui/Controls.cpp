@@ -221,11 +221,28 @@ bool TControl::HandleNotify(NMHDR&, LRESULT&) {
   return false;
 }
 
+int PressedButton(UINT msg) noexcept {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      return MK_LBUTTON;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      return MK_RBUTTON;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      return MK_MBUTTON;
+    default:
+      return 0;
+  }
+}
+
+LRESULT TControl::DialogCode(MSG& msg) {
+  return SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+}
+
 bool TControl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&) {
-  int button = msg == WM_LBUTTONDOWN   ? MK_LBUTTON
-               : msg == WM_RBUTTONDOWN ? MK_RBUTTON
-               : msg == WM_MBUTTONDOWN ? MK_MBUTTON
-                                       : 0;
+  const int button = PressedButton(msg);
   if (button != 0 && OnMouseDown) {
     OnMouseDown(*this, button, static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),
                 static_cast<short>(HIWORD(lParam)));

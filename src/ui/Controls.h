@@ -18,6 +18,10 @@ namespace lexmora {
 
 class TForm;
 
+// The button of a press, WM_xBUTTONDOWN or the second press of a double click
+// (WM_xBUTTONDBLCLK), as MK_LBUTTON, MK_RBUTTON or MK_MBUTTON; 0 for any other message.
+int PressedButton(UINT msg) noexcept;
+
 // Shapes of a bevel, also usable as the style bits of a "LexmoraBevel" item in a layout.
 #define LEXMORA_BEVEL_BOX 0x0000
 #define LEXMORA_BEVEL_TOPLINE 0x0001
@@ -41,8 +45,9 @@ class TControl {
   int32_t Tag = 0;
   // A character typed while the control has the focus; set it to 0 to swallow it.
   std::function<void(wchar_t& key)> OnKeyPress;
-  // Any mouse button pressed over the control: button (MK_LBUTTON, MK_RBUTTON, MK_MBUTTON),
-  // the key state of the message, and the position in client coordinates.
+  // Any mouse button pressed over the control, the second press of a double click included:
+  // button (MK_LBUTTON, MK_RBUTTON, MK_MBUTTON), the key state of the message, and the
+  // position in client coordinates.
   std::function<void(TControl& sender, int button, UINT keys, int x, int y)> OnMouseDown;
 
   bool Enabled() const noexcept;
@@ -68,6 +73,9 @@ class TControl {
   virtual bool HandleNotify(NMHDR& header, LRESULT& result);
   // Messages of the control's own window, before its standard handling; true when consumed.
   virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The keys the control keeps for itself (WM_GETDLGCODE's answer) when `msg`, a key message
+  // for this control or a window inside it, comes from the queue.
+  virtual LRESULT DialogCode(MSG& msg);
 
  protected:
   // Creates a child window of `parent` with the parent form's font.

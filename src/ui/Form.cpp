@@ -592,8 +592,10 @@ bool TForm::HandleDialogKey(MSG& msg) {
   WPARAM vk = msg.wParam;
   if (vk != VK_RETURN && vk != VK_ESCAPE && vk != VK_TAB)
     return false;
-  LRESULT code = msg.hwnd == hwnd_
-                     ? 0
+  TControl* control = TControl::FromHandle(msg.hwnd);
+  LRESULT code = msg.hwnd == hwnd_ ? 0
+                 : control != nullptr
+                     ? control->DialogCode(msg)
                      : SendMessageW(msg.hwnd, WM_GETDLGCODE, vk, reinterpret_cast<LPARAM>(&msg));
   if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
     return false;

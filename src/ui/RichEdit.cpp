@@ -45,6 +45,14 @@ std::wstring TRichEdit::Line(int index) const {
   return buffer;
 }
 
+LRESULT TRichEdit::DialogCode(MSG& msg) {
+  // Asked without the message: given one, the control switches for good into a dialog mode in
+  // which Escape posts WM_CLOSE to its parent and Tab sends it WM_NEXTDLGCTL, meant for a
+  // dialog box; on a form these would close the window and keep the focus in the pane.
+  const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, 0);
+  return code & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+}
+
 void TRichEdit::SetSelection(int32_t start, int32_t length) {
   CHARRANGE range{start, start + length};
   SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));

@@ -18,6 +18,8 @@ class TRichEdit : public TControl {
   // The text of a displayed line (after wrapping), without its line break.
   std::wstring Line(int index) const;
   void SetSelection(int32_t start, int32_t length);
+  // A read-only pane keeps none of Tab, Enter and Escape: they act on the form.
+  LRESULT DialogCode(MSG& msg) override;
   // The window class in use, "RICHEDIT50W" or "RichEdit20W".
   static const wchar_t* ClassName();
 };

@@ -1,5 +1,6 @@
 // Looking words up in the running program: typing, the ends of the dictionary, the search
-// history, and navigating by the previews.
+// history, navigating by the previews, and the keys that move the focus.
+#include <functional>
 #include <optional>
 
 #include "E2eTest.h"
@@ -170,6 +171,101 @@ TEST_F(LookupTest, ClickingAPreviewShowsThatEntryAndKeepsTheSearchText) {
   ClickAt(main.top2, 5, 5);
   Sleep(300);
   EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+  CloseWithSuccess();
+}
+
+TEST_F(LookupTest, DoubleClickingAPreviewMovesOnceForEachPressAndSelectsNothing) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  const int house = EntryNumber(entries_, L"къща");
+  const struct {
+    const char* pane;
+    HWND MainWindow::*wnd;
+    UINT down;
+    int wantedEntry;  // each press moves to the entry the preview shows at that moment
+  } clicks[] = {
+      {"reBottom2", &MainWindow::bottom2, WM_LBUTTONDOWN, house + 2},
+      {"reTop1", &MainWindow::top1, WM_LBUTTONDOWN, house - 4},
+      {"reBottom1", &MainWindow::bottom1, WM_RBUTTONDOWN, house + 4},
+      {"reTop2", &MainWindow::top2, WM_MBUTTONDOWN, house - 2},
+  };
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(click.pane);
+    TypeSearch(main, L"къща");
+    ASSERT_TRUE(ShowsEntry(main, entries_, house));
+    DoubleClickAt(main.*click.wnd, click.down, 5, 5);
+    EXPECT_TRUE(ShowsEntry(main, entries_, click.wantedEntry));
+    EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.searchEdit; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the search box";
+    DWORD start = 0, end = 0;
+    SendMessageTimeoutW(main.*click.wnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                        reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, 3000, nullptr);
+    EXPECT_EQ(start, end) << "the preview got a selection from " << start << " to " << end;
+  }
+  CloseWithSuccess();
+}
+
+// Escape puts the focus in the search box with its whole text selected, wherever the focus was;
+// the next typed character replaces the text. Nothing but closing ends the program.
+TEST_F(LookupTest, EscapeFromAnywhereSelectsTheSearchText) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  const struct {
+    const char* from;
+    std::function<void()> moveFocus;
+    HWND wantedFocus;
+  } starts[] = {
+      {"the search box", [] {}, main.searchEdit},
+      {"the main pane, clicked", [&] { ClickAt(main.meaning, 5, 5); }, main.meaning},
+      {"the main pane, reached by Tab", [&] { PressKey(main.searchEdit, VK_TAB); }, main.meaning},
+  };
+  for (const auto& start : starts) {
+    SCOPED_TRACE(start.from);
+    TypeSearch(main, L"къща");
+    ASSERT_TRUE(WaitUntil([&] { return main.SearchText() == L"къща"; }));
+    start.moveFocus();
+    ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == start.wantedFocus; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus()));
+    PressKey(start.wantedFocus, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.searchEdit; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the search box";
+    TypeText(main.searchEdit, L"к");
+    EXPECT_TRUE(WaitUntil([&] { return main.SearchText() == L"к"; }))
+        << "search text got \"" << Narrow(main.SearchText())
+        << "\", wanted the typed letter over the selected text";
+    ASSERT_TRUE(program_->Running()) << "Escape ended the program";
+  }
+  CloseWithSuccess();
+}
+
+TEST_F(LookupTest, TabAndShiftTabMoveBetweenTheSearchBoxAndTheMainPane) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  const struct {
+    const char* name;
+    HWND MainWindow::*from;
+    bool shift;
+    HWND MainWindow::*wanted;
+  } moves[] = {
+      {"Tab from the search box", &MainWindow::searchEdit, false, &MainWindow::meaning},
+      {"Tab from the main pane", &MainWindow::meaning, false, &MainWindow::searchEdit},
+      {"Shift+Tab from the search box", &MainWindow::searchEdit, true, &MainWindow::meaning},
+      {"Shift+Tab from the main pane", &MainWindow::meaning, true, &MainWindow::searchEdit},
+  };
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.name);
+    ClickAt(main.*move.from, 5, 5);
+    ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == main.*move.from; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus()));
+    if (move.shift) {
+      ASSERT_TRUE(SendChord(main.wnd, {VK_SHIFT}, VK_TAB)) << "could not type Shift+Tab";
+    } else {
+      PressKey(main.*move.from, VK_TAB);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.*move.wanted; }))
+        << "focus got " << Narrow(ClassOf(program_->Focus()));
+  }
+  ASSERT_TRUE(program_->Running());
   CloseWithSuccess();
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "MainIds.h"
@@ -345,6 +346,44 @@ void SelectAll(HWND edit) {
 void ClickAt(HWND wnd, int x, int y) {
   PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void DoubleClickAt(HWND wnd, UINT down, int x, int y) {
+  const UINT up = down + 1, dblclk = down + 2;  // WM_xBUTTONDOWN, WM_xBUTTONUP, WM_xBUTTONDBLCLK
+  const WPARAM held = down == WM_LBUTTONDOWN   ? MK_LBUTTON
+                      : down == WM_RBUTTONDOWN ? MK_RBUTTON
+                                               : MK_MBUTTON;
+  for (UINT press : {down, dblclk}) {
+    PostMessageW(wnd, press, held, MAKELPARAM(x, y));
+    PostMessageW(wnd, up, 0, MAKELPARAM(x, y));
+  }
+}
+
+bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk) {
+  HWND root = GetAncestor(wnd, GA_ROOT);
+  const DWORD theirs = GetWindowThreadProcessId(root, nullptr);
+  const DWORD ours = GetCurrentThreadId();
+  AttachThreadInput(ours, theirs, TRUE);
+  SetForegroundWindow(root);
+  AttachThreadInput(ours, theirs, FALSE);
+  if (!WaitUntil([&] { return GetForegroundWindow() == root; }))
+    return false;
+  std::vector<INPUT> keys;
+  auto key = [&](UINT code, bool release) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(code);
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    keys.push_back(in);
+  };
+  for (UINT m : modifiers)
+    key(m, false);
+  key(vk, false);
+  key(vk, true);
+  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+    key(*m, true);
+  return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
 }
 
 std::vector<std::wstring> MainWindow::Panes() const {

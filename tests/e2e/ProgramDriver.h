@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,6 +93,14 @@ void TypeText(HWND wnd, const std::wstring& text);  // WM_CHAR per character
 void PressKey(HWND wnd, UINT vk);
 void SelectAll(HWND edit);
 void ClickAt(HWND wnd, int x, int y);
+// A double click with the left, right or middle button (`down` is WM_LBUTTONDOWN, ...): the
+// first press and release, then the second press as the system reports it (WM_LBUTTONDBLCLK,
+// ...) and its release.
+void DoubleClickAt(HWND wnd, UINT down, int x, int y);
+// Keys typed on the keyboard with modifiers held (VK_SHIFT, VK_CONTROL), through the system's
+// input, which sets the key state that posted messages leave alone. The window `wnd` of the
+// program comes to the foreground first; the keys go to whatever control has its focus.
+bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk);
 
 // The main window and its controls, found by their ids.
 struct MainWindow {
