@@ -32,29 +32,6 @@ std::wstring_view Trim(std::wstring_view s) {
   return s;
 }
 
-// A temporary file that is deleted unless it is kept.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const std::wstring& folder) {
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"lxi", 0, name) == 0)
-      throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
-                         "\": " + SysErrorMessage(GetLastError()));
-    path_ = name;
-  }
-  ~TemporaryFile() {
-    if (!path_.empty())
-      DeleteFileW(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::wstring& Path() const { return path_; }
-  void Keep() { path_.clear(); }
-
- private:
-  std::wstring path_;
-};
-
 class OutputFile {
  public:
   explicit OutputFile(const std::wstring& path)
@@ -97,17 +74,6 @@ class OutputFile {
   std::wstring buffer_;
   int64_t written_ = 0;
 };
-
-std::wstring FullPath(const std::wstring& path) {
-  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0)
-    throw EImportError("Invalid output name \"" + PathText(path) +
-                       "\": " + SysErrorMessage(GetLastError()));
-  std::wstring full(needed, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  full.resize(length);
-  return full;
-}
 
 // A name of the file that the store's 8-bit file functions can open: the name itself when the
 // system code page holds all of it, else its short form.
@@ -232,7 +198,7 @@ std::vector<uint32_t> SearchOrder(const EntryTable& entries) {
   return order;
 }
 
-int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& title,
+int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                             const EntryTable& entries, const std::vector<uint32_t>& order,
                             int64_t maxBytes, const ImportProgress& progress) {
   std::wstring preamble = L"\uFEFF";
@@ -255,16 +221,8 @@ int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& titl
                "smaller than %lld bytes. Import fewer sources into one file.",
                static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
 
-  const std::wstring target = FullPath(output);
-  const size_t slash = target.find_last_of(L"\\/");
-  const std::wstring folder = target.substr(0, slash == std::wstring::npos ? 0 : slash + 1);
-  const DWORD attributes = GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw EImportError("The folder \"" + PathText(folder) + "\" does not exist");
-
-  TemporaryFile temporary(folder);
   {
-    OutputFile file(temporary.Path());
+    OutputFile file(target.TemporaryPath());
     file.Append(preamble);
     size_t done = 0;
     for (uint32_t i : order) {
@@ -279,16 +237,13 @@ int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& titl
     if (progress)
       progress("Writing", bytes, bytes);
   }
-  if (!MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw EImportError("Cannot replace \"" + PathText(target) + "\": " +
-                       SysErrorMessage(GetLastError()) + " (is the dictionary open in Lexmora?)");
-  temporary.Keep();
+  target.Commit();
   return bytes;
 }
 
-bool WriteFreshIndex(const std::wstring& output, size_t expectedEntries, std::string& note) {
-  const std::wstring target = FullPath(output);
-  const std::wstring indexPath = target.substr(0, target.size() - 4) + L".ind";
+bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::string& note) {
+  const std::wstring& target = output.Path();
+  const std::wstring& indexPath = output.IndexPath();
   // An index of an earlier file of this name would be stale now.
   DeleteFileW(indexPath.c_str());
   const std::optional<std::string> dataName = AnsiPathOf(target);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/Import.h"
+#include "import/OutputTarget.h"
 
 namespace lexmora::import {
 
@@ -53,17 +54,16 @@ class EntryTable {
 // store's comparison; entries with equal keys keep their order.
 std::vector<uint32_t> SearchOrder(const EntryTable& entries);
 
-// Writes the title and the entries, in `order`, to `output` through a temporary file in the same
-// folder that is moved into place only when it is complete. Raises EImportError (nothing is
-// left behind then) and refuses a result of `maxBytes` or more before writing anything.
-// Returns the size of the file.
-int64_t WriteDictionaryFile(const std::wstring& output, const std::wstring& title,
+// Writes the title and the entries, in `order`, to the target's temporary file and moves it into
+// place when it is complete. Raises EImportError (nothing is left behind then) and refuses a
+// result of `maxBytes` or more before writing anything. Returns the size of the file.
+int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                             const EntryTable& entries, const std::vector<uint32_t>& order,
                             int64_t maxBytes, const ImportProgress& progress);
 
 // Writes the index beside a complete dictionary file with the store's own scan, so that the
 // program opens it without rebuilding. Returns false, with the reason in `note`, when the index
 // is left for the program to build.
-bool WriteFreshIndex(const std::wstring& output, size_t expectedEntries, std::string& note);
+bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::string& note);
 
 }  // namespace lexmora::import

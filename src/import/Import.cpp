@@ -4,6 +4,7 @@
 
 #include "base/Text.h"
 #include "import/EntryTable.h"
+#include "import/OutputTarget.h"
 #include "import/Readers.h"
 #include "import/SourceFiles.h"
 
@@ -58,14 +59,6 @@ std::wstring Strip(const std::wstring& path, size_t suffixLength) {
   return path.substr(0, path.size() - suffixLength);
 }
 
-std::wstring FullPathOf(const std::wstring& path) {
-  wchar_t buffer[MAX_PATH * 4];
-  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-  if (length == 0 || length >= MAX_PATH * 4)
-    return path;
-  return std::wstring(buffer, length);
-}
-
 }  // namespace
 
 std::vector<SourceSet> ResolveSources(const std::vector<std::wstring>& paths) {
@@ -100,12 +93,12 @@ std::vector<SourceSet> ResolveSources(const std::vector<std::wstring>& paths) {
     } else {
       set = SourceSet{SourceFormat::TabText, path, path, {}, {}, {}};
     }
+    // Naming two files of one dictionary, or one file two ways, gives it once.
+    const std::optional<FileIdentity> identity = IdentityOf(set.primary);
     bool duplicate = false;
-    for (const SourceSet& other : sets) {
+    for (const SourceSet& other : sets)
       duplicate = duplicate ||
-                  (other.format == set.format &&
-                   AsciiLower(FullPathOf(other.primary)) == AsciiLower(FullPathOf(set.primary)));
-    }
+                  (other.format == set.format && identity && IdentityOf(other.primary) == identity);
     if (!duplicate)
       sets.push_back(std::move(set));
   }
@@ -119,13 +112,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
     throw EImportError("The output \"" + PathText(options.output) +
                        "\" must be a file name ending in .dat");
   const std::vector<SourceSet> sets = ResolveSources(options.sources);
-  const std::wstring output = AsciiLower(FullPathOf(options.output));
-  for (const SourceSet& set : sets) {
-    for (const std::wstring* file : {&set.primary, &set.data, &set.index, &set.synonyms}) {
-      if (!file->empty() && AsciiLower(FullPathOf(*file)) == output)
-        throw EImportError("The output \"" + PathText(options.output) + "\" is one of the sources");
-    }
-  }
+  OutputTarget target(options.output, sets);
 
   ImportResult result;
   EntryTable entries;
@@ -172,7 +159,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
     for (size_t i = 0; i < order.size(); ++i)
       order[i] = static_cast<uint32_t>(i);
   }
-  result.outputBytes = WriteDictionaryFile(options.output, result.title, entries, order,
+  result.outputBytes = WriteDictionaryFile(target, result.title, entries, order,
                                            options.maxOutputBytes, options.progress);
   result.entriesRead = entries.added;
   result.entriesMerged = entries.merged;
@@ -181,7 +168,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
   if (options.progress)
     options.progress("Indexing", 0, 0);
   std::string note;
-  result.indexWritten = WriteFreshIndex(options.output, entries.Size(), note);
+  result.indexWritten = WriteFreshIndex(target, entries.Size(), note);
   if (!result.indexWritten)
     result.notes.push_back(note);
   return result;

@@ -11,14 +11,13 @@ void ReadTabText(const SourceSet& source, ReadContext& context) {
   int64_t lineNumber = 0;
   std::wstring meaning;
   while (at < bytes.size()) {
-    size_t end = bytes.find('\n', at);
+    // A line ends at CR, LF or CR LF.
+    size_t end = bytes.find_first_of("\r\n", at);
     if (end == std::string::npos)
       end = bytes.size();
-    std::string_view line(bytes.data() + at, end - at);
-    at = end + 1;
+    const std::string_view line(bytes.data() + at, end - at);
+    at = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
     if (line.find_first_not_of(" \t") == std::string_view::npos)
       continue;
     const std::string where =

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <map>
+
 #include "ImportTestSupport.h"
 #include "TestFiles.h"
 #include "base/Handle.h"
+#include "base/Text.h"
 #include "store/ADictU.h"
 
 namespace lexmora::test {
@@ -18,29 +22,30 @@ struct ProgramRun {
 
 // Runs the staged program in `dir` with `arguments`; its output and errors go to files of a
 // folder of their own, new ones for each run (the console host may hold the last ones a while).
-ProgramRun RunImporter(const TempDir& dir, const std::string& arguments) {
+ProgramRun RunImporter(const TempDir& dir, const std::wstring& arguments) {
   static TempDir outputs;
   static int runs = 0;
   const std::string prefix = std::to_string(++runs);
-  char full[MAX_PATH];
-  GetFullPathNameA(LEXMORA_STAGED_FOLDER "\\lexmora-import.exe", MAX_PATH, full, nullptr);
+  wchar_t full[MAX_PATH];
+  GetFullPathNameW(ToWide(LEXMORA_STAGED_FOLDER "\\lexmora-import.exe").c_str(), MAX_PATH, full,
+                   nullptr);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   auto open = [&](const std::string& name) {
     return FileHandle(CreateFileA(outputs.File(prefix + name).c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
   };
   FileHandle out = open("stdout.txt"), err = open("stderr.txt");
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = out.Get();
   si.hStdError = err.Get();
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION pi{};
-  std::string commandLine = "\"" + std::string(full) + "\" " + arguments;
-  if (!CreateProcessA(full, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      dir.Path().c_str(), &si, &pi))
-    throw std::runtime_error("cannot start " + std::string(full));
+  std::wstring commandLine = L"\"" + std::wstring(full) + L"\" " + arguments;
+  if (!CreateProcessW(full, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      ToWide(dir.Path()).c_str(), &si, &pi))
+    throw std::runtime_error("cannot start " + ToAnsi(full));
   KernelHandle process(pi.hProcess), thread(pi.hThread);
   EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
   ProgramRun run;
@@ -50,6 +55,33 @@ ProgramRun RunImporter(const TempDir& dir, const std::string& arguments) {
   run.out = ReadFile(outputs.File(prefix + "stdout.txt"));
   run.err = ReadFile(outputs.File(prefix + "stderr.txt"));
   return run;
+}
+
+ProgramRun RunImporter(const TempDir& dir, const std::string& arguments) {
+  return RunImporter(dir, ToWide(arguments));
+}
+
+// Every file of a folder, by name, with its contents and attributes.
+std::map<std::wstring, std::pair<std::string, DWORD>> FolderState(const TempDir& dir) {
+  std::map<std::wstring, std::pair<std::string, DWORD>> state;
+  const std::wstring folder = ToWide(dir.Path());
+  WIN32_FIND_DATAW fd;
+  FindHandle find(FindFirstFileW((folder + L"*").c_str(), &fd));
+  for (bool more = find.Valid(); more; more = FindNextFileW(find.Get(), &fd)) {
+    const std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..")
+      continue;
+    std::string bytes;
+    FileHandle file(CreateFileW((folder + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    char buffer[4096];
+    DWORD got = 0;
+    while (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           ::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+      bytes.append(buffer, got);
+    state[name] = {bytes, fd.dwFileAttributes};
+  }
+  return state;
 }
 
 TEST(ImportProgram, ImportsADictdDictionaryWithOneCommand) {
@@ -91,6 +123,65 @@ TEST(ImportProgram, ReportsUsageAndSourceErrors) {
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
     EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart) << c.arguments;
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"list.txt"}) << c.arguments;
+  }
+}
+
+// An output that must not be replaced is refused before any source is read, and the folder is
+// left exactly as it was: the same files, contents and attributes.
+TEST(ImportProgram, RefusesOutputsItMustNotReplaceBeforeReading) {
+  auto readOnly = [](const TempDir& dir, const char* name) {
+    WriteFile(dir.File(name), "earlier");
+    SetFileAttributesA(dir.File(name).c_str(), FILE_ATTRIBUTE_READONLY);
+  };
+  auto full = [](const TempDir& dir) { return ToWide(dir.Path()); };
+  struct Case {
+    const char* name;
+    std::function<void(const TempDir&)> setUp;  // besides list.txt
+    std::function<std::wstring(const TempDir&)> arguments;
+    std::string wantedError;
+  };
+  const Case cases[] = {
+      {"read-only output", [&](const TempDir& d) { readOnly(d, "out.dat"); },
+       [](const TempDir&) { return std::wstring(L"list.txt -o out.dat"); }, "is read-only"},
+      {"read-only index beside the output", [&](const TempDir& d) { readOnly(d, "out.ind"); },
+       [](const TempDir&) { return std::wstring(L"list.txt -o out.dat"); }, "is read-only"},
+      {"output is the source through \\\\?\\",
+       [](const TempDir& d) { WriteFile(d.File("words.dat"), "w\tW\n"); },
+       [&](const TempDir& d) { return L"words.dat -o \\\\?\\" + full(d) + L"words.dat"; },
+       "is one of the sources"},
+      {"output is the source in another case",
+       [](const TempDir& d) {
+         FileHandle f(
+             CreateFileW((ToWide(d.Path()) + L"\u0421\u043B\u043E\u0432\u0430.dat").c_str(),
+                         GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+         DWORD written = 0;
+         ::WriteFile(f.Get(), "w\tW\n", 4, &written, nullptr);
+       },
+       [](const TempDir&) {
+         return std::wstring(
+             L"\u0421\u043B\u043E\u0432\u0430.dat -o \u0441\u043B\u043E\u0432\u0430.dat");
+       },
+       "is one of the sources"},
+      {"the index beside the output is a source",
+       [](const TempDir& d) { WriteFile(d.File("out.ind"), "w\tW\n"); },
+       [](const TempDir&) { return std::wstring(L"out.ind -o out.dat"); }, "is one of the sources"},
+      {"output folder missing", [](const TempDir&) {},
+       [](const TempDir&) { return std::wstring(L"list.txt -o missing\\out.dat"); },
+       "does not exist"},
+      {"output is a folder",
+       [](const TempDir& d) { CreateDirectoryA(d.File("out.dat").c_str(), nullptr); },
+       [](const TempDir&) { return std::wstring(L"list.txt -o out.dat"); }, "is a folder"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("list.txt"), "a\tA\nb\tB\n");
+    c.setUp(dir);
+    const auto before = FolderState(dir);
+    const ProgramRun run = RunImporter(dir, c.arguments(dir));
+    EXPECT_EQ(run.exitCode, 1u) << c.name << ": " << run.out;
+    EXPECT_NE(run.err.find(c.wantedError), std::string::npos) << c.name << ": " << run.err;
+    EXPECT_EQ(run.out.find("Reading"), std::string::npos) << c.name << ": " << run.out;
+    EXPECT_TRUE(FolderState(dir) == before) << c.name;
   }
 }
 

@@ -32,6 +32,8 @@ TEST(TabTextImport, WritesTheProgramsLayout) {
        "b\tB\r\n\r\n  \r\na\tA\r\n",
        L"\u00B7a\r\nA\u00B7b\r\nB"},
       {"no final line break", "a\tA", L"\u00B7a\r\nA"},
+      {"CR-only line ends", "b\tB\ra\tA\r", L"\u00B7a\r\nA\u00B7b\r\nB"},
+      {"CR, LF and CR LF mixed", "c\tC\r\nb\tB\ra\tA\n", L"\u00B7a\r\nA\u00B7b\r\nB\u00B7c\r\nC"},
       {"middle dots replaced", "x\xC2\xB7y\tp\xC2\xB7q\n", L"\u00B7x\u2022y\r\np\u2022q"},
       {"tabs after the first stay in the meaning", "k\tv1\tv2\n", L"\u00B7k\r\nv1\tv2"},
       {"same headword merged, repeated meaning once", "k\tfirst\nk\tsecond\nk\tfirst\n",
@@ -198,6 +200,10 @@ TEST(TabTextImport, BadSourcesFailCleanly) {
   };
   const Case cases[] = {
       {"no tab", "a\tA\nbroken line\n", ", line 2: no tab between the headword and the meaning"},
+      {"CR-only lines counted", "a\tA\rb\tB\r\rbroken\r",
+       ", line 4: no tab between the headword and the meaning"},
+      {"CR LF counted once", "a\tA\r\n\r\nbroken\r\n",
+       ", line 3: no tab between the headword and the meaning"},
       {"invalid UTF-8", "a\tA\n\nb\t\xC3\x28\n", ", line 3 is not valid UTF-8"},
       {"overlong UTF-8", "\xC0\xAF\tx\n", ", line 1 is not valid UTF-8"},
       {"encoded surrogate", "\xED\xA0\x80\tx\n", ", line 1 is not valid UTF-8"},
