@@ -19,9 +19,27 @@ namespace {
 constexpr wchar_t kSeparator = 0x00B7;
 constexpr size_t kKeyChars = 50;
 constexpr size_t kWriteBufferChars = 1 << 19;
+// A merged meaning this long or longer gets its lines indexed; a shorter one is searched.
+constexpr size_t kIndexedMeaningChars = 1024;
 
 bool IsBlank(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\u00A0' || c == L'\u3000';
+}
+
+uint64_t LineHash(std::wstring_view line) {
+  return std::hash<std::wstring_view>{}(line);
+}
+
+// Calls `line` with the start and the text of each line of a meaning (lines joined by CR LF).
+template <typename Line>
+void ForEachLine(std::wstring_view meaning, Line&& line) {
+  for (size_t start = 0;;) {
+    const size_t end = meaning.find(L"\r\n", start);
+    line(start, meaning.substr(start, end - start));
+    if (end == std::wstring_view::npos)
+      return;
+    start = end + 2;
+  }
 }
 
 std::wstring_view Trim(std::wstring_view s) {
@@ -163,14 +181,60 @@ void EntryTable::Add(std::wstring_view headword, std::wstring_view meaning) {
     return;
   }
   ++merged;
-  std::wstring& existing = entries_[it->second].meaning;
   // The same meaning given twice (a repeated line of a word list, a synonym of itself) is kept
   // once.
-  const std::wstring lines = L"\r\n" + existing + L"\r\n";
-  if (lines.find(L"\r\n" + text + L"\r\n") != std::wstring::npos)
+  if (!HoldsLines(it->second, text))
+    AppendMeaning(it->second, text);
+}
+
+bool EntryTable::HoldsLines(uint32_t i, const std::wstring& text) {
+  const std::wstring& meaning = entries_[i].meaning;
+  auto found = indexed_.find(i);
+  if (found == indexed_.end()) {
+    if (meaning.size() < kIndexedMeaningChars) {
+      for (size_t at = meaning.find(text); at != std::wstring::npos;
+           at = meaning.find(text, at + 1)) {
+        const size_t end = at + text.size();
+        if ((at == 0 || meaning[at - 1] == L'\n') &&
+            (end == meaning.size() || meaning[end] == L'\r'))
+          return true;
+      }
+      return false;
+    }
+    IndexedMeaning& index = indexed_[i];
+    ForEachLine(meaning, [&](size_t start, std::wstring_view line) {
+      index.starts.push_back(start);
+      index.runs.Append(LineHash(line));
+    });
+    found = indexed_.find(i);
+  }
+  const IndexedMeaning& index = found->second;
+  std::vector<uint64_t> run;
+  ForEachLine(text, [&](size_t, std::wstring_view line) { run.push_back(LineHash(line)); });
+  return index.runs
+      .Find(run,
+            [&](size_t first) {
+              const size_t start = index.starts[first];
+              const size_t next = first + run.size();
+              const size_t end =
+                  next < index.starts.size() ? index.starts[next] - 2 : meaning.size();
+              return meaning.compare(start, end - start, text) == 0;
+            })
+      .has_value();
+}
+
+void EntryTable::AppendMeaning(uint32_t i, const std::wstring& text) {
+  std::wstring& meaning = entries_[i].meaning;
+  const size_t offset = meaning.size() + 2;
+  meaning += L"\r\n";
+  meaning += text;
+  const auto found = indexed_.find(i);
+  if (found == indexed_.end())
     return;
-  existing += L"\r\n";
-  existing += text;
+  ForEachLine(text, [&](size_t start, std::wstring_view line) {
+    found->second.starts.push_back(offset + start);
+    found->second.runs.Append(LineHash(line));
+  });
 }
 
 std::wstring EntryTable::Text(size_t i) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/Import.h"
+#include "import/LineRuns.h"
 #include "import/OutputTarget.h"
 
 namespace lexmora::import {
@@ -42,11 +43,20 @@ class EntryTable {
     std::wstring headword;
     std::wstring meaning;  // lines joined by CR LF
   };
+  // The lines of a merged meaning and where each starts, kept once the meaning is long.
+  struct IndexedMeaning {
+    LineRuns runs;
+    std::vector<size_t> starts;
+  };
   std::wstring CleanHeadword(std::wstring_view text);
   std::wstring CleanMeaning(std::wstring_view text);
+  // Whether the lines of `text` already stand in a row in the meaning of entry `i`.
+  bool HoldsLines(uint32_t i, const std::wstring& text);
+  void AppendMeaning(uint32_t i, const std::wstring& text);
 
   std::vector<Entry> entries_;
   std::unordered_map<std::wstring, uint32_t> byHeadword_;
+  std::unordered_map<uint32_t, IndexedMeaning> indexed_;
 };
 
 // The order in which the entries are to be written so that the program's word search finds

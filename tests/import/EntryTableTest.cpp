@@ -1,0 +1,88 @@
+// Merging entries by headword: which meanings are kept, and what merging many costs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "base/Text.h"
+#include "import/EntryTable.h"
+
+namespace lexmora::test {
+namespace {
+
+double Seconds() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// A meaning is left out when its lines already stand, line for line and in a row, in the entry.
+// Enough meanings come first that the entry is past the size at which the lines are indexed.
+TEST(EntryTable, KeepsEachMeaningOnce) {
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> meanings;
+    std::wstring wanted;  // the merged meaning, its lines joined by "|"
+  };
+  auto sense = [](int i) { return L"sense " + std::to_wstring(i) + L" of the word, a long line"; };
+  std::vector<std::wstring> many;
+  std::wstring manyJoined;
+  for (int i = 0; i < 40; ++i) {
+    many.push_back(sense(i));
+    manyJoined += (i > 0 ? L"|" : L"") + many.back();
+  }
+  auto after = [&](std::vector<std::wstring> tail) {
+    std::vector<std::wstring> all = many;
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+  };
+  const Case cases[] = {
+      {"repeated meaning", {L"one", L"two", L"one"}, L"one|two"},
+      {"a line of an earlier meaning", {L"one\ntwo", L"two"}, L"one|two"},
+      {"lines of two earlier meanings in a row", {L"one", L"two", L"one\ntwo"}, L"one|two"},
+      {"the same lines in another order", {L"one\ntwo", L"two\none"}, L"one|two|two|one"},
+      {"part of a line", {L"one two", L"one"}, L"one two|one"},
+      {"empty lines inside count", {L"a\n\nb", L"a\nb"}, L"a||b|a|b"},
+      {"many: repeated", after({sense(7), sense(39), sense(0)}), manyJoined},
+      {"many: lines in a row", after({sense(3) + L"\n" + sense(4) + L"\n" + sense(5)}), manyJoined},
+      {"many: not in a row", after({sense(3) + L"\n" + sense(5)}),
+       manyJoined + L"|" + sense(3) + L"|" + sense(5)},
+      {"many: part of a line", after({L"sense 1"}), manyJoined + L"|sense 1"},
+      {"many: new, then repeated", after({L"x\ny", L"y", sense(39) + L"\nx"}),
+       manyJoined + L"|x|y"},
+  };
+  for (const Case& c : cases) {
+    import::EntryTable table;
+    for (const std::wstring& meaning : c.meanings)
+      table.Add(L"word", meaning);
+    ASSERT_EQ(table.Size(), 1u) << c.name;
+    std::wstring merged = table.Text(0).substr(6);
+    for (size_t at = merged.find(L"\r\n"); at != std::wstring::npos; at = merged.find(L"\r\n"))
+      merged.replace(at, 2, L"|");
+    EXPECT_EQ(merged, c.wanted) << c.name;
+  }
+}
+
+// 20 000 meanings under one headword cost about what 20 000 headwords cost, not many times more.
+TEST(EntryTable, MergingManyMeaningsTakesLinearTime) {
+  constexpr int kCount = 20000;
+  auto time = [](bool oneHeadword) {
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      const double start = Seconds();
+      import::EntryTable table;
+      for (int i = 0; i < kCount; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        table.Add(oneHeadword ? L"word" : L"word" + n, L"meaning number " + n);
+      }
+      best = std::min(best, Seconds() - start);
+    }
+    return best;
+  };
+  const double separate = time(false);
+  const double merged = time(true);
+  EXPECT_LT(merged, 4 * separate + 0.02)
+      << "merged " << merged << " s, separate headwords " << separate << " s";
+}
+
+}  // namespace
+}  // namespace lexmora::test
