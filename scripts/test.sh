@@ -6,6 +6,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 "$ROOT/scripts/build.sh" || exit 1
 export LEXMORA_OWN_DISPLAY=1
+# Windows are hidden and shown hundreds of times; in the Wine desktop each hide is quick.
+export LEXMORA_WINE_DESKTOP=1
 . "$ROOT/scripts/wine-env.sh"
 trap lexmora_wine_down EXIT
 lexmora_wine_up

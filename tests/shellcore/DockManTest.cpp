@@ -214,10 +214,5 @@ TEST(TDockMan, SnapRectUsesThePrimaryWorkArea) {
   }
 }
 
-TEST(TDockMan, DockManIsOneInstance) {
-  TDockMan& first = DockMan();
-  EXPECT_EQ(&first, &DockMan());
-}
-
 }  // namespace
 }  // namespace lexmora
