@@ -39,5 +39,18 @@ if(TARGET Lexmora)
   set(CPACK_PACKAGE_FILE_NAME Lexmora-${PROJECT_VERSION}-win64)
   # The zip holds the folder Lexmora/ itself, ready to unpack anywhere and run.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+
+  # `cpack -G NSIS` writes Lexmora-<version>-win64-setup.exe, an installer for the current user
+  # built from cmake/NSIS.template.in; cmake/InstallerOptions.cmake names it, and
+  # cmake/InstallerFiles.cmake lists the staged files for its uninstaller.
+  set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake)
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/InstallerOptions.cmake)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake)
+  set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/images/Lexmora.ico)
+  # The folder of the staged tree that holds the program, and the files the program derives
+  # from a dictionary <name>.dat beside it, by extension: the uninstaller removes them together
+  # with a shipped dictionary.
+  set(CPACK_LEXMORA_PROGRAM_FOLDER Lexmora)
+  set(CPACK_LEXMORA_INDEX_EXTENSIONS ind)
   include(CPack)
 endif()

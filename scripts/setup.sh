@@ -12,6 +12,7 @@ have Xvfb || need+=(xvfb)
 have xauth || need+=(xauth)
 have cmake || need+=(cmake)
 have /usr/bin/import || need+=(imagemagick)
+have makensis || need+=(nsis)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
 

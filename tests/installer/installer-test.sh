@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# Builds the installer with `cpack -G NSIS` and runs it under Wine as a user would: a silent
+# install, the program used from where it was installed, files of the user's own added, and a
+# silent uninstall, which must take the program away and leave everything of the user's.
+#
+#   installer-test.sh BUILD_DIR CPACK
+#
+# Uses the build's Wine prefix (WINEPREFIX, else BUILD_DIR/wineprefix) and, for the program's
+# window, the X display in DISPLAY. Each case starts from a prefix with no copy installed.
+set -uo pipefail
+BUILD_DIR=$(cd "$1" && pwd)
+CPACK=$2
+WINE=/usr/lib/wine/wine64
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
+# Shortcuts made in the prefix must not turn into menu entries of this machine.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8
+
+failures=0
+fail() {
+  echo "FAIL [$case_name]: $*"
+  failures=$((failures + 1))
+}
+expect_eq() {  # what, got, wanted
+  [ "$2" = "$3" ] || fail "$1: got '$2', wanted '$3'"
+}
+
+wine_run() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+unix_path() { wine_run winepath -u "$1"; }
+
+scratch=$(mktemp -d)
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+case_name=package
+(cd "$BUILD_DIR" && "$CPACK" -G NSIS -B "$scratch" >"$scratch/cpack.log" 2>&1) || {
+  cat "$scratch/cpack.log"
+  echo "FAIL: cpack -G NSIS"
+  exit 1
+}
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")
+setup=$scratch/Lexmora-$version-win64-setup.exe
+[ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
+packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
+
+local_app_data=$(wine_run cmd /c echo %LOCALAPPDATA%)
+app_data=$(wine_run cmd /c echo %APPDATA%)
+default_dir_w="$local_app_data\\Programs\\Lexmora"
+shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmora.lnk")
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexmora'
+settings_keys=('HKCU\Software\Lexmora' 'HKLM\Software\Lexmora')
+
+# The data of a text value of a key, empty when there is none. Read from an export of the key,
+# which is Unicode, since `reg query` writes to a pipe in the console's code page.
+reg_value() {  # key, value name
+  rm -f "$scratch/key.reg"
+  "$WINE" reg export "$1" "$(wine_run winepath -w "$scratch/key.reg")" /y >/dev/null 2>&1 </dev/null
+  [ -f "$scratch/key.reg" ] || return 0
+  iconv -f UTF-16 -t UTF-8 "$scratch/key.reg" | tr -d '\r' |
+    awk -v want="\"$2\"=\"" '/^\[/ { n++; next }
+      n == 1 && index($0, want) == 1 { print substr($0, length(want) + 1, length($0) - length(want) - 1) }' |
+    sed 's/\\\(.\)/\1/g'
+}
+key_exists() { "$WINE" reg query "$1" >/dev/null 2>&1 </dev/null; }
+hex_of() { od -An -tx1 -v "$@" | tr -d ' \n'; }
+files_in() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
+
+remove_installed() {  # a known start: no copy installed, no settings
+  rm -rf "$(unix_path "$default_dir_w")" "$shortcut"
+  "$WINE" reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null
+  for key in "${settings_keys[@]}"; do "$WINE" reg delete "$key" /f >/dev/null 2>&1 </dev/null; done
+}
+
+install() {  # [/D=folder]: a silent install, with the installer's exit code
+  "$WINE" "$setup" /S "$@" </dev/null >/dev/null 2>&1
+}
+
+# Runs the uninstall entry's command silently, as Windows' list of programs would, and waits until
+# the uninstaller (which goes on from a copy of itself) has removed the entry, its last step.
+uninstall() {
+  local command
+  command=$(reg_value "$uninstall_key" UninstallString)
+  [ -n "$command" ] || { fail "no UninstallString to run"; return; }
+  command=${command#\"}
+  "$WINE" "${command%\"}" /S </dev/null >/dev/null 2>&1
+  for _ in $(seq 150); do key_exists "$uninstall_key" || break; sleep 0.1; done
+  key_exists "$uninstall_key" && fail "the uninstaller did not finish within 15 s"
+  sleep 0.3  # lets the uninstaller's process end
+}
+
+# Installs to `dir` (Windows path; the default folder when it is the default) and checks what a
+# fresh install must have given: the packed files, the uninstall entry and the shortcut.
+check_installed() {
+  local dir_w=$1 dir
+  dir=$(unix_path "$dir_w")
+  expect_eq "files installed" "$(files_in "$dir")" \
+    "$( (files_in "$packed"; echo Uninstall.exe) | LC_ALL=C sort)"
+  while read -r file; do
+    cmp -s "$packed/$file" "$dir/$file" || fail "$file differs from the packed file"
+  done < <(files_in "$packed")
+
+  local -a entry=(
+    "DisplayName|Lexmora"
+    "DisplayVersion|$version"
+    "Publisher|Lexmora"
+    "UninstallString|\"$dir_w\\Uninstall.exe\""
+    "DisplayIcon|$dir_w\\Lexmora.exe"
+    "InstallLocation|$dir_w"
+  )
+  for row in "${entry[@]}"; do
+    expect_eq "uninstall entry's ${row%%|*}" "$(reg_value "$uninstall_key" "${row%%|*}")" \
+      "${row#*|}"
+  done
+  key_exists "${uninstall_key/HKCU/HKLM}" && fail "an uninstall entry for all users was written"
+
+  [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+  hex_of "$shortcut" | grep -qF "$(printf '%s' "$dir_w\\Lexmora.exe" | iconv -t UTF-16LE | hex_of)" ||
+    fail "the shortcut does not name $dir_w\\Lexmora.exe"
+}
+
+check_uninstalled() {  # installed folder (Unix path), the files that must be left, one a line
+  expect_eq "files left" "$(files_in "$1")" "$2"
+  [ -z "$2" ] && [ -e "$1" ] && fail "the empty folder $1 is left behind"
+  key_exists "$uninstall_key" && fail "the uninstall entry is left"
+  [ -e "$shortcut" ] && fail "the shortcut is left"
+}
+
+settings_snapshot() {
+  for key in "${settings_keys[@]}"; do wine_run reg query "$key" /s; done
+}
+
+# Case: a fresh install into a folder the user chose, whose name the system's code page cannot
+# spell, and its uninstall, which leaves nothing behind. (The installer takes /D= only unquoted,
+# and Wine quotes an argument with a space.)
+case_chosen_folder() {
+  local dir_w="$local_app_data\\Речник\\Lexmora" dir
+  dir=$(unix_path "$dir_w")
+  install "/D=$dir_w"
+  expect_eq "installer's exit code" "$?" 0
+  check_installed "$dir_w"
+  uninstall
+  check_uninstalled "$dir" ""
+  rm -rf "$(dirname "$dir")"
+}
+
+# Case: the program used from the default folder. It writes the index of the shipped dictionary
+# and its settings; setup refuses to run over it while it runs. The user then adds a dictionary
+# of their own with two index files, and edits a letter-conversion table. The uninstall removes
+# the program with the shipped dictionary's index and keeps the user's files and settings.
+case_used_program() {
+  local dir
+  dir=$(unix_path "$default_dir_w")
+  install
+  expect_eq "installer's exit code" "$?" 0
+  check_installed "$default_dir_w"
+
+  "$WINE" "$default_dir_w\\Lexmora.exe" </dev/null >/dev/null 2>&1 &
+  program_pid=$!
+  "$WINE" "$BUILD_DIR/tools/lexmora-type.exe" къща </dev/null >"$scratch/type.log" 2>&1 ||
+    fail "the installed program did not look up a word: $(tr -d '\r' <"$scratch/type.log")"
+  [ -s "$dir/Dictionaries/diruridu.ind" ] ||
+    fail "the program wrote no index beside the shipped dictionary"
+
+  install
+  expect_eq "installer's exit code while the program runs" "$?" 2
+  "$WINE" "$default_dir_w\\Uninstall.exe" /S "_?=$default_dir_w" </dev/null >/dev/null 2>&1
+  expect_eq "uninstaller's exit code while the program runs" "$?" 2
+  [ -f "$dir/Lexmora.exe" ] || fail "the refused uninstall removed the program"
+
+  "$WINE" "$BUILD_DIR/tools/lexmora-type.exe" --close </dev/null >/dev/null 2>&1 ||
+    fail "the program did not close"
+  wait "$program_pid"
+  program_pid=""
+  local settings
+  settings=$(settings_snapshot)
+  [ -n "$settings" ] || fail "the program wrote no settings"
+
+  printf 'mine' >"$dir/Dictionaries/mine.dat"
+  printf 'index' >"$dir/Dictionaries/mine.ind"
+  printf 'words' >"$dir/Dictionaries/mine.words"
+  printf 'ey' >"$dir/Data/conv_to.txt"
+  uninstall
+  check_uninstalled "$dir" "$(printf '%s\n' Data/conv_to.txt Dictionaries/mine.dat \
+    Dictionaries/mine.ind Dictionaries/mine.words)"
+  expect_eq "the edited table" "$(cat "$dir/Data/conv_to.txt" 2>/dev/null)" ey
+  expect_eq "settings after the uninstall" "$(settings_snapshot)" "$settings"
+}
+
+# Case: the user imported a dictionary of their own over the shipped one. Neither an update nor
+# an uninstall nor a later install takes it or its index away.
+case_replaced_dictionary() {
+  local dir step
+  dir=$(unix_path "$default_dir_w")
+  install
+  printf 'imported' >"$dir/Dictionaries/diruridu.dat"
+  printf 'index' >"$dir/Dictionaries/diruridu.ind"
+  for step in install uninstall install uninstall; do
+    "$step"
+    expect_eq "the imported dictionary after $step" \
+      "$(cat "$dir/Dictionaries/diruridu.dat" 2>/dev/null)" imported
+  done
+  check_uninstalled "$dir" "$(printf '%s\n' Dictionaries/diruridu.dat Dictionaries/diruridu.ind)"
+}
+
+for case_name in case_chosen_folder case_used_program case_replaced_dictionary; do
+  remove_installed
+  before=$failures
+  start=$(date +%s%N)
+  "$case_name"
+  echo "$case_name: $([ "$failures" = "$before" ] && echo ok || echo FAILED)" \
+    "($((($(date +%s%N) - start) / 1000000)) ms)"
+done
+remove_installed
+[ "$failures" = 0 ] || { echo "$failures failed checks"; exit 1; }
+echo "all installer checks passed"
