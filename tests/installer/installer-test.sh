@@ -47,32 +47,40 @@ setup=$scratch/Lexmora-$version-win64-setup.exe
 [ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
 packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
 
+scratch_w=$(wine_run winepath -w "$scratch")
 local_app_data=$(wine_run cmd /c echo %LOCALAPPDATA%)
 app_data=$(wine_run cmd /c echo %APPDATA%)
 default_dir_w="$local_app_data\\Programs\\Lexmora"
+default_dir=$(unix_path "$default_dir_w")
 shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmora.lnk")
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexmora'
 settings_keys=('HKCU\Software\Lexmora' 'HKLM\Software\Lexmora')
 
-# The data of a text value of a key, empty when there is none. Read from an export of the key,
-# which is Unicode, since `reg query` writes to a pipe in the console's code page.
-reg_value() {  # key, value name
+# The text values of a key as `name=data` lines, from an export of the key: the export is
+# Unicode, where `reg query` writes to a pipe in the console's code page.
+reg_values() {  # key
   rm -f "$scratch/key.reg"
-  "$WINE" reg export "$1" "$(wine_run winepath -w "$scratch/key.reg")" /y >/dev/null 2>&1 </dev/null
+  "$WINE" reg export "$1" "$scratch_w\\key.reg" /y >/dev/null 2>&1 </dev/null
   [ -f "$scratch/key.reg" ] || return 0
   iconv -f UTF-16 -t UTF-8 "$scratch/key.reg" | tr -d '\r' |
-    awk -v want="\"$2\"=\"" '/^\[/ { n++; next }
-      n == 1 && index($0, want) == 1 { print substr($0, length(want) + 1, length($0) - length(want) - 1) }' |
-    sed 's/\\\(.\)/\1/g'
+    awk '/^\[/ { n++; next } n == 1 && /^"[^"]*"=".*"$/ { print }' |
+    sed 's/^"\([^"]*\)"="\(.*\)"$/\1=\2/; s/\\\(.\)/\1/g'
 }
+value_of() { sed -n "s/^$1=//p"; }  # name; reads reg_values' lines
 key_exists() { "$WINE" reg query "$1" >/dev/null 2>&1 </dev/null; }
 hex_of() { od -An -tx1 -v "$@" | tr -d ' \n'; }
 files_in() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
 
 remove_installed() {  # a known start: no copy installed, no settings
-  rm -rf "$(unix_path "$default_dir_w")" "$shortcut"
-  "$WINE" reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null
-  for key in "${settings_keys[@]}"; do "$WINE" reg delete "$key" /f >/dev/null 2>&1 </dev/null; done
+  rm -rf "$default_dir" "$shortcut"
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n'
+    for key in "$uninstall_key" "${settings_keys[@]}"; do
+      key=${key/#HKCU/HKEY_CURRENT_USER}
+      printf '[-%s]\r\n' "${key/#HKLM/HKEY_LOCAL_MACHINE}"
+    done
+  } >"$scratch/remove.reg"
+  "$WINE" reg import "$scratch_w\\remove.reg" >/dev/null 2>&1 </dev/null
 }
 
 install() {  # [/D=folder]: a silent install, with the installer's exit code
@@ -80,23 +88,26 @@ install() {  # [/D=folder]: a silent install, with the installer's exit code
 }
 
 # Runs the uninstall entry's command silently, as Windows' list of programs would, and waits until
-# the uninstaller (which goes on from a copy of itself) has removed the entry, its last step.
+# the uninstaller, which goes on from a copy of itself, has removed itself and then the entry, its
+# last step.
 uninstall() {
   local command
-  command=$(reg_value "$uninstall_key" UninstallString)
+  command=$(reg_values "$uninstall_key" | value_of UninstallString)
   [ -n "$command" ] || { fail "no UninstallString to run"; return; }
   command=${command#\"}
-  "$WINE" "${command%\"}" /S </dev/null >/dev/null 2>&1
-  for _ in $(seq 150); do key_exists "$uninstall_key" || break; sleep 0.1; done
+  command=${command%\"}
+  "$WINE" "$command" /S </dev/null >/dev/null 2>&1
+  local uninstaller
+  uninstaller=$(unix_path "$command")
+  for _ in $(seq 150); do [ -e "$uninstaller" ] || break; sleep 0.1; done
+  for _ in $(seq 20); do key_exists "$uninstall_key" || break; sleep 0.1; done
   key_exists "$uninstall_key" && fail "the uninstaller did not finish within 15 s"
   sleep 0.3  # lets the uninstaller's process end
 }
 
-# Installs to `dir` (Windows path; the default folder when it is the default) and checks what a
-# fresh install must have given: the packed files, the uninstall entry and the shortcut.
-check_installed() {
-  local dir_w=$1 dir
-  dir=$(unix_path "$dir_w")
+# What a fresh install must have given: the packed files, the uninstall entry and the shortcut.
+check_installed() {  # the folder as a Windows path, and as a Unix path
+  local dir_w=$1 dir=$2
   expect_eq "files installed" "$(files_in "$dir")" \
     "$( (files_in "$packed"; echo Uninstall.exe) | LC_ALL=C sort)"
   while read -r file; do
@@ -111,9 +122,10 @@ check_installed() {
     "DisplayIcon|$dir_w\\Lexmora.exe"
     "InstallLocation|$dir_w"
   )
+  local values
+  values=$(reg_values "$uninstall_key")
   for row in "${entry[@]}"; do
-    expect_eq "uninstall entry's ${row%%|*}" "$(reg_value "$uninstall_key" "${row%%|*}")" \
-      "${row#*|}"
+    expect_eq "uninstall entry's ${row%%|*}" "$(value_of "${row%%|*}" <<<"$values")" "${row#*|}"
   done
   key_exists "${uninstall_key/HKCU/HKLM}" && fail "an uninstall entry for all users was written"
 
@@ -141,7 +153,7 @@ case_chosen_folder() {
   dir=$(unix_path "$dir_w")
   install "/D=$dir_w"
   expect_eq "installer's exit code" "$?" 0
-  check_installed "$dir_w"
+  check_installed "$dir_w" "$dir"
   uninstall
   check_uninstalled "$dir" ""
   rm -rf "$(dirname "$dir")"
@@ -152,11 +164,10 @@ case_chosen_folder() {
 # of their own with two index files, and edits a letter-conversion table. The uninstall removes
 # the program with the shipped dictionary's index and keeps the user's files and settings.
 case_used_program() {
-  local dir
-  dir=$(unix_path "$default_dir_w")
+  local dir=$default_dir
   install
   expect_eq "installer's exit code" "$?" 0
-  check_installed "$default_dir_w"
+  check_installed "$default_dir_w" "$default_dir"
 
   "$WINE" "$default_dir_w\\Lexmora.exe" </dev/null >/dev/null 2>&1 &
   program_pid=$!
@@ -171,8 +182,10 @@ case_used_program() {
   expect_eq "uninstaller's exit code while the program runs" "$?" 2
   [ -f "$dir/Lexmora.exe" ] || fail "the refused uninstall removed the program"
 
-  "$WINE" "$BUILD_DIR/tools/lexmora-type.exe" --close </dev/null >/dev/null 2>&1 ||
+  if ! "$WINE" "$BUILD_DIR/tools/lexmora-type.exe" --close </dev/null >/dev/null 2>&1; then
     fail "the program did not close"
+    kill "$program_pid"
+  fi
   wait "$program_pid"
   program_pid=""
   local settings
@@ -193,8 +206,7 @@ case_used_program() {
 # Case: the user imported a dictionary of their own over the shipped one. Neither an update nor
 # an uninstall nor a later install takes it or its index away.
 case_replaced_dictionary() {
-  local dir step
-  dir=$(unix_path "$default_dir_w")
+  local dir=$default_dir step
   install
   printf 'imported' >"$dir/Dictionaries/diruridu.dat"
   printf 'index' >"$dir/Dictionaries/diruridu.ind"
