@@ -6,11 +6,11 @@ set(LEXMORA_STAGE_DIR ${CMAKE_BINARY_DIR}/Lexmora)
 if(TARGET Lexmora)
   set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
 
-  # Index files are written by the program next to its dictionaries; one that turns up in data/
-  # is a leftover of a run and never ships.
+  # Index and word index files are written by the program next to its dictionaries; one that
+  # turns up in data/ is a leftover of a run and never ships.
   file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
        ${CMAKE_SOURCE_DIR}/data/*)
-  list(FILTER data_files EXCLUDE REGEX "\\.ind$")
+  list(FILTER data_files EXCLUDE REGEX "\\.(ind|wix)$")
   set(staged_files)
   foreach(file ${data_files})
     add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
@@ -30,7 +30,8 @@ if(TARGET Lexmora)
     set_target_properties(lexmora-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
     install(TARGETS lexmora-import RUNTIME DESTINATION Lexmora)
   endif()
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE
+          PATTERN "*.wix" EXCLUDE)
 
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Lexmora)

@@ -82,6 +82,13 @@ class IndexBuildHost {
 IndexBuildHost* SetIndexBuildHost(IndexBuildHost* host);
 IndexBuildHost& CurrentIndexBuildHost();
 
+// What another part of the store keeps with one open dictionary and frees with it (the text
+// search keeps its word index so).
+class TADictCompanion {
+ public:
+  virtual ~TADictCompanion() = default;
+};
+
 class TADict {
  public:
   TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
@@ -97,6 +104,12 @@ class TADict {
   int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
 
   std::wstring ConvertLetters(const std::wstring& text) const;
+
+  // The paths given to the constructor.
+  const std::string& DataFilePath() const noexcept { return DataFileName; }
+  const std::string& IndexFilePath() const noexcept { return IndexFileName; }
+  // The companion of this dictionary: null until a part of the store sets one.
+  std::unique_ptr<TADictCompanion>& Companion() noexcept { return companion_; }
 
  private:
   void LoadConversionTables();
@@ -125,6 +138,7 @@ class TADict {
   // index file's view is made on first use and grows with the file.
   detail::MappedView DataView;
   detail::MappedView IndexView;
+  std::unique_ptr<TADictCompanion> companion_;
 };
 
 bool IsCharInGroup(wchar_t ch, const std::wstring& group);

@@ -1,0 +1,153 @@
+// Searching inside the entries through the word index, which each open dictionary keeps once a
+// search has needed it.
+#include "store/TextSearch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "base/Errors.h"
+#include "store/WordIndex.h"
+
+namespace lexmora {
+
+namespace {
+
+// What the text search keeps with an open dictionary: its word rules (made once, as letter
+// conversion is fixed for the dictionary's life), the checksum of its entry order, and its word
+// index once read or built.
+class TextSearchState : public TADictCompanion {
+ public:
+  explicit TextSearchState(const TADict& dict) : rules(detail::MakeWordRules(dict)) {}
+
+  // The dictionary's index file does not change while the dictionary is open.
+  uint64_t OrderChecksum(const TADict& dict) {
+    if (!orderChecksum)
+      orderChecksum = detail::EntryOrderChecksum(dict.IndexFilePath());
+    return *orderChecksum;
+  }
+
+  detail::WordRules rules;
+  std::unique_ptr<detail::WordIndex> index;
+
+ private:
+  std::optional<uint64_t> orderChecksum;
+};
+
+TextSearchState& StateOf(TADict& dict) {
+  std::unique_ptr<TADictCompanion>& companion = dict.Companion();
+  if (!companion)
+    companion = std::make_unique<TextSearchState>(dict);
+  auto* state = dynamic_cast<TextSearchState*>(companion.get());
+  if (state == nullptr)
+    throw Exception("The dictionary holds another part's data");
+  return *state;
+}
+
+// The dictionary file's last-write time, as the index check reads it.
+FILETIME DataTime(const std::string& dataFileName) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExA(dataFileName.c_str(), GetFileExInfoStandard, &info))
+    throw EInOutError(static_cast<int32_t>(GetLastError()));
+  return info.ftLastWriteTime;
+}
+
+// True when `index` was built from `dict`'s files as they are, under its rules.
+bool BuiltFor(const detail::WordIndex& index, TADict& dict, TextSearchState& state) {
+  const detail::WordIndexHeader& header = index.Header();
+  const FILETIME time = DataTime(dict.DataFilePath());
+  return header.rulesFingerprint == state.rules.fingerprint &&
+         header.entryCount == dict.EntryCount() && CompareFileTime(&header.dataTime, &time) == 0 &&
+         header.orderChecksum == state.OrderChecksum(dict);
+}
+
+}  // namespace
+
+struct WordIndexBuild::Work {
+  std::string dataFileName;
+  std::string indexFileName;
+  detail::WordRules rules;
+  std::unique_ptr<detail::WordIndex> built;
+};
+
+std::string WordIndexFileName(const std::string& dataFileName) {
+  const size_t dot = dataFileName.size() >= 4 ? dataFileName.size() - 4 : std::string::npos;
+  if (dot != std::string::npos && _stricmp(dataFileName.c_str() + dot, ".dat") == 0)
+    return dataFileName.substr(0, dot) + ".wix";
+  return dataFileName + ".wix";
+}
+
+bool WordIndexReady(TADict& dict) {
+  TextSearchState& state = StateOf(dict);
+  if (!state.index) {
+    state.index = detail::LoadWordIndex(WordIndexFileName(dict.DataFilePath()),
+                                        DataTime(dict.DataFilePath()), dict.EntryCount(),
+                                        state.OrderChecksum(dict), state.rules.fingerprint);
+  }
+  return state.index != nullptr;
+}
+
+std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit) {
+  TextSearchState& state = StateOf(dict);
+  const std::vector<std::wstring> words = detail::DistinctWords(state.rules, query);
+  if (words.empty() || limit <= 0)
+    return {};
+  if (!WordIndexReady(dict)) {
+    WordIndexBuild build(dict);
+    try {
+      build.Run(nullptr);
+    } catch (...) {
+      build.InstallInto(dict);
+      throw;
+    }
+    build.InstallInto(dict);
+  }
+  return state.index->Find(words, limit);
+}
+
+std::vector<TextSpan> MatchingWords(TADict& dict, const std::wstring& text,
+                                    const std::wstring& query) {
+  const detail::WordRules& rules = StateOf(dict).rules;
+  const std::vector<std::wstring> wanted = detail::DistinctWords(rules, query);
+  std::vector<TextSpan> spans;
+  if (wanted.empty())
+    return spans;
+  std::wstring word;
+  detail::ForEachWord(rules, text.data(), text.size(), word,
+                      [&](size_t start, size_t length, const std::wstring& w) {
+                        if (std::find(wanted.begin(), wanted.end(), w) != wanted.end())
+                          spans.push_back({start, length});
+                      });
+  return spans;
+}
+
+WordIndexBuild::WordIndexBuild(TADict& dict)
+    : work_(std::make_unique<Work>(
+          Work{dict.DataFilePath(), dict.IndexFilePath(), StateOf(dict).rules, nullptr})) {}
+
+WordIndexBuild::~WordIndexBuild() = default;
+
+bool WordIndexBuild::Run(const Progress& progress) {
+  std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
+      work_->dataFileName, work_->indexFileName, work_->rules, progress);
+  if (!image)
+    return false;
+  // Kept before the file is written, so that a failed write leaves the index usable.
+  work_->built = detail::WordIndex::FromImage(std::move(*image));
+  if (!work_->built)
+    throw Exception("The word index just built does not read back");
+  detail::WriteWordIndexFile(WordIndexFileName(work_->dataFileName), work_->built->Image());
+  return true;
+}
+
+void WordIndexBuild::InstallInto(TADict& dict) {
+  if (!work_->built || dict.DataFilePath() != work_->dataFileName ||
+      dict.IndexFilePath() != work_->indexFileName) {
+    return;
+  }
+  TextSearchState& state = StateOf(dict);
+  if (BuiltFor(*work_->built, dict, state))
+    state.index = std::move(work_->built);
+}
+
+}  // namespace lexmora

@@ -1,0 +1,81 @@
+#pragma once
+// Searching inside the entries: the entries whose text holds given words anywhere, found through
+// a word index kept in a file beside the dictionary.
+//
+// A word is a run of letters and digits. Combining marks (stress marks and the like, Unicode
+// category Mn) inside or at the end of a word belong to it and are ignored when words are
+// matched, so "къща" finds "къ́ща" and the other way round. Hyphens and apostrophes end words as
+// spaces do: "ice-cream" is the two words "ice" and "cream". Words compare without regard to
+// case and through the dictionary's letter conversion when it is on.
+//
+// The word index file is <name>.wix beside <name>.dat. It is built on the first search that
+// needs it, not when the dictionary is opened, and built again when the dictionary file's
+// last-write time, its index's entry order or the letter conversion differ from what it was
+// built for, and when it is damaged.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/ADictU.h"
+
+namespace lexmora {
+
+namespace detail {
+struct WordRules;
+}
+
+// The entries whose text holds every word of `query` as a whole word, compared
+// case-insensitively and through the dictionary's letter conversion when it is on; entry numbers
+// ascending, at most `limit` of them. A query without words finds nothing. Builds the word index
+// first when it is missing, stale or damaged. Raises EFOpenError or EInOutError when a file cannot
+// be read, and EInOutError when a new word index cannot be written (the index built is kept for
+// this dictionary's later searches all the same).
+std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit);
+
+// The word index file of a dictionary file: ".dat" replaced by ".wix" (appended to other names).
+std::string WordIndexFileName(const std::string& dataFileName);
+
+// True when `dict`'s word index is at hand: in memory, or in a fresh and sound file, which is
+// then read. False when a search would build it first.
+bool WordIndexReady(TADict& dict);
+
+// Where a word of a text stands: its first unit and its length in units, marks included.
+struct TextSpan {
+  size_t start = 0;
+  size_t length = 0;
+  bool operator==(const TextSpan&) const = default;
+};
+
+// The words of `text` that match a word of `query`, in text order, for showing the matches.
+std::vector<TextSpan> MatchingWords(TADict& dict, const std::wstring& text,
+                                    const std::wstring& query);
+
+// A word index build that runs away from the dictionary's thread: made from the dictionary on its
+// thread, run on any thread (once), and handed back to the dictionary on its thread.
+class WordIndexBuild {
+ public:
+  // Called now and then with the entries done and the entry count; returning false stops the
+  // build.
+  using Progress = std::function<bool(int32_t done, int32_t total)>;
+
+  explicit WordIndexBuild(TADict& dict);
+  ~WordIndexBuild();
+  WordIndexBuild(const WordIndexBuild&) = delete;
+  WordIndexBuild& operator=(const WordIndexBuild&) = delete;
+
+  // Reads the dictionary's files and writes its word index file. False when `progress` stopped
+  // it (nothing is written then). Raises EFOpenError or EInOutError when a file cannot be read
+  // or written; after a failed write the index built can still be installed.
+  bool Run(const Progress& progress);
+  // Gives `dict` the index built, so that its searches need not read the file. Does nothing when
+  // nothing was built or `dict` is not the dictionary the build was made from.
+  void InstallInto(TADict& dict);
+
+ private:
+  struct Work;
+  std::unique_ptr<Work> work_;
+};
+
+}  // namespace lexmora

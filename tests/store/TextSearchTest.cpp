@@ -1,0 +1,486 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "StoreTestSupport.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "store/TextSearch.h"
+#include "store/WordIndex.h"
+
+namespace lexmora {
+namespace {
+
+using test::Bytes;
+using test::TempDir;
+using Entries = std::vector<int32_t>;
+using WordSet = std::set<std::wstring>;
+
+constexpr wchar_t kAcute = 0x0301, kGrave = 0x0300;
+
+// The words of `text` picked out the slow way, straight from what the system says of each
+// character of the whole text: runs of letters and digits, carrying on through combining marks
+// (left out of the word) and vowel signs, then lower-cased and letter-converted as words.
+WordSet WordsOf(const TADict& dict, const std::wstring& text) {
+  WordSet words;
+  const int n = static_cast<int>(text.size());
+  std::vector<WORD> type1(text.size() + 1), type3(text.size() + 1);
+  if (n > 0) {
+    GetStringTypeW(CT_CTYPE1, text.c_str(), n, type1.data());
+    GetStringTypeW(CT_CTYPE3, text.c_str(), n, type3.data());
+  }
+  std::wstring word;
+  auto flush = [&] {
+    if (!word.empty()) {
+      std::wstring lower = word;
+      CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+      words.insert(dict.ConvertLetters(lower));
+    }
+    word.clear();
+  };
+  bool inWord = false;
+  for (int i = 0; i < n; ++i) {
+    const wchar_t c = text[static_cast<size_t>(i)];
+    const bool half = c >= 0xD800 && c <= 0xDFFF;
+    const bool mark = !half && (type3[i] & C3_NONSPACING) != 0;
+    const bool letter = !half && !mark && (type1[i] & (C1_ALPHA | C1_DIGIT)) != 0;
+    const bool sign = !half && !mark && !letter && (type3[i] & C3_VOWELMARK) != 0;
+    if (letter || (inWord && sign)) {
+      word += c;
+      inWord = true;
+    } else if (!(inWord && mark)) {
+      flush();
+      inWord = false;
+    }
+  }
+  flush();
+  return words;
+}
+
+// The entries holding every word of the query, by reading every entry.
+Entries BruteForce(TADict& dict, const std::vector<WordSet>& entryWords,
+                   const std::wstring& query) {
+  const WordSet wanted = WordsOf(dict, query);
+  Entries found;
+  for (size_t i = 0; i < entryWords.size() && !wanted.empty(); ++i) {
+    if (std::includes(entryWords[i].begin(), entryWords[i].end(), wanted.begin(), wanted.end()))
+      found.push_back(static_cast<int32_t>(i));
+  }
+  return found;
+}
+
+std::vector<WordSet> EveryEntrysWords(TADict& dict) {
+  std::vector<WordSet> words;
+  for (int32_t i = 0; i < dict.EntryCount(); ++i)
+    words.push_back(WordsOf(dict, dict.ReadEntry(i, -1)));
+  return words;
+}
+
+std::string Show(const Entries& entries) {
+  std::string out;
+  for (int32_t e : entries) {
+    out += out.empty() ? "{" : " ";
+    out += std::to_string(e);
+  }
+  return out.empty() ? "{}" : out + "}";
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string out(static_cast<size_t>(text.size() * 4 + 1), '\0');
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                    out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  out.resize(static_cast<size_t>(std::max(n, 0)));
+  return out;
+}
+
+class TextSearchTest : public ::testing::Test {
+ protected:
+  TextSearchTest() : scopedReporter_(reporter) {}
+
+  std::string Dat() const { return dir.File("d.dat"); }
+  std::string Ind() const { return dir.File("d.ind"); }
+  std::string Wix() const { return dir.File("d.wix"); }
+  void Write(const std::vector<std::wstring>& entries) {
+    test::WriteBytes(Dat(), test::DictBytes(entries, L"Title\r\n"));
+  }
+  std::unique_ptr<TADict> Open(bool doSort = false, bool onDisk = false, bool convert = false) {
+    return std::make_unique<TADict>(Dat(), Ind(), doSort, onDisk, convert);
+  }
+  // The sound word index of `dict` in its file, or null.
+  std::unique_ptr<detail::WordIndex> Load(TADict& dict) {
+    return detail::LoadWordIndex(Wix(), test::LastWriteTime(Dat()), dict.EntryCount(),
+                                 detail::EntryOrderChecksum(Ind()),
+                                 detail::MakeWordRules(dict).fingerprint);
+  }
+  void SetConversion() {
+    // ё folds to е, ѝ to и.
+    files.Set(test::ConversionFiles::Text(L"еи"), test::ConversionFiles::Text(L"ё\r\nѝ"));
+  }
+
+  TempDir dir;
+  test::ConversionFiles files;
+  test::RecordingReporter reporter;
+
+ private:
+  ScopedReporter scopedReporter_;
+};
+
+// A dictionary of random entries over words that stress the rules: marks inside and at the ends
+// of words, capitals, digits, hyphens and apostrophes, letters that conversion folds, and one
+// entry longer than what is read of an entry.
+std::vector<std::wstring> RandomEntries(std::mt19937& rng, int count) {
+  const std::vector<std::wstring> words = {L"house",
+                                           L"mouse",
+                                           L"water",
+                                           L"bear",
+                                           L"ice",
+                                           L"cream",
+                                           L"don",
+                                           L"t",
+                                           L"42",
+                                           L"x2",
+                                           L"къща",
+                                           std::wstring(L"къ") + kAcute + L"ща",
+                                           std::wstring(L"къща") + kAcute,
+                                           std::wstring(L"во") + kGrave + L"да",
+                                           L"вода",
+                                           L"ѝ",
+                                           L"и",
+                                           L"ёлка",
+                                           L"елка",
+                                           std::wstring(L"е") + kAcute + L"лка",
+                                           L"na\u00EFve",
+                                           L"nai\u0308ve",
+                                           L"naive",
+                                           L"stra\u00DFe",
+                                           L"\u03A3\u039F\u03A6\u0399\u0391",
+                                           L"\u0915\u093F\u0924\u093E\u092C"};
+  const std::vector<std::wstring> gaps = {L" ", L", ",     L"-",      L"'",       L"\r\n", L". ",
+                                          L"(", L"\u00A0", L"\u2019", L" \u0301", L"_"};
+  std::vector<std::wstring> entries;
+  for (int e = 0; e < count; ++e) {
+    std::wstring entry;
+    const int n = static_cast<int>(rng() % 12);
+    for (int k = 0; k < n; ++k) {
+      std::wstring w = words[rng() % words.size()];
+      if (rng() % 4 == 0)
+        CharUpperBuffW(w.data(), static_cast<DWORD>(w.size()));
+      entry += w + gaps[rng() % gaps.size()];
+    }
+    entries.push_back(entry);
+  }
+  entries.push_back(std::wstring(9995, L'z') + L" ice withincut " + std::wstring(50, L'y') +
+                    L" beyondcut");
+  std::shuffle(entries.begin(), entries.end(), rng);
+  return entries;
+}
+
+TEST_F(TextSearchTest, FindsWhatReadingEveryEntryFindsInEveryMode) {
+  SetConversion();
+  std::mt19937 rng(7);
+  Write(RandomEntries(rng, 300));
+  const std::vector<std::wstring> queries = {L"house",
+                                             L"HOUSE mouse",
+                                             L"къща",
+                                             std::wstring(L"къ") + kAcute + L"ща",
+                                             L"КЪЩА вода",
+                                             L"ѝ",
+                                             L"и",
+                                             L"ёлка",
+                                             L"елка",
+                                             L"naive",
+                                             L"na\u00EFve",
+                                             L"\u03C3\u03BF\u03C6\u03B9\u03B1",
+                                             L"\u0915\u093F\u0924\u093E\u092C",
+                                             L"ice-cream",
+                                             L"don't",
+                                             L"42",
+                                             L"x2",
+                                             L"x",
+                                             L"withincut",
+                                             L"beyondcut",
+                                             L"zebra",
+                                             L"house zebra",
+                                             L"bear water ice",
+                                             L"\u0301",
+                                             L"-",
+                                             L""};
+  for (bool doSort : {false, true}) {
+    for (bool onDisk : {false, true}) {
+      for (bool convert : {false, true}) {
+        DeleteFileA(Ind().c_str());
+        auto dict = Open(doSort, onDisk, convert);
+        const std::vector<WordSet> entryWords = EveryEntrysWords(*dict);
+        for (const std::wstring& query : queries) {
+          const Entries want = BruteForce(*dict, entryWords, query);
+          const Entries got = FindInText(*dict, query, INT32_MAX);
+          EXPECT_EQ(got, want) << "query \"" << Utf8(query) << "\" sorted " << doSort << " on disk "
+                               << onDisk << " conversion " << convert << ": got " << Show(got)
+                               << ", wanted " << Show(want);
+          const Entries first = FindInText(*dict, query, 3);
+          EXPECT_EQ(first, Entries(want.begin(), want.begin() + std::min<size_t>(want.size(), 3)))
+              << "limit 3, query \"" << Utf8(query) << "\"";
+        }
+      }
+    }
+  }
+}
+
+TEST_F(TextSearchTest, ShippedDictionaryFindsEachOfItsWordsWhereReadingFindsIt) {
+  const std::string shipped = LEXMORA_SHIPPED_DATA;
+  ASSERT_TRUE(CopyFileA((shipped + "Dictionaries\\diruridu.dat").c_str(), Dat().c_str(), FALSE));
+  files.Set(test::ReadBytes(shipped + "Data\\conv_to.txt"),
+            test::ReadBytes(shipped + "Data\\conv_from.txt"));
+  auto dict = Open(false, false, true);
+  const std::vector<WordSet> entryWords = EveryEntrysWords(*dict);
+  WordSet all;
+  for (const WordSet& words : entryWords)
+    all.insert(words.begin(), words.end());
+  ASSERT_GT(all.size(), 500u);
+  std::vector<std::wstring> queries(all.begin(), all.end());
+  for (size_t k = 0; k + 7 < queries.size(); k += 7)
+    queries.push_back(queries[k] + L" " + queries[k + 7]);
+  int mismatches = 0;
+  for (const std::wstring& query : queries) {
+    const Entries want = BruteForce(*dict, entryWords, query);
+    const Entries got = FindInText(*dict, query, INT32_MAX);
+    if (got != want && ++mismatches <= 5) {
+      ADD_FAILURE() << "query \"" << Utf8(query) << "\": got " << Show(got) << ", wanted "
+                    << Show(want);
+    }
+  }
+  EXPECT_EQ(mismatches, 0) << "of " << queries.size() << " queries";
+}
+
+TEST_F(TextSearchTest, StressMarksAreIgnoredInBothDirections) {
+  const std::wstring acute(1, kAcute), grave(1, kGrave);
+  Write({L"къ" + acute + L"ща\r\nhouse",      // 0: the mark inside the word
+         L"къща" + acute + L" - a house",     // 1: at its end
+         L"къща\r\nhome",                     // 2: none
+         L"хубава къ" + grave + L"ща",        // 3: a grave accent
+         L"къщата\r\nthe house",              // 4: another word
+         L"ку" + grave + L"чето\r\nthe dog",  // 5
+         L"кучето " + acute + L"лае"});       // 6: a mark after a space belongs to no word
+  auto dict = Open();
+  const struct {
+    std::wstring query;
+    Entries want;
+  } cases[] = {
+      {L"къща", {0, 1, 2, 3}},
+      {L"къ" + acute + L"ща", {0, 1, 2, 3}},
+      {L"къща" + acute, {0, 1, 2, 3}},
+      {L"КЪ" + acute + L"ЩА", {0, 1, 2, 3}},
+      {L"к" + grave + L"ъ" + acute + acute + L"ща", {0, 1, 2, 3}},
+      {L"къщата", {4}},
+      {L"кучето", {5, 6}},
+      {L"ку" + acute + L"чето", {5, 6}},
+      {L"лае", {6}},
+      {L"къ", {}},
+      {acute, {}},
+  };
+  for (const auto& c : cases) {
+    const Entries got = FindInText(*dict, c.query, INT32_MAX);
+    EXPECT_EQ(got, c.want) << "query \"" << Utf8(c.query) << "\": got " << Show(got) << ", wanted "
+                           << Show(c.want);
+  }
+  // The matched words are shown where they stand, marks included.
+  const std::wstring text = dict->ReadEntry(1, -1);
+  const std::vector<TextSpan> spans = MatchingWords(*dict, text, L"къща house");
+  const std::vector<TextSpan> want = {{0, 5}, {10, 5}};
+  EXPECT_EQ(spans, want) << "in \"" << Utf8(text) << "\"";
+}
+
+TEST_F(TextSearchTest, WordsEndAtHyphensApostrophesAndTheEndOfWhatIsRead) {
+  Write({L"ice-cream", L"don't", L"route 66", L"x2", L"House", std::wstring(10000, L'a') + L"b c",
+         L"über\u00B7"});
+  auto dict = Open();
+  const struct {
+    std::wstring query;
+    Entries want;
+  } cases[] = {
+      {L"ice", {0}}, {L"cream", {0}}, {L"ice-cream", {0}}, {L"icecream", {}},
+      {L"don", {1}}, {L"t", {1}},     {L"66", {2}},        {L"6", {}},
+      {L"x2", {3}},  {L"x", {}},      {L"house", {4}},     {L"hous", {}},
+      {L"c", {}},    {L"ÜBER", {6}},  {L"house x2", {}},   {L"  ,.-", {}},
+  };
+  for (const auto& c : cases) {
+    const Entries got = FindInText(*dict, c.query, INT32_MAX);
+    EXPECT_EQ(got, c.want) << "query \"" << Utf8(c.query) << "\": got " << Show(got) << ", wanted "
+                           << Show(c.want);
+  }
+  EXPECT_EQ(FindInText(*dict, L"ice", 0), Entries{});
+  EXPECT_EQ(FindInText(*dict, L"ice", -1), Entries{});
+}
+
+TEST_F(TextSearchTest, TheWordIndexIsBuiltOnFirstUseAndRebuiltWhenItsDictionaryChanges) {
+  SetConversion();
+  Write({L"ёлка house", L"house mouse", L"mouse"});
+  const FILETIME marked = test::ShiftTime(test::LastWriteTime(Dat()), -36000000000);
+  {
+    auto dict = Open();
+    EXPECT_FALSE(FileExists(Wix())) << "opening a dictionary built its word index";
+    EXPECT_EQ(FindInText(*dict, L"mouse", 10), (Entries{1, 2}));
+    ASSERT_TRUE(FileExists(Wix()));
+    WIN32_FIND_DATAA found;
+    FindHandle temporary(FindFirstFileA((Wix() + ".*.tmp").c_str(), &found));
+    EXPECT_FALSE(temporary) << "left behind: " << found.cFileName;
+  }
+  const struct {
+    const char* change;
+    std::function<void()> apply;
+    bool doSort, convert;
+    bool rebuilt;
+    std::wstring query;
+    Entries want;
+  } cases[] = {
+      {"nothing", [] {}, false, false, false, L"mouse", {1, 2}},
+      {"the dictionary's time",
+       [&] { test::SetLastWriteTime(Dat(), marked); },
+       false,
+       false,
+       true,
+       L"mouse",
+       {1, 2}},
+      // Sorted: "house mouse", "mouse", "ёлка house".
+      {"the entry order", [&] { DeleteFileA(Ind().c_str()); }, true, false, true, L"mouse", {0, 1}},
+      {"letter conversion", [] {}, true, true, true, L"елка", {2}},
+      {"nothing again", [] {}, true, true, false, L"елка", {2}},
+  };
+  for (const auto& c : cases) {
+    c.apply();
+    test::SetLastWriteTime(Wix(), marked);
+    auto dict = Open(c.doSort, false, c.convert);
+    EXPECT_EQ(FindInText(*dict, c.query, 10), c.want) << "after changing " << c.change;
+    const FILETIME written = test::LastWriteTime(Wix());
+    const bool rebuilt = CompareFileTime(&marked, &written) != 0;
+    EXPECT_EQ(rebuilt, c.rebuilt) << "after changing " << c.change;
+    EXPECT_TRUE(Load(*dict)) << "after changing " << c.change << " the file is not sound";
+  }
+}
+
+TEST_F(TextSearchTest, DamagedWordIndexFilesAreRefusedAndRebuilt) {
+  Write({L"alpha beta", L"beta gamma", L"gamma delta alpha"});
+  Bytes sound;
+  {
+    auto dict = Open();
+    FindInText(*dict, L"alpha", 10);
+    sound = test::ReadBytes(Wix());
+  }
+  ASSERT_GT(sound.size(), detail::kHeaderSize + 40);
+  auto flip = [&](size_t at) {
+    Bytes b = sound;
+    b[at] ^= 0x10;
+    return b;
+  };
+  const size_t body = detail::kHeaderSize;
+  const struct {
+    const char* damage;
+    Bytes bytes;
+  } cases[] = {
+      {"empty", {}},
+      {"header cut short", Bytes(sound.begin(), sound.begin() + 79)},
+      {"last byte missing", Bytes(sound.begin(), sound.end() - 1)},
+      {"a byte too many",
+       [&] {
+         Bytes b = sound;
+         b.push_back(0);
+         return b;
+       }()},
+      {"magic", flip(0)},
+      {"entry count", flip(24)},
+      {"word table", flip(body + 2)},
+      {"pool", flip(sound.size() - 12)},
+      {"postings", flip(sound.size() - 1)},
+      {"garbage", Bytes(1000, 0x5A)},
+  };
+  for (const auto& c : cases) {
+    test::WriteBytes(Wix(), c.bytes);
+    auto dict = Open();
+    EXPECT_EQ(FindInText(*dict, L"alpha", 10), (Entries{0, 2})) << c.damage;
+    EXPECT_EQ(test::ReadBytes(Wix()), sound) << c.damage << ": not rebuilt as it was";
+  }
+
+  // Tables out of order under checksums that match: refused all the same.
+  Bytes unordered = sound;
+  const size_t poolAt = body + 12 * (size_t{4} + 1);     // four words: alpha beta delta gamma
+  std::swap(unordered[poolAt], unordered[poolAt + 10]);  // "alpha" becomes "blpha"...
+  auto header = detail::ParseHeader(unordered.data(), unordered.size());
+  ASSERT_TRUE(header);
+  ASSERT_EQ(header->wordCount, 4u);
+  header->bodyChecksum = detail::Checksum(unordered.data() + body, unordered.size() - body);
+  const Bytes head = detail::HeaderBytes(*header);
+  std::copy(head.begin(), head.end(), unordered.begin());
+  EXPECT_TRUE(detail::WordIndex::FromImage(sound));
+  EXPECT_FALSE(detail::WordIndex::FromImage(unordered));
+}
+
+TEST_F(TextSearchTest, AnInterruptedWriteLeavesTheEarlierFileAndNoOther) {
+  Write({L"alpha beta", L"beta gamma"});
+  auto dict = Open();
+  FindInText(*dict, L"beta", 10);
+  const Bytes before = test::ReadBytes(Wix());
+  const std::string leftover = Wix() + ".99-99.tmp";  // as a killed write would leave it
+  test::WriteBytes(leftover, {1, 2, 3});
+  const std::optional<std::vector<uint8_t>> image =
+      detail::BuildWordIndexImage(Dat(), Ind(), detail::MakeWordRules(*dict), nullptr);
+  ASSERT_TRUE(image);
+  int pieces = 0;
+  EXPECT_THROW(detail::WriteWordIndexFile(
+                   Wix(), *image,
+                   [&](size_t) {
+                     if (++pieces == 3)
+                       throw EInOutError(101);
+                   },
+                   16),
+               EInOutError);
+  EXPECT_EQ(pieces, 3);
+  EXPECT_EQ(test::ReadBytes(Wix()), before);
+  WIN32_FIND_DATAA found;
+  FindHandle others(FindFirstFileA((Wix() + ".*.tmp").c_str(), &found));
+  EXPECT_FALSE(others) << "left behind: " << found.cFileName;
+}
+
+TEST_F(TextSearchTest, ABuildAwayFromTheSearchCanBeStoppedOrHandedOver) {
+  Write({L"alpha beta", L"beta gamma"});
+  auto dict = Open();
+  EXPECT_FALSE(WordIndexReady(*dict));
+  {
+    WordIndexBuild stopped(*dict);
+    EXPECT_FALSE(stopped.Run([](int32_t, int32_t) { return false; }));
+    stopped.InstallInto(*dict);
+    EXPECT_FALSE(FileExists(Wix()));
+    EXPECT_FALSE(WordIndexReady(*dict));
+  }
+  std::vector<std::pair<int32_t, int32_t>> reports;
+  WordIndexBuild build(*dict);
+  EXPECT_TRUE(build.Run([&](int32_t done, int32_t total) {
+    reports.emplace_back(done, total);
+    return true;
+  }));
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back(), std::make_pair(2, 2));
+  // Handed over, it serves the dictionary without its file.
+  ASSERT_TRUE(DeleteFileA(Wix().c_str()));
+  test::WriteBytes(dir.File("other.dat"), test::DictBytes({L"beta"}));
+  TADict other(dir.File("other.dat"), dir.File("other.ind"), false, false, false);
+  build.InstallInto(other);
+  EXPECT_FALSE(WordIndexReady(other));
+  build.InstallInto(*dict);
+  EXPECT_TRUE(WordIndexReady(*dict));
+  EXPECT_EQ(FindInText(*dict, L"beta", 10), (Entries{0, 1}));
+  EXPECT_FALSE(FileExists(Wix()));
+}
+
+TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenRaisesAndServesFromMemory) {
+  Write({L"alpha beta", L"beta gamma"});
+  ASSERT_TRUE(CreateDirectoryA(Wix().c_str(), nullptr));  // in the way of the file
+  auto dict = Open();
+  EXPECT_THROW(FindInText(*dict, L"gamma", 10), EInOutError);
+  EXPECT_EQ(FindInText(*dict, L"gamma", 10), Entries{1});
+  RemoveDirectoryA(Wix().c_str());
+}
+
+}  // namespace
+}  // namespace lexmora
