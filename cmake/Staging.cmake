@@ -49,9 +49,9 @@ if(TARGET Lexmora)
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake)
   set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/images/Lexmora.ico)
   # The folder of the staged tree that holds the program, and the files the program derives
-  # from a dictionary <name>.dat beside it, by extension: the uninstaller removes them together
-  # with a shipped dictionary.
+  # from a dictionary <name>.dat beside it, by extension (the index <name>.ind and the word index
+  # <name>.wix): the uninstaller removes them together with a shipped dictionary.
   set(CPACK_LEXMORA_PROGRAM_FOLDER Lexmora)
-  set(CPACK_LEXMORA_INDEX_EXTENSIONS ind)
+  set(CPACK_LEXMORA_INDEX_EXTENSIONS ind wix)
   include(CPack)
 endif()

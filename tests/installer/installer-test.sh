@@ -161,8 +161,9 @@ case_chosen_folder() {
 
 # Case: the program used from the default folder. It writes the index of the shipped dictionary
 # and its settings; setup refuses to run over it while it runs. The user then adds a dictionary
-# of their own with two index files, and edits a letter-conversion table. The uninstall removes
-# the program with the shipped dictionary's index and keeps the user's files and settings.
+# of their own with two index files and a note beside the shipped one, and edits a
+# letter-conversion table. The uninstall removes the program with the shipped dictionary's index
+# files and keeps the user's files and settings.
 case_used_program() {
   local dir=$default_dir
   install
@@ -192,13 +193,15 @@ case_used_program() {
   settings=$(settings_snapshot)
   [ -n "$settings" ] || fail "the program wrote no settings"
 
+  printf 'words' >"$dir/Dictionaries/diruridu.wix"  # as the word search writes it
   printf 'mine' >"$dir/Dictionaries/mine.dat"
   printf 'index' >"$dir/Dictionaries/mine.ind"
-  printf 'words' >"$dir/Dictionaries/mine.words"
+  printf 'words' >"$dir/Dictionaries/mine.wix"
+  printf 'notes' >"$dir/Dictionaries/diruridu.txt"
   printf 'ey' >"$dir/Data/conv_to.txt"
   uninstall
-  check_uninstalled "$dir" "$(printf '%s\n' Data/conv_to.txt Dictionaries/mine.dat \
-    Dictionaries/mine.ind Dictionaries/mine.words)"
+  check_uninstalled "$dir" "$(printf '%s\n' Data/conv_to.txt Dictionaries/diruridu.txt \
+    Dictionaries/mine.dat Dictionaries/mine.ind Dictionaries/mine.wix)"
   expect_eq "the edited table" "$(cat "$dir/Data/conv_to.txt" 2>/dev/null)" ey
   expect_eq "settings after the uninstall" "$(settings_snapshot)" "$settings"
 }
