@@ -17,6 +17,7 @@
 #include "shell/ConstU.h"
 #include "shell/DockManU.h"
 #include "shell/FocusU.h"
+#include "shell/InstanceU.h"
 #include "shell/OptionsU.h"
 #include "shell/SettingsU.h"
 #include "ui/Application.h"
@@ -560,10 +561,16 @@ void TfmMain::WMCopyData(const COPYDATASTRUCT& data) {
   if (data.dwData != 0)
     return;
   ShowWindow(Handle(), SW_SHOW);
-  BringWindowToTop(Handle());
+  // While a modal dialog is up, the dialog is what the user needs in front and active; the
+  // main window then only rises beneath it.
+  const HWND usable = UsableWindow(Handle());
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (usable != Handle() ? SWP_NOACTIVATE : 0));
   if (IsIconic(Handle()))
     ShowWindow(Handle(), SW_RESTORE);
-  TThread::Create<TFocusThread>(Handle());
+  if (usable != Handle())
+    BringWindowToTop(usable);
+  TThread::Create<TFocusThread>(usable);
 }
 
 void TfmMain::WMSysCommand(WPARAM command) {

@@ -436,6 +436,14 @@ std::optional<DWORD> RunningProgram::Close(DWORD timeoutMs) {
   return WaitForExit(timeoutMs);
 }
 
+void RunningProgram::Hang() {
+  SuspendThread(info_.hThread);
+}
+
+void RunningProgram::Resume() {
+  ResumeThread(info_.hThread);
+}
+
 std::vector<HWND> RunningProgram::Windows() const {
   struct Search {
     DWORD pid;

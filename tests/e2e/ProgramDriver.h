@@ -132,6 +132,9 @@ class RunningProgram {
   std::optional<DWORD> WaitForExit(DWORD timeoutMs = kWaitMs);
   // Posts WM_CLOSE to the main window and waits for the process to end.
   std::optional<DWORD> Close(DWORD timeoutMs = kWaitMs);
+  // Stops the program's user-interface thread, as a program that hangs, and lets it go on.
+  void Hang();
+  void Resume();
 
   // The visible top-level windows of the process.
   std::vector<HWND> Windows() const;

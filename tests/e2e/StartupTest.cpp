@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -213,6 +214,79 @@ TEST_F(StartupTest, SecondStartBringsTheRunningWindowForward) {
   std::optional<DWORD> firstCode = first.Close();
   ASSERT_TRUE(firstCode) << first.DescribeWindows();
   EXPECT_EQ(*firstCode, 0u);
+}
+
+// A first copy that does not answer holds the second one up for a few seconds at most.
+TEST_F(StartupTest, SecondStartEndsWhenTheRunningCopyHangs) {
+  WriteSetting("Allow", DwordValue(0));
+  RunningProgram first(folder_.Exe());
+  ASSERT_TRUE(first.WaitForFirstEntry()) << first.DescribeWindows();
+  first.Hang();
+  RunningProgram second(folder_.Exe());
+  std::optional<DWORD> code = second.WaitForExit(15000);
+  first.Resume();
+  ASSERT_TRUE(code) << "the second copy still waits for the hung one after 15 s";
+  EXPECT_EQ(*code, 0u);
+  std::optional<DWORD> firstCode = first.Close();
+  ASSERT_TRUE(firstCode) << first.DescribeWindows();
+  EXPECT_EQ(*firstCode, 0u);
+}
+
+// The top-level windows of the screen, topmost first.
+std::vector<HWND> ZOrder() {
+  std::vector<HWND> order;
+  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+    order.push_back(w);
+  return order;
+}
+
+// A second start while the first copy shows a modal dialog brings that dialog forward, not the
+// main window that the dialog disables.
+TEST_F(StartupTest, SecondStartBringsTheRunningCopysDialogForward) {
+  const struct {
+    const char* dialog;
+    const char* dict;  // the remembered dictionary
+    UINT key;          // pressed in the main window to open the dialog, or 0
+  } cases[] = {
+      {"Choose Dictionary", "gone", 0},  // the chooser of the first activation
+      {"Options", kShipped, VK_F10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dialog);
+    ClearSettings();
+    WriteSetting("Allow", DwordValue(0));
+    WriteSetting("Dict", StringValue(c.dict));
+    RunningProgram first(folder_.Exe());
+    MainWindow main = first.WaitForMainWindow();
+    ASSERT_TRUE(main) << first.DescribeWindows();
+    if (c.key != 0) {
+      ASSERT_TRUE(first.WaitForFirstEntry());
+      PressKey(main.searchEdit, c.key);
+    }
+    const std::wstring title(c.dialog, c.dialog + strlen(c.dialog));
+    HWND dialog = first.WaitForWindow([&](HWND w) { return TextOf(w) == title; });
+    ASSERT_NE(dialog, nullptr) << first.DescribeWindows();
+    // Another program's window is in front, as when the user starts the program again.
+    std::unique_ptr<HWND__, decltype(&DestroyWindow)> other(
+        CreateWindowExW(0, L"Static", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                        200, 100, nullptr, nullptr, nullptr, nullptr),
+        &DestroyWindow);
+    SetForegroundWindow(other.get());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.get(); }));
+
+    RunningProgram second(folder_.Exe());
+    std::optional<DWORD> code = second.WaitForExit();
+    ASSERT_TRUE(code) << "the second copy keeps running";
+    EXPECT_EQ(*code, 0u);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+        << "foreground window got \"" << Narrow(TextOf(GetForegroundWindow())) << "\"";
+    const std::vector<HWND> order = ZOrder();
+    const auto dialogAt = std::find(order.begin(), order.end(), dialog);
+    const auto mainAt = std::find(order.begin(), order.end(), main.wnd);
+    EXPECT_TRUE(dialogAt < mainAt) << "the main window lies over the dialog";
+    EXPECT_TRUE(IsWindowVisible(dialog) && IsWindowEnabled(dialog));
+    EXPECT_FALSE(IsWindowEnabled(main.wnd)) << "the dialog no longer holds the main window";
+  }
 }
 
 TEST_F(StartupTest, SecondStartRunsItsOwnCopyWhenAllowed) {
