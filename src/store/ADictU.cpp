@@ -264,21 +264,32 @@ void TADict::LoadConversionTables() {
     ConvTo.clear();
     ConvFrom.clear();
     CurrentReporter().ShowMessage(nullptr, kTableMismatchText, "Error", MB_ICONERROR);
+    return;
+  }
+  BuildConversionTable();
+}
+
+// Groups are applied from the last to the first, so that where a character stands in several
+// groups the earliest one is the one that stays.
+void TADict::BuildConversionTable() {
+  ConvTable.clear();
+  if (ConvTo.empty())
+    return;
+  ConvTable.resize(0x10000);
+  for (size_t unit = 0; unit < ConvTable.size(); ++unit)
+    ConvTable[unit] = static_cast<wchar_t>(unit);
+  for (size_t k = ConvTo.size(); k-- > 0;) {
+    for (wchar_t ch : ConvFrom[k])
+      ConvTable[static_cast<uint16_t>(ch)] = ConvTo[k];
   }
 }
 
 std::wstring TADict::ConvertLetters(const std::wstring& text) const {
   std::wstring result = text;
-  if (!UseLetterConversion)
+  if (!UseLetterConversion || ConvTable.empty())
     return result;
-  for (wchar_t& ch : result) {
-    for (size_t k = 0; k < ConvTo.size(); ++k) {
-      if (IsCharInGroup(ch, ConvFrom[k])) {
-        ch = ConvTo[k];
-        break;
-      }
-    }
-  }
+  for (wchar_t& ch : result)
+    ch = ConvTable[static_cast<uint16_t>(ch)];
   return result;
 }
 

@@ -103,6 +103,8 @@ class TADict {
   int32_t FindWord(const std::wstring& word);
   int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
 
+  // Each character replaced by the target of the first conversion group that holds it. A lookup
+  // in a table made once from the groups, so its cost does not grow with the tables.
   std::wstring ConvertLetters(const std::wstring& text) const;
 
   // The paths given to the constructor.
@@ -113,6 +115,7 @@ class TADict {
 
  private:
   void LoadConversionTables();
+  void BuildConversionTable();
   void OpenIndex();
   void ReadIndexFile(FILETIME& storedTime);
   void BuildIndex();
@@ -125,6 +128,8 @@ class TADict {
   std::string IndexFileName;
   std::vector<std::wstring> ConvFrom;
   std::wstring ConvTo;
+  // What ConvertLetters makes of each of the 65536 code units; empty when nothing converts.
+  std::vector<wchar_t> ConvTable;
   bool DoSort;
   bool IndexOnDisk;
   bool UseLetterConversion;

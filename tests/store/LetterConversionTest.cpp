@@ -127,6 +127,79 @@ TEST_F(ConversionTest, FindWordMatchesFoldedLettersBothWays) {
   EXPECT_EQ(3, dict->CommonPrefixLength(1, L"baa"));
 }
 
+// The groups of a conv_from.txt body (after its first unit): CR closes a group, LF is ignored.
+std::vector<std::wstring> Groups(const std::wstring& units) {
+  std::vector<std::wstring> groups(1);
+  for (wchar_t u : units) {
+    if (u == L'\r') {
+      groups.emplace_back();
+    } else if (u != L'\n') {
+      groups.back().push_back(u);
+    }
+  }
+  return groups;
+}
+
+// Conversion as the groups define it: each unit tried against every group in turn.
+std::wstring ConvertByGroups(const std::wstring& text, const std::wstring& targets,
+                             const std::vector<std::wstring>& groups) {
+  std::wstring out = text;
+  for (wchar_t& ch : out) {
+    for (size_t k = 0; k < targets.size(); ++k) {
+      if (IsCharInGroup(ch, groups[k])) {
+        ch = targets[k];
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+std::wstring UnitsAfterFirst(const Bytes& bytes) {
+  std::wstring units;
+  for (size_t k = 2; k + 1 < bytes.size(); k += 2)
+    units.push_back(static_cast<wchar_t>(bytes[k] | bytes[k + 1] << 8));
+  return units;
+}
+
+TEST_F(ConversionTest, EveryUnitConvertsAsTheGroupsSay) {
+  using namespace std::string_literals;
+  std::wstring everyUnit(0x10000, L'\0');
+  for (size_t k = 0; k < everyUnit.size(); ++k)
+    everyUnit[k] = static_cast<wchar_t>(k);
+  const std::string shipped = LEXMORA_SHIPPED_DATA;
+  const auto text = ConversionFiles::Text;
+  struct Case {
+    const char* name;
+    Bytes to, from;
+  } cases[] = {
+      {"the shipped tables", test::ReadBytes(shipped + "Data\\conv_to.txt"),
+       test::ReadBytes(shipped + "Data\\conv_from.txt")},
+      {"a unit in two groups, chains, an empty group", text(L"abc?"), text(L"x\r\nxa\r\nb\r\n")},
+      {"the lowest and highest units, surrogate halves", text(L"\xFFFFz\0"s),
+       text(L"\0\r\xD800\xDFFF\r\xFFFF"s)},
+  };
+  for (const auto& c : cases) {
+    files.Set(c.to, c.from);
+    const std::wstring targets = UnitsAfterFirst(c.to);
+    const std::vector<std::wstring> groups = Groups(UnitsAfterFirst(c.from));
+    ASSERT_EQ(targets.size(), groups.size()) << c.name;
+    const std::wstring want = ConvertByGroups(everyUnit, targets, groups);
+    const std::wstring got = Open(true)->ConvertLetters(everyUnit);
+    ASSERT_EQ(want.size(), got.size()) << c.name;
+    int differences = 0;
+    for (size_t k = 0; k < want.size(); ++k) {
+      if (got[k] != want[k] && ++differences <= 5) {
+        ADD_FAILURE() << c.name << ": U+" << std::hex << k << " got U+" << int{got[k]}
+                      << ", wanted U+" << int{want[k]};
+      }
+    }
+    EXPECT_EQ(0, differences) << c.name;
+    EXPECT_NE(want, everyUnit) << c.name << ": the tables convert nothing";
+  }
+  EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST_F(ConversionTest, SortedBuildIgnoresLetterConversion) {
   // Converted, "za" would read "aa" and sort before "b"; the index keeps the unconverted order.
   files.Set(ConversionFiles::Text(L"a"), ConversionFiles::Text(L"z"));
