@@ -42,6 +42,17 @@ bool Registry::ValueExists(const std::string& name) const {
          ERROR_SUCCESS;
 }
 
+std::optional<Registry::ValueInfo> Registry::Info(const std::string& name) const {
+  if (!key_)
+    return std::nullopt;
+  ValueInfo info;
+  if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &info.type, nullptr, &info.size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return info;
+}
+
 void Registry::WriteString(const std::string& name, const std::string& value) {
   if (!key_ || value.size() >= MAXDWORD)
     FailSet(name);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/Handle.h"
@@ -29,6 +30,13 @@ class Registry {
 
   // True when the value can be queried; false with no current key.
   bool ValueExists(const std::string& name) const;
+
+  struct ValueInfo {
+    DWORD type = REG_NONE;
+    DWORD size = 0;  // bytes of data
+  };
+  // The type and data size of a value; nothing when it cannot be queried (or with no current key).
+  std::optional<ValueInfo> Info(const std::string& name) const;
 
   // Each write replaces any value of the same name and raises ERegistryException
   // "Failed to set data for '<name>'" when it fails (also with no current key).

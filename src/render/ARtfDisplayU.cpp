@@ -20,9 +20,43 @@ constexpr wchar_t kSpace = 32;
 // The longest piece one code unit adds: a paragraph break "\par\li90\sa100".
 constexpr size_t kMaxPieceSize = 14;
 
+// A face name holds at most this many characters (LF_FACESIZE less its NUL); the reader of the
+// panes fails on a much longer name in the font table.
+constexpr int kMaxFaceNameChars = LF_FACESIZE - 1;
+
+void AppendHexEscape(std::string& rtf, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  rtf += "\\'";
+  rtf += kHex[byte >> 4];
+  rtf += kHex[byte & 15];
+}
+
+// Appends the font name so that the reader takes it as the name and nothing else: at most
+// kMaxFaceNameChars characters and not past a ";" (which ends a font-table entry and which no
+// escape can carry), with \, { and } escaped by a backslash, and control characters and bytes
+// above 127 written as \'hh.
+void AppendFontName(std::string& rtf, std::string_view name) {
+  int chars = 0;
+  for (size_t i = 0; i < name.size() && name[i] != ';' && chars < kMaxFaceNameChars; ++i, ++chars) {
+    const char c = name[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '{' || c == '}') {
+      rtf += '\\';
+      rtf += c;
+    } else if (byte < 32 || byte > 126) {
+      AppendHexEscape(rtf, byte);
+      // The trail byte of a double-byte character belongs to the same character.
+      if (IsDBCSLeadByte(byte) && i + 1 < name.size())
+        AppendHexEscape(rtf, static_cast<unsigned char>(name[++i]));
+    } else {
+      rtf += c;
+    }
+  }
+}
+
 void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSize) {
   rtf += "{\\rtf1{\\fonttbl{\\f0 ";
-  rtf += fontName;
+  AppendFontName(rtf, fontName);
   rtf += "}}{\\colortbl\\red0\\green0\\blue0;}\\fs";
   // RTF sizes are half-points; widened so that no size overflows.
   rtf += std::to_string(int64_t{fontSize} * 2);
@@ -31,7 +65,7 @@ void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSiz
 
 std::string StartDocument(size_t textSize, const std::string& fontName, int32_t fontSize) {
   std::string rtf;
-  rtf.reserve(80 + fontName.size() + textSize * kMaxPieceSize);
+  rtf.reserve(80 + 4 * kMaxFaceNameChars + textSize * kMaxPieceSize);
   AppendHeader(rtf, fontName, fontSize);
   return rtf;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Dictionary entries as small RTF documents, and loading such a document into a rich-text pane.
-// A document is pure ASCII apart from the font name; every character of the entry is written as
-// a \u escape. The empty string is the empty document.
+// A document is pure ASCII: every character of the entry is written as a \u escape, and the font
+// name's special and non-ASCII characters as RTF escapes. The empty string is the empty document.
 #include <windows.h>
 
 #include <cstdint>

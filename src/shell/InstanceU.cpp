@@ -4,6 +4,7 @@
 
 #include "base/Registry.h"
 #include "shell/ConstU.h"
+#include "shell/SettingsU.h"
 
 namespace lexmora {
 
@@ -32,7 +33,8 @@ bool MultipleInstancesForbidden() {
   Registry reg(kSettingsRoot, kSettingsAccess);
   if (!reg.OpenKey(kSettingsKey, false))
     return false;
-  if (!reg.ValueExists(kAllowValue)) {
+  // A value that cannot be read as an integer counts as missing, as it does for the settings.
+  if (!HoldsInteger(reg, kAllowValue)) {
     reg.CloseKey();
     return false;
   }

@@ -4,10 +4,9 @@
 
 namespace lexmora {
 
-// True when the guard applies: the settings key exists, holds "Allow", and "Allow" is false.
-// Opens the key without creating it and closes it on every path. A missing key or value gives
-// false; an "Allow" that cannot be read as an integer raises ERegistryException
-// ("Invalid data type for 'Allow'" or "Failed to get data for 'Allow'").
+// True when the guard applies: the settings key exists, holds "Allow" as an integer, and "Allow"
+// is false. Opens the key without creating it and closes it on every path. A missing key, or an
+// "Allow" that is missing or cannot be read as an integer, gives false.
 bool MultipleInstancesForbidden();
 
 // The window of the program that owns `main` which the user can work in: `main` itself, or,

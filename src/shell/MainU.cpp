@@ -277,7 +277,7 @@ void TfmMain::TntFormActivate() {
   // Cleared before the slow work: an activation while the chooser or the index build runs
   // opens nothing.
   FFirstActivation = false;
-  if (!FileExists(DataPath())) {
+  if (!IsPlainDictionaryName(FDictName) || !FileExists(DataPath())) {
     TfmChooseDict& chooser = Chooser();
     if (chooser.ShowModal() != mrOk) {
       Application().Terminate();
@@ -453,37 +453,22 @@ void TfmMain::LoadSettings() {
   Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
   reg.OpenKey(kSettingsKey, true);
   CreateMissingSettings(reg);
+  const StoredSettings stored = ReadSettings(reg);
 
-  FDictName = reg.ReadString(kDictValue);
-  const std::string fontName = reg.ReadString(kFontValue);
-  ApplyFont(fontName, reg.ReadInteger(kFontSizeValue));
-  FPixels = reg.ReadInteger(kPixelsValue);
-  FHistory = reg.ReadInteger(kHistoryValue);
-  FDocking = reg.ReadBool(kDockingValue);
-  FReadHDD = reg.ReadBool(kReadHDDValue);
-  FRefineText = reg.ReadBool(kRefineTextValue);
-  FAllow = reg.ReadBool(kAllowValue);
+  FDictName = stored.dict;
+  ApplyFont(stored.font, stored.fontSize);
+  FPixels = stored.pixels;
+  FHistory = stored.history;
+  FDocking = stored.docking;
+  FReadHDD = stored.readHDD;
+  FRefineText = stored.refineText;
+  FAllow = stored.allow;
 
-  // Each value of the geometry takes effect as it is read; the smallest size still applies.
-  auto bounds = [this] {
-    RECT r{};
-    GetWindowRect(Handle(), &r);
-    return r;
-  };
-  RECT r = bounds();
-  const int top = reg.ReadInteger(kTopValue);
-  SetWindowEdge(r.left, top, r.right - r.left, r.bottom - r.top);
-  r = bounds();
-  const int left = reg.ReadInteger(kLeftValue);
-  SetWindowEdge(left, r.top, r.right - r.left, r.bottom - r.top);
-  r = bounds();
-  const int width = reg.ReadInteger(kWidthValue);
-  SetWindowEdge(r.left, r.top, width, r.bottom - r.top);
-  r = bounds();
-  const int height = reg.ReadInteger(kHeightValue);
-  SetWindowEdge(r.left, r.top, r.right - r.left, height);
+  // The smallest size still applies; a window stored off the screens comes back onto one.
+  SetWindowEdge(stored.left, stored.top, stored.width, stored.height);
+  KeepTitleBarOnScreen(Handle());
 
-  if (reg.ReadBool(kIsMaximizedValue)) {
+  if (stored.isMaximized) {
     if (IsWindowVisible(Handle())) {
       ShowWindow(Handle(), SW_MAXIMIZE);
     } else {
@@ -491,7 +476,7 @@ void TfmMain::LoadSettings() {
     }
   }
 
-  tbtnStayOnTop->SetDown(reg.ReadBool(kStayOnTopValue));
+  tbtnStayOnTop->SetDown(stored.stayOnTop);
   if (tbtnStayOnTop->Down())
     SetStayOnTop(Handle(), true);
 }

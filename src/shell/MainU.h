@@ -65,8 +65,9 @@ class TfmMain : public TForm {
   void ShowEntryInPane(TRichEdit& pane);
   void ShowPreviewInPane(TRichEdit& pane);
 
-  // Settings (registry key SOFTWARE\Lexmora under HKEY_LOCAL_MACHINE). Registry errors raise
-  // ERegistryException and end the operation at the value where they happen.
+  // Settings (registry key SOFTWARE\Lexmora under HKEY_LOCAL_MACHINE). Loading takes a value
+  // that is missing or cannot serve as its default or nearest usable value (see SettingsU).
+  // A write that fails raises ERegistryException and ends the operation there.
   void LoadSettings();
   void SaveSettings();
   // Gives the search box and the five panes the font; what the panes show is not rendered again.

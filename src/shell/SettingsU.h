@@ -1,14 +1,82 @@
 #pragma once
-// The registry side of the settings that does not depend on the main window.
+// The registry side of the settings that does not depend on the main window: the missing values,
+// reading the values back as values the program can use, and keeping the window where the user
+// can reach it.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "base/Registry.h"
 
 namespace lexmora {
 
-// Writes the default of every settings value that does not exist in the current key of reg:
-// the strings, then the integers, then the booleans, each table in its order. A value that
-// exists is left as it is, whatever its type. Raises ERegistryException
+// The ranges of the options dialog (and of its font dialog); stored values outside are clamped.
+inline constexpr int32_t kMinFontSize = 6;
+inline constexpr int32_t kMaxFontSize = 40;
+inline constexpr int32_t kMinPixels = 2;
+inline constexpr int32_t kMaxPixels = 70;
+inline constexpr int32_t kMinHistory = 2;
+inline constexpr int32_t kMaxHistory = 100;
+// Stored window edges and sizes are kept within this many pixels, so that no sum overflows.
+inline constexpr int32_t kMaxWindowCoordinate = 32000;
+
+// True when the stored value can be read as a string (REG_SZ or REG_EXPAND_SZ) or as an integer
+// (REG_DWORD of at most 4 bytes). A missing value is neither.
+bool HoldsString(const Registry& reg, const std::string& name);
+bool HoldsInteger(const Registry& reg, const std::string& name);
+
+// A dictionary name names a file in the dictionaries folder and nothing else: not empty, no
+// path separator, drive or other character a file name cannot hold, not "." or "..", and not a
+// device name such as CON or NUL.
+bool IsPlainDictionaryName(const std::string& name);
+
+// A font name that a font can have (at most 31 characters, LF_FACESIZE less its NUL) and that
+// holds no control character and none of the rich-text characters \ { } ;.
+bool IsUsableFontName(const std::string& name);
+
+// Writes the default of every settings value that is missing or of a kind that cannot be read
+// (see HoldsString, HoldsInteger): the strings, then the integers, then the booleans, each table
+// in its order. A readable value is left as it is. Raises ERegistryException
 // "Failed to set data for '<name>'" at the first write that fails (with no current key, the
 // first missing value, "Dict").
 void CreateMissingSettings(Registry& reg);
+
+// The settings as the main window applies them.
+struct StoredSettings {
+  std::string dict;  // empty when the stored name is not a plain dictionary name
+  std::string font;
+  int32_t fontSize = 0;
+  int32_t pixels = 0;
+  int32_t history = 0;
+  bool docking = false;
+  bool readHDD = false;
+  bool refineText = false;
+  bool allow = false;
+  int32_t top = 0;
+  int32_t left = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool isMaximized = false;
+  bool stayOnTop = false;
+};
+
+// Reads every value of the current key. A value that is missing or of the wrong kind gives its
+// default, an unusable font name the default font, and numbers outside their ranges are clamped
+// to them. Nothing is written.
+StoredSettings ReadSettings(const Registry& reg);
+
+// Where a window with the outer rectangle `window` may stay: unchanged when at least half the
+// height of its title bar (the top `captionHeight` pixels) and a width of it that can be grabbed
+// lie on one work area; otherwise moved, at its size, into the work area nearest to it, as far as
+// it fits there (its top left corner first). Unchanged when there are no work areas.
+RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight);
+
+// The work areas of the display monitors.
+std::vector<RECT> MonitorWorkAreas();
+
+// Moves the top-level window `wnd` as FitOnScreen says for the present monitors.
+void KeepTitleBarOnScreen(HWND wnd);
 
 }  // namespace lexmora

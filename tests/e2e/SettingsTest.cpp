@@ -1,4 +1,5 @@
-// Settings written when the program ends come back when it starts again.
+// Settings written when the program ends come back when it starts again, and settings that are
+// wrong, out of range or hostile neither stop the program nor survive its exit.
 #include "E2eTest.h"
 
 namespace lexmora::e2e {
@@ -10,6 +11,7 @@ class SettingsTest : public E2eTest {
     E2eTest::SetUp();
     folder_.AddShippedDictionary("diruridu");
     folder_.AddConversionTables();
+    entries_ = ReadEntries(folder_.DataFile("diruridu"));
   }
 
   void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted) {
@@ -25,7 +27,10 @@ class SettingsTest : public E2eTest {
   }
 
   ProgramFolder folder_;
+  std::vector<std::wstring> entries_;
 };
+
+using Values = std::vector<std::pair<std::string, RegValue>>;
 
 ::testing::AssertionResult HasBounds(HWND wnd, int left, int top, int width, int height) {
   RECT r{};
@@ -124,6 +129,117 @@ TEST_F(SettingsTest, MaximizedAtExitStartsMaximizedAndRestoresTheEarlierGeometry
   ASSERT_TRUE(code) << again.DescribeWindows();
   ExpectSettings({{"IsMaximized", DwordValue(0)}});
   ExpectSettings(geometry);
+}
+
+// Values a hand edit or another program may have left. Each start must open the window on the
+// screen with the first entry and no error, and the exit must write usable values back, keeping
+// the usable ones that were stored.
+TEST_F(SettingsTest, UnusableStoredValuesGiveWayToUsableOnesAndTheRestAreKept) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RegValue defaultFont = StringValue("Lucida Sans Unicode");
+  auto dword = [](int32_t v) { return DwordValue(static_cast<uint32_t>(v)); };
+  struct Case {
+    const char* what;
+    Values stored;
+    Values wanted;
+  };
+  const Case cases[] = {
+      {"Dict as a number",
+       {{"Dict", dword(7)}, {"Font", StringValue("Courier New")}, {"History", dword(5)}},
+       {{"Dict", StringValue("diruridu")},
+        {"Font", StringValue("Courier New")},
+        {"History", dword(5)}}},
+      {"numbers of other kinds",
+       {{"Allow", StringValue("1")},
+        {"Pixels", dword(20)},
+        {"FontSize", {REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}}},
+        {"Docking", StringValue("0")},
+        {"Top", {REG_QWORD, {20, 0, 0, 0, 0, 0, 0, 0}}}},
+       {{"Allow", dword(0)},
+        {"Pixels", dword(20)},
+        {"FontSize", dword(8)},
+        {"Docking", dword(1)},
+        {"Top", dword(10)}}},
+      {"too large, off the screen to the bottom right, a font name adding text",
+       {{"FontSize", dword(100000)},
+        {"Pixels", dword(1000)},
+        {"History", dword(100000)},
+        {"Left", dword(100000)},
+        {"Top", dword(100000)},
+        {"Font", StringValue("Arial}}\\par INJECTED{")}},
+       {{"FontSize", dword(40)},
+        {"Pixels", dword(70)},
+        {"History", dword(100)},
+        {"Left", dword(work.right - 400)},
+        {"Top", dword(work.bottom - 300)},
+        {"Font", defaultFont}}},
+      // No wider than the system lets a window be dragged, no lower than the smallest height.
+      {"too small or too wide, off the screen to the top left, a font name of 1500 characters",
+       {{"FontSize", dword(-5)},
+        {"Pixels", dword(0)},
+        {"History", dword(-1)},
+        {"Left", dword(-100000)},
+        {"Top", dword(-100000)},
+        {"Width", dword(100000)},
+        {"Height", dword(-5)},
+        {"Font", StringValue(std::string(1500, 'A'))}},
+       {{"FontSize", dword(6)},
+        {"Pixels", dword(2)},
+        {"History", dword(2)},
+        {"Left", dword(work.left)},
+        {"Top", dword(work.top)},
+        {"Width", dword(GetSystemMetrics(SM_CXMAXTRACK))},
+        {"Height", dword(250)},
+        {"Font", defaultFont}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearSettings();
+    for (const auto& [name, value] : c.stored)
+      WriteSetting(name, value);
+    {
+      RunningProgram program(folder_.Exe());
+      MainWindow main = program.WaitForFirstEntry();
+      if (!main) {
+        ADD_FAILURE() << "no entry shown; " << program.DescribeWindows();
+        continue;
+      }
+      EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+      EXPECT_EQ(program.Windows(), std::vector<HWND>{main.wnd})
+          << "more windows than the main one; " << program.DescribeWindows();
+      std::optional<DWORD> code = program.Close();
+      ASSERT_TRUE(code) << program.DescribeWindows();
+      EXPECT_EQ(*code, 0u);
+    }
+    ExpectSettings(c.wanted);
+  }
+}
+
+// A dictionary name that leads out of the dictionaries folder opens nothing there and writes no
+// index there: the chooser asks instead, and cancelling it keeps no such name.
+TEST_F(SettingsTest, ADictionaryNameWithAPathIsTakenAsMissing) {
+  const std::string victim = folder_.Path() + "victim";
+  ASSERT_TRUE(CopyFileA(folder_.DataFile("diruridu").c_str(), (victim + ".dat").c_str(), FALSE));
+  for (const std::string& name : {std::string("..\\victim"), std::string("../victim"), victim}) {
+    SCOPED_TRACE(name);
+    ClearSettings();
+    WriteSetting("Dict", StringValue(name));
+    {
+      RunningProgram program(folder_.Exe());
+      HWND chooser =
+          program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
+      EXPECT_NE(chooser, nullptr) << "no chooser; " << program.DescribeWindows();
+      if (chooser != nullptr)
+        PostMessageW(chooser, WM_CLOSE, 0, 0);
+      std::optional<DWORD> code = program.WaitForExit();
+      EXPECT_TRUE(code) << "still running; " << program.DescribeWindows();
+    }
+    EXPECT_EQ(GetFileAttributesA((victim + ".ind").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "an index was written beside the dictionary outside the folder";
+    DeleteFileA((victim + ".ind").c_str());
+    ExpectSettings({{"Dict", StringValue("")}});
+  }
 }
 
 }  // namespace

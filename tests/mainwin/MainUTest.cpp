@@ -271,25 +271,18 @@ TEST_F(MainWindowTest, StoredValuesAreKeptAndAppliedWithTheSmallestSize) {
   EXPECT_TRUE(Topmost(form->Handle()));
 }
 
-TEST_F(MainWindowTest, AValueOfTheWrongTypeStopsLoadingWhereItIsRead) {
+// A value that cannot be read as its kind counts as missing: it is written with its default at
+// once, and loading goes on with every other value.
+TEST_F(MainWindowTest, AValueOfTheWrongTypeTakesItsDefaultAndTheRestAreApplied) {
   struct Case {
     std::string value;
     DWORD type;
     std::vector<BYTE> data;
-    std::string wantError;
-    std::string wantDict;
-    int32_t wantPixels;
-    bool wantRefineText;
+    DWORD wantType;
   } cases[] = {
-      {"Dict", REG_DWORD, {1, 0, 0, 0}, "Invalid data type for 'Dict'", "", 10, true},
-      {"History", REG_SZ, {'x', 0}, "Invalid data type for 'History'", "diruridu", 25, true},
-      {"Top",
-       REG_BINARY,
-       {1, 2, 3, 4, 5, 6, 7, 8},
-       "Failed to get data for 'Top'",
-       "diruridu",
-       25,
-       false},
+      {"Dict", REG_DWORD, {1, 0, 0, 0}, REG_SZ},
+      {"History", REG_SZ, {'x', 0}, REG_DWORD},
+      {"Top", REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}, REG_DWORD},
   };
   // Stored values that differ from the defaults, to tell applied from not applied.
   for (const Case& c : cases) {
@@ -297,16 +290,22 @@ TEST_F(MainWindowTest, AValueOfTheWrongTypeStopsLoadingWhereItIsRead) {
     errors.clear();
     StoreDword(kPixelsValue, 25);
     StoreDword(kRefineTextValue, 0);
+    StoreDword(kLeftValue, 30);
     StoreRaw(c.value, c.type, c.data);
     auto form = MakeForm<TfmMain>();
-    EXPECT_EQ(errors, std::vector<std::string>{c.wantError}) << c.value;
-    EXPECT_EQ(form->DictName(), c.wantDict) << c.value;
-    EXPECT_EQ(form->Pixels(), c.wantPixels) << c.value;
-    EXPECT_EQ(form->RefineText(), c.wantRefineText) << c.value;
-    EXPECT_FALSE(form->FirstActivationPending()) << c.value;
+    EXPECT_TRUE(errors.empty()) << c.value << ": " << errors.front();
+    EXPECT_EQ(form->DictName(), "diruridu") << c.value;
+    EXPECT_EQ(form->History(), 10) << c.value;
+    EXPECT_EQ(form->Pixels(), 25) << c.value;
+    EXPECT_FALSE(form->RefineText()) << c.value;
+    EXPECT_TRUE(form->FirstActivationPending()) << c.value;
     RECT r;
     GetWindowRect(form->Handle(), &r);
-    EXPECT_NE(r.left, 10) << c.value << ": the geometry after the failing value is not applied";
+    EXPECT_EQ(r.left, 30) << c.value;
+    EXPECT_EQ(r.top, 10) << c.value;
+    auto stored = Stored(c.value);
+    ASSERT_TRUE(stored.has_value()) << c.value;
+    EXPECT_EQ(stored->first, c.wantType) << c.value << " is not written with its default";
   }
 }
 
@@ -505,7 +504,7 @@ TEST_F(MainWindowTest, EscapeSelectsTheSearchText) {
 
 TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
   UseTestDictionary();
-  StoreDword(kPixelsValue, 0x10000 + 25);  // the up-down gets the low 16 bits
+  StoreDword(kPixelsValue, 0x10000 + 25);  // clamped to the up-down's range
   StoreDword(kHistoryValue, 7);
   StoreDword(kReadHDDValue, 1);
   auto form = ShowMain();
@@ -516,7 +515,7 @@ TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
       ASSERT_NE(fmOptions, nullptr);
       seen = true;
       TfmOptions& dialog = *fmOptions;
-      EXPECT_EQ(dialog.udPixels.Position(), 25);
+      EXPECT_EQ(dialog.udPixels.Position(), 70);
       EXPECT_EQ(dialog.udItems.Position(), 7);
       EXPECT_TRUE(dialog.chbDocking.Checked());
       EXPECT_TRUE(dialog.chbReadHDD.Checked());
@@ -535,7 +534,7 @@ TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
     ASSERT_TRUE(seen);
     EXPECT_EQ(fmOptions, nullptr);
     if (result == mrCancel) {
-      EXPECT_EQ(form->Pixels(), 0x10000 + 25) << "Cancel changes nothing";
+      EXPECT_EQ(form->Pixels(), 70) << "Cancel changes nothing";
       EXPECT_TRUE(form->Docking());
       EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Lucida Sans Unicode");
     } else {
@@ -613,10 +612,16 @@ TEST_F(MainWindowTest, ChangingTheDictionarySearchesItForTheTypedWord) {
 }
 
 TEST_F(MainWindowTest, WithoutADictionaryTheWindowStaysUsable) {
-  StoreRaw(kDictValue, REG_DWORD, {1, 0, 0, 0});  // loading fails: no first-activation work
+  // A dictionary that another program holds open without sharing cannot be opened.
+  dictionaries.Add("locked", kEntries);
+  HANDLE locked = CreateFileA((dictionaries.Folder() + "locked.dat").c_str(), GENERIC_READ, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  StoreString(kDictValue, "locked");
   MakeChooser();
   auto form = ShowMain();
-  ASSERT_EQ(errors, std::vector<std::string>{"Invalid data type for 'Dict'"});
+  CloseHandle(locked);
+  ASSERT_EQ(errors.size(), 1u) << "the failed opening is reported";
   ASSERT_EQ(form->Dict(), nullptr);
 
   Type(*form, L"cherry");

@@ -7,6 +7,7 @@
 
 #include "base/Errors.h"
 #include "base/Handle.h"
+#include "base/Text.h"
 #include "render/ARtfDisplayU.h"
 
 namespace lexmora {
@@ -130,7 +131,7 @@ TEST(FormatPreviewRtf, OneLineWithoutBold) {
   }
 }
 
-TEST(FormatRtf, HeaderCarriesTheFontNameUnchangedAndTwiceTheSize) {
+TEST(FormatRtf, HeaderCarriesTheFontNameEscapedAndTwiceTheSize) {
   struct Case {
     std::string font;
     int32_t size;
@@ -141,8 +142,13 @@ TEST(FormatRtf, HeaderCarriesTheFontNameUnchangedAndTwiceTheSize) {
       {"Arial", 0, R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs0)"},
       {"Arial", 0x40000000,
        R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;}\fs2147483648)"},
-      {"\xC0rial;", 8,
-       "{\\rtf1{\\fonttbl{\\f0 \xC0rial;}}{\\colortbl\\red0\\green0\\blue0;}\\fs16"},
+      {"\xC0rial;x", 8, R"({\rtf1{\fonttbl{\f0 \'c0rial}}{\colortbl\red0\green0\blue0;}\fs16)"},
+      {"A}r{i\\al", 8, R"({\rtf1{\fonttbl{\f0 A\}r\{i\\al}}{\colortbl\red0\green0\blue0;}\fs16)"},
+      {"A\tB\x7F\xFF", 8,
+       R"({\rtf1{\fonttbl{\f0 A\'09B\'7f\'ff}}{\colortbl\red0\green0\blue0;}\fs16)"},
+      {std::string(40, 'x'), 8,
+       "{\\rtf1{\\fonttbl{\\f0 " + std::string(31, 'x') +
+           "}}{\\colortbl\\red0\\green0\\blue0;}\\fs16"},
   };
   for (const Case& c : cases) {
     const std::string tail = R"(\li30\ri30\f0\cf0)";
@@ -251,6 +257,26 @@ TEST_F(Pane, EntryLoadsWithItsTextBoldFontAndSize) {
   CHARFORMAT2W format = CharFormatOf(pane(), 0, 9);
   EXPECT_EQ(std::wstring(L"Lucida Sans Unicode"), format.szFaceName);
   EXPECT_EQ(160, format.yHeight) << "twips for 8 points";
+}
+
+// Whatever the font name holds, the pane shows the entry as it is, in a font of the name's first
+// 31 characters up to any ";".
+TEST_F(Pane, FontNamesWithRtfCharactersChangeNeitherTheTextNorTheFontName) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Ar}ial", "Ar}ial"},
+      {"Ar{ial", "Ar{ial"},
+      {"Ari\\al", "Ari\\al"},
+      {"Arial}}\\par INJECTED{", "Arial}}\\par INJECTED{"},
+      {"Ari;al", "Ari"},
+      {"\xC0rial", "\xC0rial"},
+      {std::string(1500, 'A'), std::string(31, 'A')},
+  };
+  for (const auto& [name, face] : cases) {
+    LoadRtfIntoPane(FormatEntryRtf(kDom + L" house", name, 8), pane());
+    EXPECT_EQ(kDom + L" house", PaneText(pane())) << name;
+    CHARFORMAT2W format = CharFormatOf(pane(), 0, 9);
+    EXPECT_EQ(ToWide(face), format.szFaceName) << name;
+  }
 }
 
 TEST_F(Pane, LinesBecomeIndentedParagraphs) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "RegistryTestUtil.h"
 #include "base/Errors.h"
@@ -37,6 +39,14 @@ const std::vector<std::pair<std::string, RawValue>> kDefaults = {
     {"Allow", {REG_DWORD, DwordBytes(0)}},
 };
 
+const RawValue& Default(const std::string& name) {
+  for (const auto& [n, value] : kDefaults) {
+    if (n == name)
+      return value;
+  }
+  throw std::runtime_error("no setting " + name);
+}
+
 TEST(CreateMissingSettings, FillsAnEmptyKeyWithTheDefaults) {
   ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
   Registry reg(HKEY_CURRENT_USER);
@@ -51,13 +61,16 @@ TEST(CreateMissingSettings, FillsAnEmptyKeyWithTheDefaults) {
   }
 }
 
-TEST(CreateMissingSettings, LeavesExistingValuesAsTheyAreWhateverTheirType) {
+// A value that cannot be read as its kind counts as missing; a readable one stays, however odd.
+TEST(CreateMissingSettings, ReplacesOnlyValuesThatCannotBeReadAsTheirKind) {
   ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
   const std::vector<std::pair<std::string, RawValue>> stored = {
-      {"Dict", {REG_DWORD, DwordBytes(7)}},    {"Font", {REG_SZ, StrBytes("Arial")}},
+      {"Dict", {REG_DWORD, DwordBytes(7)}},    {"Font", {REG_EXPAND_SZ, StrBytes("%x%")}},
       {"Pixels", {REG_SZ, StrBytes("x")}},     {"Top", {REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}}},
-      {"Docking", {REG_DWORD, DwordBytes(5)}}, {"Allow", {REG_DWORD, DwordBytes(1)}},
+      {"Left", {REG_DWORD, {5, 0}}},           {"Width", {REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}},
+      {"Docking", {REG_DWORD, DwordBytes(5)}}, {"Allow", {REG_SZ, StrBytes("1")}},
   };
+  const std::set<std::string> unreadable = {"Dict", "Pixels", "Top", "Width", "Allow"};
   for (const auto& [name, value] : stored)
     SetRaw(scratch.Get(), name, value);
 
@@ -69,7 +82,7 @@ TEST(CreateMissingSettings, LeavesExistingValuesAsTheyAreWhateverTheirType) {
   std::set<std::string> storedNames;
   for (const auto& [name, value] : stored) {
     storedNames.insert(name);
-    EXPECT_EQ(value, GetRaw(scratch.Get(), name)) << name << " was changed";
+    EXPECT_EQ(unreadable.count(name) ? Default(name) : value, GetRaw(scratch.Get(), name)) << name;
   }
   for (const auto& [name, want] : kDefaults) {
     if (storedNames.count(name))
@@ -112,7 +125,7 @@ TEST(CreateMissingSettings, CreatesInTableOrderStringsIntegersBooleans) {
   for (const auto& c : cases) {
     ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
     for (const auto& name : c.present)
-      SetRaw(scratch.Get(), name, {REG_DWORD, DwordBytes(3)});
+      SetRaw(scratch.Get(), name, Default(name));
     Registry reg(HKEY_CURRENT_USER, KEY_READ);
     ASSERT_TRUE(reg.OpenKey(kScratch, false));
     std::string got;
@@ -133,6 +146,99 @@ TEST(CreateMissingSettings, WithoutAKeyFailsAtDict) {
     FAIL() << "no error";
   } catch (const ERegistryException& e) {
     EXPECT_STREQ("Failed to set data for 'Dict'", e.what());
+  }
+}
+
+// The field of `s` that the value `name` fills, as text.
+std::string FieldOf(const StoredSettings& s, const std::string& name) {
+  const std::map<std::string, int64_t> numbers = {
+      {"FontSize", s.fontSize}, {"Pixels", s.pixels}, {"History", s.history}, {"Top", s.top},
+      {"Left", s.left},         {"Width", s.width},   {"Height", s.height},   {"Allow", s.allow}};
+  if (name == "Dict")
+    return s.dict;
+  if (name == "Font")
+    return s.font;
+  return std::to_string(numbers.at(name));
+}
+
+TEST(ReadSettings, UnusableValuesGiveWayAndNumbersStayInTheirRanges) {
+  auto dword = [](int32_t v) { return RawValue{REG_DWORD, DwordBytes(static_cast<uint32_t>(v))}; };
+  auto sz = [](const std::string& v) { return RawValue{REG_SZ, StrBytes(v)}; };
+  const std::tuple<std::string, RawValue, std::string> cases[] = {
+      {"FontSize", dword(5), "6"},
+      {"FontSize", dword(6), "6"},
+      {"FontSize", dword(40), "40"},
+      {"FontSize", dword(41), "40"},
+      {"FontSize", sz("12"), "8"},
+      {"Pixels", dword(1), "2"},
+      {"Pixels", dword(71), "70"},
+      {"History", dword(-1), "2"},
+      {"History", dword(101), "100"},
+      {"Top", dword(-100000), "-32000"},
+      {"Left", dword(INT32_MAX), "32000"},
+      {"Width", dword(-5), "0"},
+      {"Height", {REG_BINARY, {1, 2, 3, 4, 5}}, "300"},
+      {"Allow", sz("1"), "0"},
+      {"Dict", sz("..\\..\\victim"), ""},
+      {"Dict", {REG_EXPAND_SZ, StrBytes("%x%")}, "%x%"},
+      {"Dict", dword(7), "diruridu"},
+      {"Font", sz("Arial}\\par x"), "Lucida Sans Unicode"},
+      {"Font", sz(std::string(1500, 'A')), "Lucida Sans Unicode"},
+  };
+  for (const auto& [name, stored, want] : cases) {
+    ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
+    SetRaw(scratch.Get(), name, stored);
+    Registry reg(HKEY_CURRENT_USER, KEY_READ);
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
+    EXPECT_EQ(want, FieldOf(ReadSettings(reg), name))
+        << name << " of type " << stored.type << " and " << stored.data.size() << " bytes";
+  }
+}
+
+TEST(SettingNames, DictionaryNamesStayInTheFolderAndFontNamesFitAFace) {
+  for (std::string name : {"diruridu", "my dict", "a..b", "com10", "\xC0nglais"})
+    EXPECT_TRUE(IsPlainDictionaryName(name)) << name;
+  for (std::string name : {"", ".", "..", "..\\victim", "../victim", "C:victim", "\\\\?\\C:\\v",
+                           "x*", "x?", "a|b", "a\tb", "con", "Aux.old", "LPT9"})
+    EXPECT_FALSE(IsPlainDictionaryName(name)) << name;
+  const std::string longest(31, 'A'), tooLong(32, 'A');
+  for (std::string name : {"MS Sans Serif", "\xC0rial", longest.c_str()})
+    EXPECT_TRUE(IsUsableFontName(name)) << name;
+  for (std::string name :
+       {tooLong.c_str(), "", "Ar}ial", "Ar{ial", "Ari\\al", "Ari;al", "Ari\tal", "Ari\x7F"})
+    EXPECT_FALSE(IsUsableFontName(name)) << name;
+}
+
+std::string Show(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " to " + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+// Work areas of 1280 x 1024, one to the right of the main one, one to the left and 100 lower;
+// a title bar 30 pixels high.
+TEST(FitOnScreen, KeepsAReachableTitleBarAndMovesTheWindowBackOtherwise) {
+  const RECT main{0, 0, 1280, 1024}, right{1280, 0, 2560, 1024}, left{-1280, 100, 0, 1124};
+  const std::tuple<const char*, std::vector<RECT>, RECT, RECT> cases[] = {
+      {"inside", {main}, {10, 10, 410, 310}, {10, 10, 410, 310}},
+      {"far below right", {main}, {32000, 32000, 32400, 32300}, {880, 724, 1280, 1024}},
+      {"far above left", {main}, {-32000, -32000, -31600, -31700}, {0, 0, 400, 300}},
+      {"100 pixels in on the right", {main}, {1180, 10, 1580, 310}, {1180, 10, 1580, 310}},
+      {"99 pixels in on the right", {main}, {1181, 10, 1581, 310}, {880, 10, 1280, 310}},
+      {"100 pixels in on the left", {main}, {-300, 10, 100, 310}, {-300, 10, 100, 310}},
+      {"half of it above the top", {main}, {10, -15, 410, 285}, {10, -15, 410, 285}},
+      {"more than half above", {main}, {10, -16, 410, 284}, {10, 0, 410, 300}},
+      {"below the bottom", {main}, {10, 1010, 410, 1310}, {10, 724, 410, 1024}},
+      {"larger than the area", {main}, {-50, -50, 2000, 1500}, {0, 0, 2050, 1550}},
+      {"on the right monitor", {main, right}, {1500, 100, 1900, 400}, {1500, 100, 1900, 400}},
+      {"beyond it", {main, right}, {3000, 100, 3400, 400}, {2160, 100, 2560, 400}},
+      {"on the left monitor", {main, left}, {-900, 150, -500, 450}, {-900, 150, -500, 450}},
+      {"above it", {main, left}, {-900, 20, -500, 320}, {-900, 100, -500, 400}},
+      {"no monitors", {}, {32000, 32000, 32400, 32300}, {32000, 32000, 32400, 32300}},
+  };
+  for (const auto& [what, areas, window, want] : cases) {
+    const RECT got = FitOnScreen(window, areas, 30);
+    EXPECT_TRUE(EqualRect(&got, &want))
+        << what << ": got " << Show(got) << ", wanted " << Show(want);
   }
 }
 
