@@ -212,7 +212,7 @@ class SettingsSnapshot {
  public:
   SettingsSnapshot() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
       return;
     existed_ = true;
     for (DWORD i = 0;; ++i) {
@@ -228,11 +228,11 @@ class SettingsSnapshot {
     RegCloseKey(key);
   }
   ~SettingsSnapshot() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
     if (!existed_)
       return;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
       return;
     }
@@ -256,10 +256,10 @@ class SettingsSnapshot {
 };
 
 void WriteSettings(bool indexOnDisk) {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     Fail("cannot create the settings key");
   }
   RegSetValueExA(key, "Dict", 0, REG_SZ, reinterpret_cast<const BYTE*>(kDictName),

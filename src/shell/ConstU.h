@@ -19,10 +19,12 @@ inline constexpr char kDataFolder[] = "Data\\";
 inline constexpr char kHelpFolder[] = "Help\\";
 inline constexpr char kHelpDocument[] = "Readme.html";
 
-// The settings key, under HKEY_LOCAL_MACHINE, opened with full access.
-inline const HKEY kSettingsRoot = HKEY_LOCAL_MACHINE;
+// The settings key, per user: a standard user may write nothing machine-wide.
+inline const HKEY kSettingsRoot = HKEY_CURRENT_USER;
 inline constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
-inline constexpr REGSAM kSettingsAccess = KEY_ALL_ACCESS;
+inline constexpr REGSAM kSettingsAccess = KEY_READ | KEY_WRITE;
+// Where earlier copies kept the settings: only read, to take them over once.
+inline const HKEY kMachineSettingsRoot = HKEY_LOCAL_MACHINE;
 
 // Value names.
 inline constexpr char kDictValue[] = "Dict";

@@ -30,7 +30,7 @@ HWND UsableWindow(HWND main) {
 
 bool MultipleInstancesForbidden() {
   // The key is closed by the object's destructor on the error path too.
-  Registry reg(kSettingsRoot, kSettingsAccess);
+  Registry reg(kSettingsRoot, KEY_READ);
   if (!reg.OpenKey(kSettingsKey, false))
     return false;
   // A value that cannot be read as an integer counts as missing, as it does for the settings.

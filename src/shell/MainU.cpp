@@ -451,7 +451,7 @@ void TfmMain::SetWindowEdge(int left, int top, int width, int height) {
 
 void TfmMain::LoadSettings() {
   Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
-  reg.OpenKey(kSettingsKey, true);
+  OpenSettingsKey(reg);
   CreateMissingSettings(reg);
   const StoredSettings stored = ReadSettings(reg);
 

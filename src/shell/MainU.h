@@ -65,7 +65,7 @@ class TfmMain : public TForm {
   void ShowEntryInPane(TRichEdit& pane);
   void ShowPreviewInPane(TRichEdit& pane);
 
-  // Settings (registry key SOFTWARE\Lexmora under HKEY_LOCAL_MACHINE). Loading takes a value
+  // Settings (registry key SOFTWARE\Lexmora under HKEY_CURRENT_USER). Loading takes a value
   // that is missing or cannot serve as its default or nearest usable value (see SettingsU).
   // A write that fails raises ERegistryException and ends the operation there.
   void LoadSettings();

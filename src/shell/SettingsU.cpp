@@ -70,6 +70,26 @@ bool IsDeviceName(std::wstring_view name) {
          base[3] >= L'1' && base[3] <= L'9';
 }
 
+// Copies one value's type and data as they are. A value that `from` lacks or that cannot be read
+// is left out: it counts as missing, and loading gives it its default.
+void CopyValue(HKEY from, HKEY to, const char* name) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExA(from, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return;
+    std::vector<BYTE> data(size);
+    LONG rc = RegQueryValueExA(from, name, nullptr, &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA)
+      continue;  // it grew in between
+    if (rc != ERROR_SUCCESS)
+      return;
+    if (RegSetValueExA(to, name, 0, type, data.data(), size) != ERROR_SUCCESS)
+      throw ERegistryException(Format("Failed to set data for '%s'", name));
+    return;
+  }
+}
+
 int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
   return std::max<int64_t>(0, std::min(a1, b1) - std::max(a0, b0));
 }
@@ -131,6 +151,33 @@ bool IsUsableFontName(const std::string& name) {
       return false;
   }
   return true;
+}
+
+bool TakeOverSettings(HKEY from, HKEY to, const std::string& path) {
+  HKEY existing = nullptr;
+  const LONG rc = RegOpenKeyExA(to, path.c_str(), 0, KEY_READ, &existing);
+  if (rc == ERROR_SUCCESS)
+    RegCloseKey(existing);
+  if (rc != ERROR_FILE_NOT_FOUND)
+    return false;
+  Registry source(from, KEY_READ);
+  if (!source.OpenKey(path, false))
+    return false;
+  Registry target(to, KEY_READ | KEY_WRITE);
+  if (!target.OpenKey(path, true))
+    return false;
+  for (const auto& s : kStringSettings)
+    CopyValue(source.CurrentKey(), target.CurrentKey(), s.name);
+  for (const auto& s : kIntegerSettings)
+    CopyValue(source.CurrentKey(), target.CurrentKey(), s.name);
+  for (const auto& s : kBoolSettings)
+    CopyValue(source.CurrentKey(), target.CurrentKey(), s.name);
+  return true;
+}
+
+bool OpenSettingsKey(Registry& reg) {
+  TakeOverSettings(kMachineSettingsRoot, reg.RootKey(), kSettingsKey);
+  return reg.OpenKey(kSettingsKey, true);
 }
 
 void CreateMissingSettings(Registry& reg) {

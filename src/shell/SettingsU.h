@@ -1,7 +1,7 @@
 #pragma once
-// The registry side of the settings that does not depend on the main window: the missing values,
-// reading the values back as values the program can use, and keeping the window where the user
-// can reach it.
+// The registry side of the settings that does not depend on the main window: the per-user key
+// and taking over an earlier copy's machine-wide one, the missing values, reading the values
+// back as values the program can use, and keeping the window where the user can reach it.
 #include <windows.h>
 
 #include <cstdint>
@@ -35,6 +35,15 @@ bool IsPlainDictionaryName(const std::string& name);
 // A font name that a font can have (at most 31 characters, LF_FACESIZE less its NUL) and that
 // holds no control character and none of the rich-text characters \ { } ;.
 bool IsUsableFontName(const std::string& name);
+
+// When the key `path` does not exist under `to` and does under `from`, creates it under `to` and
+// copies each of the fifteen settings values that `from` holds, type and data as they are. The
+// key under `from` is only read. True when the values were copied.
+bool TakeOverSettings(HKEY from, HKEY to, const std::string& path);
+
+// Opens the settings key (per user), creating it; at the first start after an earlier copy kept
+// its settings machine-wide, their values are taken over first. False when it cannot be opened.
+bool OpenSettingsKey(Registry& reg);
 
 // Writes the default of every settings value that is missing or of a kind that cannot be read
 // (see HoldsString, HoldsInteger): the strings, then the integers, then the booleans, each table

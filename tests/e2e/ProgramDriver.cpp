@@ -225,13 +225,14 @@ std::string Describe(const RegValue& value) {
 }
 
 void ClearSettings() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
 }
 
-void WriteSetting(const std::string& name, const RegValue& value) {
+void WriteSetting(const std::string& name, const RegValue& value, HKEY root) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(root, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
     throw std::runtime_error("cannot create the settings key");
   }
   LONG rc = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
@@ -241,9 +242,9 @@ void WriteSetting(const std::string& name, const RegValue& value) {
     throw std::runtime_error("cannot write the setting " + name);
 }
 
-std::optional<RegValue> ReadSetting(const std::string& name) {
+std::optional<RegValue> ReadSetting(const std::string& name, HKEY root) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   RegValue v;
@@ -261,10 +262,10 @@ std::optional<RegValue> ReadSetting(const std::string& name) {
   return result;
 }
 
-std::vector<std::string> SettingNames() {
+std::vector<std::string> SettingNames(HKEY root) {
   std::vector<std::string> names;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return names;
   }
   for (DWORD i = 0;; ++i) {

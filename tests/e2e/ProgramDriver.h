@@ -58,7 +58,8 @@ std::wstring MainPaneText(const std::wstring& entry);
 std::wstring PreviewText(const std::wstring& entry);
 inline const std::wstring kBeyondTheEnd = L" ...";
 
-// ---- Settings: HKEY_LOCAL_MACHINE\SOFTWARE\Lexmora of this prefix ----
+// ---- Settings: SOFTWARE\Lexmora of this prefix, under HKEY_CURRENT_USER unless a test writes
+// the machine-wide key of earlier copies ----
 
 struct RegValue {
   DWORD type = REG_NONE;
@@ -69,10 +70,11 @@ RegValue DwordValue(uint32_t value);
 RegValue StringValue(const std::string& value);  // REG_SZ with its terminating NUL
 std::string Describe(const RegValue& value);
 
+// Removes the key under both roots.
 void ClearSettings();
-void WriteSetting(const std::string& name, const RegValue& value);
-std::optional<RegValue> ReadSetting(const std::string& name);
-std::vector<std::string> SettingNames();
+void WriteSetting(const std::string& name, const RegValue& value, HKEY root = HKEY_CURRENT_USER);
+std::optional<RegValue> ReadSetting(const std::string& name, HKEY root = HKEY_CURRENT_USER);
+std::vector<std::string> SettingNames(HKEY root = HKEY_CURRENT_USER);
 
 // ---- Windows of another process ----
 

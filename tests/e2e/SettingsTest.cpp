@@ -1,5 +1,7 @@
 // Settings written when the program ends come back when it starts again, and settings that are
 // wrong, out of range or hostile neither stop the program nor survive its exit.
+#include <algorithm>
+
 #include "E2eTest.h"
 
 namespace lexmora::e2e {
@@ -129,6 +131,33 @@ TEST_F(SettingsTest, MaximizedAtExitStartsMaximizedAndRestoresTheEarlierGeometry
   ASSERT_TRUE(code) << again.DescribeWindows();
   ExpectSettings({{"IsMaximized", DwordValue(0)}});
   ExpectSettings(geometry);
+}
+
+// An earlier copy kept its settings machine-wide: the first start takes them over into the
+// per-user key and leaves the machine-wide key as it was.
+TEST_F(SettingsTest, FirstStartTakesOverTheMachineWideSettingsAndLeavesThemAlone) {
+  const Values old{{"Left", DwordValue(120)},  {"Top", DwordValue(90)},
+                   {"Width", DwordValue(520)}, {"Height", DwordValue(380)},
+                   {"History", DwordValue(5)}, {"Font", StringValue("Courier New")}};
+  for (const auto& [name, value] : old)
+    WriteSetting(name, value, HKEY_LOCAL_MACHINE);
+  {
+    RunningProgram program(folder_.Exe());
+    MainWindow main = program.WaitForFirstEntry();
+    ASSERT_TRUE(main) << program.DescribeWindows();
+    EXPECT_TRUE(HasBounds(main.wnd, 120, 90, 520, 380));
+    std::optional<DWORD> code = program.Close();
+    ASSERT_TRUE(code) << program.DescribeWindows();
+  }
+  ExpectSettings(old);
+  EXPECT_EQ(SettingNames().size(), 15u);
+  std::vector<std::string> oldNames;
+  for (const auto& [name, value] : old) {
+    oldNames.push_back(name);
+    EXPECT_EQ(ReadSetting(name, HKEY_LOCAL_MACHINE), value) << name << " changed machine-wide";
+  }
+  std::sort(oldNames.begin(), oldNames.end());
+  EXPECT_EQ(SettingNames(HKEY_LOCAL_MACHINE), oldNames) << "values were added machine-wide";
 }
 
 // Values a hand edit or another program may have left. Each start must open the window on the

@@ -86,6 +86,7 @@ TEST_F(StartupTest, FirstStartCreatesTheDefaultsAndShowsTheFirstEntry) {
   ASSERT_TRUE(code) << "the program did not end after WM_CLOSE\n" << program.DescribeWindows();
   EXPECT_EQ(*code, 0u);
   ExpectDefaultSettings("after exit");
+  EXPECT_TRUE(SettingNames(HKEY_LOCAL_MACHINE).empty()) << "settings were written machine-wide";
 }
 
 // The remembered dictionary is gone: the chooser comes up, and cancelling it ends the program,

@@ -133,7 +133,7 @@ void Choose(const std::string& name) {
 
 std::optional<std::pair<DWORD, std::vector<BYTE>>> Stored(const std::string& name) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(kSettingsRoot, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   DWORD type = 0, size = 0;
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, FirstLoadCreatesAllValuesWithDefaultsInTableOrder) {
     EXPECT_EQ(got->second, w.data) << w.name;
   }
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(kSettingsRoot, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
   DWORD count = 0;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                    nullptr, nullptr, nullptr);

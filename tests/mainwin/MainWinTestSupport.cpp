@@ -11,7 +11,7 @@ namespace {
 
 HKEY OpenSettingsKey() {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora", 0, nullptr, 0, KEY_ALL_ACCESS,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Lexmora", 0, nullptr, 0, KEY_ALL_ACCESS,
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot create the settings key");
   }

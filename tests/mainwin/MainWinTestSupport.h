@@ -27,14 +27,18 @@ class RecordingReporter : public Reporter {
   std::vector<Message> messages;
 };
 
-// Deletes HKEY_LOCAL_MACHINE\SOFTWARE\Lexmora now and when the object goes.
+// Deletes the settings key, HKEY_CURRENT_USER\SOFTWARE\Lexmora, and the machine-wide one of
+// earlier copies now and when the object goes.
 class CleanSettings {
  public:
   CleanSettings() { Delete(); }
   ~CleanSettings() { Delete(); }
   CleanSettings(const CleanSettings&) = delete;
   CleanSettings& operator=(const CleanSettings&) = delete;
-  static void Delete() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora"); }
+  static void Delete() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Lexmora");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora");
+  }
 };
 
 // Writes values into the settings key, creating it.

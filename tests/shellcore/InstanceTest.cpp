@@ -23,7 +23,7 @@ class SettingsKeyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(kSettingsRoot, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
       char name[256];
       for (DWORD i = 0;; ++i) {
         DWORD len = sizeof name;
@@ -37,14 +37,14 @@ class SettingsKeyTest : public ::testing::Test {
       RegCloseKey(key);
       hadKey_ = true;
     }
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeA(kSettingsRoot, kSettingsKey);
   }
   void TearDown() override {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeA(kSettingsRoot, kSettingsKey);
     if (!hadKey_)
       return;
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(kSettingsRoot, kSettingsKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
     for (const auto& [name, value] : saved_)
       SetRaw(key, name, value);
@@ -54,7 +54,7 @@ class SettingsKeyTest : public ::testing::Test {
   // Creates the key with the given values.
   void Store(const std::vector<std::pair<std::string, RawValue>>& values) {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(kSettingsRoot, kSettingsKey, 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
     for (const auto& [name, value] : values)
       SetRaw(key, name, value);
@@ -66,9 +66,14 @@ class SettingsKeyTest : public ::testing::Test {
   std::vector<std::pair<std::string, RawValue>> saved_;
 };
 
+// The machine-wide key of earlier copies is not the settings key: its "Allow" applies no guard,
+// and the check creates nothing anywhere.
 TEST_F(SettingsKeyTest, NoKeyMeansNoGuardAndCreatesNothing) {
+  test::ScratchKey machine(HKEY_LOCAL_MACHINE, kSettingsKey);
+  SetRaw(machine.Get(), "Allow", {REG_DWORD, DwordBytes(0)});
   EXPECT_FALSE(MultipleInstancesForbidden());
-  EXPECT_FALSE(test::KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+  EXPECT_FALSE(test::KeyExists(kSettingsRoot, kSettingsKey));
+  EXPECT_EQ(1u, test::ValueCount(machine.Get()));
 }
 
 TEST_F(SettingsKeyTest, GuardFollowsAllow) {
@@ -91,11 +96,11 @@ TEST_F(SettingsKeyTest, GuardFollowsAllow) {
       {"Allow as 5 binary bytes", {{"Allow", {REG_BINARY, {0, 0, 0, 0, 0}}}}, false},
   };
   for (const auto& c : cases) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeA(kSettingsRoot, kSettingsKey);
     Store(c.values);
     EXPECT_EQ(c.want, MultipleInstancesForbidden()) << c.what;
     for (const auto& [name, value] : c.values) {
-      EXPECT_EQ(value, GetRaw(HKEY_LOCAL_MACHINE, std::string(kSettingsKey), name))
+      EXPECT_EQ(value, GetRaw(kSettingsRoot, std::string(kSettingsKey), name))
           << c.what << ": " << name << " changed";
     }
   }
@@ -123,7 +128,7 @@ TEST_F(SettingsKeyTest, ClosesTheKeyOnEveryPath) {
       {{"Allow", {REG_SZ, StrBytes("0")}}},
   };
   for (const auto& values : keys) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteTreeA(kSettingsRoot, kSettingsKey);
     Store(values);
     const std::vector<uintptr_t> before = NextHandleValues();
     for (int i = 0; i < 5; ++i) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -146,6 +147,47 @@ TEST(CreateMissingSettings, WithoutAKeyFailsAtDict) {
     FAIL() << "no error";
   } catch (const ERegistryException& e) {
     EXPECT_STREQ("Failed to set data for 'Dict'", e.what());
+  }
+}
+
+// Scratch keys stand in for the machine-wide root (from) and the per-user one (to).
+TEST(TakeOverSettings, CopiesTheSettingsOnlyWhenTheNewKeyIsMissingAndTheOldOneExists) {
+  ScratchKey from(HKEY_CURRENT_USER, "Software\\LexmoraTests\\Machine");
+  ScratchKey to(HKEY_CURRENT_USER, "Software\\LexmoraTests\\User");
+  const std::vector<std::pair<std::string, RawValue>> old = {
+      {"Dict", {REG_SZ, StrBytes("english")}},
+      {"Left", {REG_DWORD, DwordBytes(120)}},
+      {"Allow", {REG_SZ, StrBytes("1")}},  // copied as it is; loading replaces it
+      {"Unknown", {REG_DWORD, DwordBytes(1)}},
+  };
+  const std::tuple<const char*, bool, bool, bool> cases[] = {
+      {"only the old key", true, false, true},
+      {"both keys", true, true, false},
+      {"only the new key", false, true, false},
+      {"neither", false, false, false},
+  };
+  for (const auto& [what, oldKey, newKey, wantCopied] : cases) {
+    std::unique_ptr<ScratchKey> oldSettings, newSettings;
+    if (oldKey) {
+      oldSettings = std::make_unique<ScratchKey>(from.Get(), "Lexmora");
+      for (const auto& [name, value] : old)
+        SetRaw(oldSettings->Get(), name, value);
+    }
+    if (newKey)
+      newSettings = std::make_unique<ScratchKey>(to.Get(), "Lexmora");
+    EXPECT_EQ(wantCopied, TakeOverSettings(from.Get(), to.Get(), "Lexmora")) << what;
+    EXPECT_EQ(oldKey || newKey, test::KeyExists(to.Get(), "Lexmora")) << what;
+    for (const auto& [name, value] : old) {
+      auto got = GetRaw(to.Get(), "Lexmora", name);
+      if (wantCopied && name != "Unknown") {
+        EXPECT_EQ(value, got) << what << ": " << name;
+      } else {
+        EXPECT_FALSE(got.has_value()) << what << ": " << name << " was copied";
+      }
+      if (oldKey) {
+        EXPECT_EQ(value, GetRaw(oldSettings->Get(), name)) << what << ": the old key changed";
+      }
+    }
   }
 }
 
