@@ -54,19 +54,27 @@ void AppendFontName(std::string& rtf, std::string_view name) {
   }
 }
 
-void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSize) {
+// Colour 1 of a document with marks: the background of marked text.
+constexpr char kMarkColour[] = "\\red255\\green226\\blue102;";
+
+void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSize,
+                  bool marked = false) {
   rtf += "{\\rtf1{\\fonttbl{\\f0 ";
   AppendFontName(rtf, fontName);
-  rtf += "}}{\\colortbl\\red0\\green0\\blue0;}\\fs";
+  rtf += "}}{\\colortbl\\red0\\green0\\blue0;";
+  if (marked)
+    rtf += kMarkColour;
+  rtf += "}\\fs";
   // RTF sizes are half-points; widened so that no size overflows.
   rtf += std::to_string(int64_t{fontSize} * 2);
   rtf += "\\li30\\ri30\\f0\\cf0";
 }
 
-std::string StartDocument(size_t textSize, const std::string& fontName, int32_t fontSize) {
+std::string StartDocument(size_t textSize, const std::string& fontName, int32_t fontSize,
+                          bool marked = false) {
   std::string rtf;
   rtf.reserve(80 + 4 * kMaxFaceNameChars + textSize * kMaxPieceSize);
-  AppendHeader(rtf, fontName, fontSize);
+  AppendHeader(rtf, fontName, fontSize, marked);
   return rtf;
 }
 
@@ -161,12 +169,27 @@ void AppendRtfChar(std::string& rtf, wchar_t c) {
 
 std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName,
                            int32_t fontSize) {
+  return FormatEntryRtf(text, fontName, fontSize, {});
+}
+
+std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize,
+                           const std::vector<RtfMark>& marks) {
   if (text.empty())
     return {};
-  std::string rtf = StartDocument(text.size(), fontName, fontSize);
+  std::string rtf = StartDocument(text.size(), fontName, fontSize, !marks.empty());
   const bool latinEntry = IsLatinChar(text.front());
   bool bold = false;
-  for (wchar_t c : text) {
+  auto mark = marks.begin();
+  bool highlighted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    while (mark != marks.end() && mark->start + mark->length <= i)
+      ++mark;
+    const bool inMark = mark != marks.end() && mark->start <= i;
+    if (inMark != highlighted) {
+      rtf += inMark ? "\\highlight1 " : "\\highlight0 ";
+      highlighted = inMark;
+    }
+    const wchar_t c = text[i];
     if (c == kCr) {
       rtf += "\\par\\li90\\sa100";
       continue;

@@ -6,12 +6,24 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lexmora {
 
 // The full entry: each line its own paragraph, and the words in the script of the entry's first
 // code unit bold. Empty text gives the empty string.
 std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize);
+
+// A run of entry text shown highlighted: its first unit and its number of units.
+struct RtfMark {
+  size_t start = 0;
+  size_t length = 0;
+};
+
+// As above, with the units of `marks` (ascending, apart from each other) on a highlight colour;
+// the same document as above when there are no marks.
+std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize,
+                           const std::vector<RtfMark>& marks);
 
 // A one-line plain preview: CR becomes a space, LF disappears. Empty text gives the empty string.
 std::string FormatPreviewRtf(const std::wstring& text, const std::string& fontName,

@@ -114,6 +114,35 @@ TEST(FormatEntryRtf, BoldRunsFollowTheScriptOfTheFirstUnit) {
   }
 }
 
+TEST(FormatEntryRtf, MarkedRunsGetTheHighlightColour) {
+  const std::string markedHeader =
+      R"({\rtf1{\fonttbl{\f0 Arial}}{\colortbl\red0\green0\blue0;\red255\green226\blue102;})"
+      R"(\fs16\li30\ri30\f0\cf0)";
+  const std::string dom = kDomRtf;
+  struct Case {
+    const char* name;
+    std::wstring text;
+    std::vector<RtfMark> marks;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"the whole text", L"ab", {{0, 2}}, R"(\highlight1 \b\u97?\u98?)"},
+      {"a word inside",
+       L"a " + kDom + L" b",
+       {{2, 3}},
+       R"(\b\u97?\u32?\highlight1 \b0)" + dom + R"(\highlight0 \u32?\b\u98?)"},
+      {"two words across a line break",
+       kDom + L"\r\n" + kDom,
+       {{0, 3}, {5, 3}},
+       R"(\highlight1 \b)" + dom + R"(\highlight0 \par\li90\sa100\b0\highlight1 \b)" + dom},
+      {"marks reaching past the text", L"ab", {{1, 9}}, R"(\b\u97?\highlight1 \u98?)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(markedHeader + c.body + "}", FormatEntryRtf(c.text, "Arial", 8, c.marks)) << c.name;
+  EXPECT_EQ(FormatEntryRtf(kDom + L" house", "Arial", 8),
+            FormatEntryRtf(kDom + L" house", "Arial", 8, {}));
+}
+
 TEST(FormatPreviewRtf, OneLineWithoutBold) {
   struct Case {
     const char* name;
@@ -277,6 +306,26 @@ TEST_F(Pane, FontNamesWithRtfCharactersChangeNeitherTheTextNorTheFontName) {
     CHARFORMAT2W format = CharFormatOf(pane(), 0, 9);
     EXPECT_EQ(ToWide(face), format.szFaceName) << name;
   }
+}
+
+TEST_F(Pane, MarkedWordsShowOnTheHighlightColour) {
+  LoadRtfIntoPane(FormatEntryRtf(kDom + L" house " + kKot, "Arial", 8, {{4, 5}}), pane());
+  ASSERT_EQ(kDom + L" house " + kKot, PaneText(pane()));
+  const struct {
+    LONG start, end;
+    bool marked;
+  } runs[] = {{0, 4, false}, {4, 9, true}, {9, 13, false}};
+  for (const auto& run : runs) {
+    const CHARFORMAT2W format = CharFormatOf(pane(), run.start, run.end);
+    ASSERT_TRUE(format.dwMask & CFM_BACKCOLOR)
+        << "mixed background in [" << run.start << ", " << run.end << ")";
+    const bool marked =
+        (format.dwEffects & CFE_AUTOBACKCOLOR) == 0 && format.crBackColor == RGB(255, 226, 102);
+    EXPECT_EQ(marked, run.marked) << "[" << run.start << ", " << run.end << ") background "
+                                  << std::hex << format.crBackColor;
+  }
+  ExpectBold(0, 3, true);
+  ExpectBold(4, 9, false);
 }
 
 TEST_F(Pane, LinesBecomeIndentedParagraphs) {
