@@ -5,8 +5,8 @@
 // as the program's own icon.
 #define IDI_APP 1
 
-// 80 x 16, 24-bit: the five 16 x 16 tool-bar images in index order
-// (0 stay on top, 1 dictionary, 2 help, 3 about, 4 options).
+// 96 x 16, 24-bit: the six 16 x 16 tool-bar images in index order
+// (0 stay on top, 1 dictionary, 2 help, 3 about, 4 options, 5 search inside entries).
 #define IDB_TOOLBAR 200
 // 97 x 90, 24-bit: the about box's logo.
 #define IDB_ABOUTLOGO 201

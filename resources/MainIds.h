@@ -15,6 +15,8 @@
 #define IDC_BVLBOTTOM 1011
 #define IDC_PNLBOTTOM1 1012
 #define IDC_PNLBOTTOM 1013
+// The label beside the tool bar that counts the matches of a search inside the entries.
+#define IDC_LBLMATCHES 1020
 
 // Tool buttons and the popup menu's items (their shortcuts act through an accelerator table).
 #define IDC_TBTNSTAYONTOP 1101
@@ -22,10 +24,14 @@
 #define IDC_TBTNOPTIONS 1103
 #define IDC_TBTNHELP 1104
 #define IDC_TBTNABOUT 1105
+#define IDC_TBTNFINDINTEXT 1110
 #define IDM_DICTIONARY 1201
 #define IDM_STAYONTOP 1202
 #define IDM_HELP 1203
 #define IDM_OPTIONS 1204
+#define IDM_FINDINTEXT 1210
+#define IDM_NEXTMATCH 1211
+#define IDM_PREVIOUSMATCH 1212
 
 #define IDD_ABOUT 150
 

@@ -10,8 +10,9 @@ outside, in pixels), so every edge is anti-aliased by its own distance.
 Written files (all committed, so that building the program needs no Python):
 
   Lexmora.ico     application icon: 16x16, 32x32 and 48x48, 32-bit with alpha
-  Toolbar.bmp     80x16, 24-bit: five 16x16 tool-bar images side by side
-                  (0 stay on top, 1 dictionary, 2 help, 3 about, 4 options)
+  Toolbar.bmp     96x16, 24-bit: six 16x16 tool-bar images side by side
+                  (0 stay on top, 1 dictionary, 2 help, 3 about, 4 options,
+                  5 search inside entries)
   AboutLogo.bmp   97x90, 24-bit: the about box's logo
   OptionsIcon.bmp 32x32, 24-bit: the picture at the top of the options dialog
 
@@ -385,14 +386,33 @@ def draw_gear(cv, ox):
     cv.gradient(lambda x, y: g(x, y) + 1.0, STEEL_LIGHT, STEEL, 1, 15, soft=0.6)
 
 
+def draw_page_search(cv, ox):
+    """A page of text lines with a magnifying glass over it."""
+    page = box(ox + 1.0, 0.5, ox + 11.5, 14.5, 0.8)
+    cv.fill(page, PAGE_EDGE)
+    cv.fill(lambda x, y: page(x, y) + 1.0, PAGE)
+    for i, y in enumerate((3.0, 5.5, 8.0, 10.5, 13.0)):
+        cv.fill(box(ox + 2.8, y - 0.5, ox + (9.5 if i % 2 == 0 else 7.5), y + 0.5), (120, 120, 128))
+    cv.fill(segment(ox + 11.2, 11.2, ox + 14.6, 14.6, 1.3), STEEL_DARK)
+    lens = circle(ox + 9.0, 9.0, 3.9)
+    cv.fill(lens, STEEL_DARK)
+    cv.fill(lambda x, y: lens(x, y) + 1.1, (214, 232, 250), alpha=0.9)
+    cv.fill(segment(ox + 7.4, 7.8, ox + 8.6, 6.8, 0.45), WHITE, alpha=0.9)
+
+
+TOOLBAR_IMAGES = (draw_pin, draw_closed_book, draw_question, draw_info, draw_gear,
+                  draw_page_search)
+
+
 def draw_toolbar():
-    cv = Canvas(80, 16)
-    for i, fn in enumerate((draw_pin, draw_closed_book, draw_question, draw_info, draw_gear)):
+    width = 16 * len(TOOLBAR_IMAGES)
+    cv = Canvas(width, 16)
+    for i, fn in enumerate(TOOLBAR_IMAGES):
         sub = Canvas(16, 16)
         fn(sub, 0)
         for y in range(16):
             for x in range(16):
-                cv.px[y * 80 + i * 16 + x] = sub.px[y * 16 + x]
+                cv.px[y * width + i * 16 + x] = sub.px[y * 16 + x]
     return cv
 
 

@@ -117,7 +117,7 @@ class AtExit {
 
 }  // namespace
 
-TfmMain::TfmMain() {
+TfmMain::TfmMain() : FTextSearch(std::make_unique<TTextSearch>(*this)) {
   windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
   KeyPreview = true;
@@ -128,11 +128,17 @@ TfmMain::TfmMain() {
   SetShortcuts({{FVIRTKEY | FCONTROL, 'D', IDM_DICTIONARY},
                 {FVIRTKEY | FCONTROL, 'S', IDM_STAYONTOP},
                 {FVIRTKEY, VK_F1, IDM_HELP},
-                {FVIRTKEY, VK_F10, IDM_OPTIONS}});
+                {FVIRTKEY, VK_F10, IDM_OPTIONS},
+                {FVIRTKEY | FCONTROL, 'F', IDM_FINDINTEXT},
+                {FVIRTKEY, VK_F3, IDM_NEXTMATCH},
+                {FVIRTKEY | FSHIFT, VK_F3, IDM_PREVIOUSMATCH}});
   OnCommand(IDM_DICTIONARY, [this] { tbtnDictClick(); });
   OnCommand(IDM_STAYONTOP, [this] { miStayOnTopClick(); });
   OnCommand(IDM_HELP, [this] { tbtnHelpClick(); });
   OnCommand(IDM_OPTIONS, [this] { tbtnOptionsClick(); });
+  OnCommand(IDM_FINDINTEXT, [this] { FTextSearch->SetActive(!FTextSearch->Active()); });
+  OnCommand(IDM_NEXTMATCH, [this] { FTextSearch->Step(1); });
+  OnCommand(IDM_PREVIOUSMATCH, [this] { FTextSearch->Step(-1); });
 
   tbtnStayOnTop->OnClick = [this] { tbtnStayOnTopClick(); };
   tbtnDict->OnClick = [this] { tbtnDictClick(); };
@@ -196,6 +202,7 @@ void TfmMain::CreateControls() {
   cbSearch.Create(Handle(), CBS_LOWERCASE, 0, 0, kSearchWidth, kSearchDropHeight, IDC_CBSEARCH);
   cbSearch.SetMaxLength(kSearchMaxLength);
   tbToolbar.AddControl(cbSearch, kSearchWidth);
+  FTextSearch->CreateControls(tbToolbar);
   tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn1
   tbtnStayOnTop =
       &tbToolbar.AddButton(IDC_TBTNSTAYONTOP, kImageStayOnTop, "Stay On Top (Ctrl+S)", true);
@@ -251,6 +258,7 @@ void TfmMain::Layout() {
   const int top = std::max(0, (kToolbarHeight - static_cast<int>(box.bottom - box.top)) / 2);
   SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FTextSearch->Layout();
 }
 
 std::string TfmMain::DataPath() const {
@@ -291,6 +299,7 @@ void TfmMain::TntFormActivate() {
 }
 
 void TfmMain::TntFormDestroy() {
+  FTextSearch->DictionaryChanged();
   SaveSettings();
   FDict.reset();
 }
@@ -304,6 +313,8 @@ void TfmMain::TntFormKeyPress(wchar_t& key) {
   if (key != VK_ESCAPE)
     return;
   key = 0;
+  if (FTextSearch->Active())
+    FTextSearch->SetActive(false);
   cbSearch.SetFocus();
   cbSearch.SelectAll();
 }
@@ -350,6 +361,10 @@ void TfmMain::ClearPanes() {
 }
 
 void TfmMain::cbSearchChange() {
+  if (FTextSearch->Active()) {
+    FTextSearch->TextChanged();
+    return;
+  }
   const std::wstring text = cbSearch.Text();
   if (text.empty() || !FDict)
     return;
@@ -362,7 +377,11 @@ void TfmMain::cbSearchKeyPress(wchar_t& key) {
   key = 0;
   if (cbSearch.Text().empty())
     return;
-  cbSearchChange();
+  if (FTextSearch->Active()) {
+    FTextSearch->SearchNow();
+  } else {
+    cbSearchChange();
+  }
   cbSearch.AddItem(cbSearch.Text());
   // At most one item goes per Enter, so a list longer than a lowered limit does not shrink.
   if (cbSearch.Count() > FHistory)
@@ -374,8 +393,13 @@ void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
   if (pane == nullptr)
     return;
   // A preview of a neighbour outside the dictionary shows only the tail and leads nowhere.
-  if (FDict && pane->LineCount() > 0 && pane->Line(0) != kPreviewTail)
-    ShowEntryAt(pane->Tag);
+  if (FDict && pane->LineCount() > 0 && pane->Line(0) != kPreviewTail) {
+    if (FTextSearch->Active()) {
+      FTextSearch->ShowMatchOf(pane->Tag);
+    } else {
+      ShowEntryAt(pane->Tag);
+    }
+  }
   pane->SetSelection(0, 0);
   cbSearch.SetFocus();
 }
@@ -387,6 +411,7 @@ void TfmMain::tbtnDictClick() {
   // Raises when nothing is selected, before anything has changed.
   FDictName = chooser.SelectedName();
   const bool doSort = chooser.SortRequested();
+  FTextSearch->DictionaryChanged();
   FDict.reset();
   try {
     OpenDictionary(doSort);
@@ -397,6 +422,9 @@ void TfmMain::tbtnDictClick() {
   }
   const std::wstring text = cbSearch.Text();
   ShowEntryAt(text.empty() ? 0 : FDict->FindWord(text));
+  // Searching inside the entries, the new dictionary's matches replace the headword found.
+  if (FTextSearch->Active())
+    FTextSearch->SearchNow();
 }
 
 void TfmMain::tbtnStayOnTopClick() {
@@ -568,6 +596,8 @@ void TfmMain::WMMoving(RECT& rect) {
 }
 
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (FTextSearch->HandleMessage(msg, wParam, lParam))
+    return 0;
   switch (msg) {
     case WM_SIZE:
       Layout();

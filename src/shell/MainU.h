@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shell/ShellControls.h"
+#include "shell/TextSearchU.h"
 #include "store/ADictU.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
@@ -59,6 +60,9 @@ class TfmMain : public TForm {
   // Ctrl+S: puts the stay-on-top button in the other state and applies it.
   void miStayOnTopClick();
 
+  // Searching inside the entries: the search box's second mode (Ctrl+F, F3, Shift+F3).
+  TTextSearch& TextSearch() noexcept { return *FTextSearch; }
+
   // Shows entry i in full and entries i-2, i-1, i+1, i+2 as previews. Without an open dictionary
   // nothing changes.
   void ShowEntryAt(int32_t i);
@@ -107,6 +111,7 @@ class TfmMain : public TForm {
   // Until the settings are read, and where reading them stops early, the fields hold the
   // settings' defaults, so that the values written back at the end are usable ones.
   std::unique_ptr<TADict> FDict;
+  std::unique_ptr<TTextSearch> FTextSearch;
   std::string FDictName;
   bool FFirstActivation = false;
   bool FDocking = true;

@@ -66,6 +66,7 @@ TestDictionaries::~TestDictionaries() {
   for (const std::string& name : names_) {
     DeleteFileA((folder_ + name + ".dat").c_str());
     DeleteFileA((folder_ + name + ".ind").c_str());
+    DeleteFileA((folder_ + name + ".wix").c_str());
     RemoveDirectoryA((folder_ + name + ".dat").c_str());
   }
   if (madeFolder_)

@@ -46,7 +46,8 @@ void StoreDword(const std::string& name, DWORD value);
 void StoreString(const std::string& name, const std::string& value);
 void StoreRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data);
 
-// Dictionaries in <test program folder>\Dictionaries\, removed with their index files (and the
+// Dictionaries in <test program folder>\Dictionaries\, removed with their index and word index
+// files (and the
 // folder, when it was made here) when the object goes.
 class TestDictionaries {
  public:

@@ -1,0 +1,287 @@
+#include "shell/TextSearchU.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "../resources/MainIds.h"
+#include "render/ARtfDisplayU.h"
+#include "shell/MainU.h"
+#include "store/TextSearch.h"
+
+namespace lexmora {
+
+namespace {
+
+constexpr int kImageFindInText = 5;
+constexpr wchar_t kHeadwordCue[] = L"Look up a headword";
+constexpr wchar_t kTextCue[] = L"Search inside entries";
+constexpr wchar_t kNoMatches[] = L"no matches";
+constexpr int kLabelGap = 6;
+
+HWND EditOf(const TComboBox& box) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetComboBoxInfo(box.Handle(), &info))
+    return nullptr;
+  return info.hwndItem;
+}
+
+}  // namespace
+
+// One word index build on a thread of its own. The thread reads only what the build took from
+// the dictionary when it was made, and tells the window how far it got and when it ended by
+// posting kBuildMessage (wParam 0: progress, 1: ended; lParam: the job's number). Ending the job
+// stops the build and waits for its thread.
+class TTextSearch::BuildJob {
+ public:
+  BuildJob(TADict& dict, HWND window, uint32_t number)
+      : build_(dict), window_(window), number_(number) {}
+  ~BuildJob() { Stop(); }
+  BuildJob(const BuildJob&) = delete;
+  BuildJob& operator=(const BuildJob&) = delete;
+
+  void Start() {
+    thread_ = std::thread([this] { Run(); });
+  }
+  void Stop() noexcept {
+    stop_ = true;
+    if (thread_.joinable())
+      thread_.join();
+  }
+  // After the end: gives `dict` what was built, then raises what the build raised.
+  void Finish(TADict* dict) {
+    Stop();
+    if (dict != nullptr)
+      build_.InstallInto(*dict);
+    if (error_)
+      std::rethrow_exception(error_);
+  }
+  uint32_t Number() const noexcept { return number_; }
+  int32_t Percent() const noexcept { return std::max(percent_.load(), 0); }
+
+ private:
+  void Run() noexcept {
+    try {
+      build_.Run([this](int32_t done, int32_t total) {
+        const auto percent = static_cast<int32_t>(total > 0 ? int64_t{done} * 100 / total : 100);
+        if (percent_.exchange(percent) != percent)
+          PostMessageW(window_, kBuildMessage, 0, static_cast<LPARAM>(number_));
+        return !stop_;
+      });
+    } catch (...) {
+      error_ = std::current_exception();
+    }
+    PostMessageW(window_, kBuildMessage, 1, static_cast<LPARAM>(number_));
+  }
+
+  WordIndexBuild build_;
+  const HWND window_;
+  const uint32_t number_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int32_t> percent_{-1};
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
+TTextSearch::TTextSearch(TfmMain& form) : form_(form) {}
+
+TTextSearch::~TTextSearch() = default;
+
+void TTextSearch::CreateControls(TToolBar& bar) {
+  tbtnFindInText =
+      &bar.AddButton(IDC_TBTNFINDINTEXT, kImageFindInText, "Search inside entries (Ctrl+F)", true);
+  tbtnFindInText->OnClick = [this] { SetActive(tbtnFindInText->Down()); };
+  lblMatches.Create(bar.Handle(), 0, 0, 0, 0);
+  SetWindowLongPtrW(lblMatches.Handle(), GWLP_ID, IDC_LBLMATCHES);
+  SetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE,
+                    GetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE) | SS_ENDELLIPSIS);
+  SetCue();
+}
+
+void TTextSearch::Layout() {
+  HWND bar = GetParent(lblMatches.Handle());
+  if (bar == nullptr)
+    return;
+  const auto buttons = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  RECT last{}, client{};
+  SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
+               reinterpret_cast<LPARAM>(&last));
+  GetClientRect(bar, &client);
+  HDC dc = GetDC(lblMatches.Handle());
+  HGDIOBJ old = SelectObject(dc, lblMatches.Font());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(lblMatches.Handle(), dc);
+  const int left = last.right + kLabelGap;
+  const int height = metrics.tmHeight;
+  lblMatches.SetBounds(left, std::max(0, (static_cast<int>(client.bottom) - height) / 2),
+                       std::max(0, static_cast<int>(client.right) - left - 2), height);
+}
+
+void TTextSearch::SetActive(bool active) {
+  KillTimer(form_.Handle(), kPauseTimer);
+  paused_ = false;
+  active_ = active;
+  tbtnFindInText->SetDown(active);
+  SetCue();
+  matches_.clear();
+  position_ = -1;
+  pending_ = false;
+  SetStatus(L"");
+  if (active) {
+    SearchNow();
+  } else {
+    // Back to headword lookup: the panes show what the search text looks up.
+    form_.cbSearchChange();
+  }
+}
+
+void TTextSearch::TextChanged() {
+  if (active_)
+    paused_ = SetTimer(form_.Handle(), kPauseTimer, kPauseMs, nullptr) != 0;
+}
+
+void TTextSearch::SearchNow() {
+  KillTimer(form_.Handle(), kPauseTimer);
+  paused_ = false;
+  TADict* dict = form_.Dict();
+  if (!active_ || dict == nullptr)
+    return;
+  query_ = form_.cbSearch.Text();
+  matches_.clear();
+  position_ = -1;
+  if (query_.empty()) {
+    SetStatus(L"");
+    return;
+  }
+  if (job_) {
+    pending_ = true;
+    return;
+  }
+  if (!WordIndexReady(*dict)) {
+    StartBuild();
+    return;
+  }
+  matches_ = FindInText(*dict, query_, INT32_MAX);
+  if (matches_.empty()) {
+    SetStatus(kNoMatches);
+    return;
+  }
+  ShowMatch(0);
+}
+
+void TTextSearch::Step(int delta) {
+  if (!active_ || position_ < 0)
+    return;
+  const int64_t next = int64_t{position_} + delta;
+  if (next >= 0 && next < static_cast<int64_t>(matches_.size()))
+    ShowMatch(static_cast<int32_t>(next));
+}
+
+void TTextSearch::ShowMatchOf(int32_t entry) {
+  const auto found = std::lower_bound(matches_.begin(), matches_.end(), entry);
+  if (found != matches_.end() && *found == entry)
+    ShowMatch(static_cast<int32_t>(found - matches_.begin()));
+}
+
+void TTextSearch::DictionaryChanged() {
+  StopBuild();
+  matches_.clear();
+  position_ = -1;
+  pending_ = false;
+  SetStatus(L"");
+}
+
+bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER && wParam == kPauseTimer) {
+    SearchNow();
+    return true;
+  }
+  if (msg != kBuildMessage)
+    return false;
+  // A message of a build stopped since is late and means nothing.
+  if (job_ && job_->Number() == static_cast<uint32_t>(lParam)) {
+    if (wParam == 0) {
+      BuildProgress(*job_);
+    } else {
+      BuildEnded();
+    }
+  }
+  return true;
+}
+
+void TTextSearch::StartBuild() {
+  job_ = std::make_unique<BuildJob>(*form_.Dict(), form_.Handle(), ++jobNumber_);
+  pending_ = true;
+  BuildProgress(*job_);
+  job_->Start();
+}
+
+void TTextSearch::BuildProgress(const BuildJob& job) {
+  if (active_)
+    SetStatus(L"indexing " + std::to_wstring(job.Percent()) + L"%");
+}
+
+void TTextSearch::BuildEnded() {
+  std::unique_ptr<BuildJob> job = std::move(job_);
+  const bool search = pending_ && active_;
+  pending_ = false;
+  SetStatus(L"");
+  // A failed write still leaves the index built for this dictionary's searches; the failure is
+  // reported all the same.
+  job->Finish(form_.Dict());
+  if (search)
+    SearchNow();
+}
+
+void TTextSearch::StopBuild() {
+  job_.reset();
+}
+
+void TTextSearch::ShowMatch(int32_t position) {
+  TADict* dict = form_.Dict();
+  if (dict == nullptr)
+    return;
+  position_ = position;
+  const int32_t entry = matches_[static_cast<size_t>(position)];
+  const std::wstring text = dict->ReadEntry(entry, -1);
+  std::vector<RtfMark> marks;
+  for (const TextSpan& span : MatchingWords(*dict, text, query_))
+    marks.push_back({span.start, span.length});
+  form_.reMeaning.Tag = entry;
+  LoadRtfIntoPane(FormatEntryRtf(text, form_.PaneFont().name, form_.PaneFont().size, marks),
+                  form_.reMeaning.Handle());
+  // Previews beyond the first or last match name no entry and show " ...".
+  const struct {
+    TRichEdit& pane;
+    int offset;
+  } previews[] = {
+      {form_.reTop1, -2}, {form_.reTop2, -1}, {form_.reBottom2, 1}, {form_.reBottom1, 2}};
+  for (const auto& preview : previews) {
+    const int64_t at = int64_t{position} + preview.offset;
+    preview.pane.Tag = at >= 0 && at < static_cast<int64_t>(matches_.size())
+                           ? matches_[static_cast<size_t>(at)]
+                           : -1;
+    form_.ShowPreviewInPane(preview.pane);
+  }
+  form_.reMeaning.SetSelection(0, 0);
+  SetStatus(std::to_wstring(position + 1) + L" of " + std::to_wstring(matches_.size()));
+}
+
+void TTextSearch::SetStatus(const std::wstring& text) {
+  if (lblMatches.Text() != text)
+    lblMatches.SetText(text);
+}
+
+void TTextSearch::SetCue() {
+  if (HWND edit = EditOf(form_.cbSearch))
+    SendMessageW(edit, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(active_ ? kTextCue : kHeadwordCue));
+}
+
+}  // namespace lexmora

@@ -1,0 +1,341 @@
+// Searching inside the entries in the main window, on real windows: the two modes of the search
+// box, the search after a pause, the matches in the panes, stepping and clicking through them,
+// and the word index built on a thread of its own.
+#include <gtest/gtest.h>
+#include <richedit.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "MainIds.h"
+#include "MainWinTestSupport.h"
+#include "base/FileIO.h"
+#include "base/Text.h"
+#include "shell/ChooseU.h"
+#include "shell/ConstU.h"
+#include "shell/MainU.h"
+#include "shell/TextSearchU.h"
+#include "store/TextSearch.h"
+#include "ui/Application.h"
+
+namespace lexmora {
+namespace {
+
+using test::Pump;
+
+const std::vector<std::wstring> kEntries = {
+    L"apple\r\nfruit one, red or green",          // 0
+    L"banana\r\nfruit two, yellow",               // 1
+    L"carrot\r\nvegetable, orange",               // 2
+    L"cherry\r\nfruit three, red",                // 3
+    L"kale\r\nvegetable, green",                  // 4
+    L"lime\r\nfruit four, green",                 // 5
+    L"plum\r\nfruit five",                        // 6
+    L"\u043A\u044A\u0301\u0449\u0430\r\nhouse"};  // 7: къ́ща, with a stress mark
+
+std::string Narrow(const std::wstring& text) {
+  return ToAnsi(text);
+}
+
+// A pane's text on one line: paragraph breaks as spaces.
+std::wstring Flat(const TControl& pane) {
+  std::wstring out;
+  for (wchar_t c : pane.Text()) {
+    if (c != L'\n')
+      out.push_back(c == L'\r' ? L' ' : c);
+  }
+  while (!out.empty() && out.back() == L' ')
+    out.pop_back();
+  return out;
+}
+
+std::wstring FlatEntry(int32_t i) {
+  std::wstring out;
+  for (wchar_t c : kEntries[static_cast<size_t>(i)]) {
+    if (c != L'\n')
+      out.push_back(c == L'\r' ? L' ' : c);
+  }
+  return out;
+}
+
+std::wstring PreviewOf(int32_t i) {
+  return i < 0 ? L" ..." : FlatEntry(i).substr(0, 50) + L" ...";
+}
+
+HWND SearchEdit(const TfmMain& form) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(form.cbSearch.Handle(), &info);
+  return info.hwndItem;
+}
+
+std::wstring Cue(const TfmMain& form) {
+  wchar_t text[64] = L"";
+  SendMessageW(SearchEdit(form), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(text), 64);
+  return text;
+}
+
+void Click(const TControl& pane) {
+  PostMessageW(pane.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(pane.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+// Handles messages until `done` holds, for at most five seconds.
+bool PumpUntil(const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (!done()) {
+    if (GetTickCount64() > end)
+      return false;
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+class TextSearchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dictionaries.Add("words", kEntries);
+    test::StoreString(kDictValue, "words");
+    test::StoreDword(kRefineTextValue, 0);
+  }
+  void TearDown() override { fmChooseDict = nullptr; }
+
+  FormPtr<TfmMain> ShowMain() {
+    FormPtr<TfmMain> form = MakeForm<TfmMain>();
+    form->Show();
+    Pump();
+    return form;
+  }
+  std::string Wix(const std::string& name) const { return dictionaries.Folder() + name + ".wix"; }
+  // A dictionary large enough that building its word index takes a while, opened at start.
+  void UseLargeDictionary() {
+    std::vector<std::wstring> many;
+    for (int k = 0; k < 200000; ++k) {
+      many.push_back(L"entry" + std::to_wstring(k) + L"\r\nsome meaning words here, number " +
+                     std::to_wstring(k % 1000));
+    }
+    dictionaries.Add("large", many);
+    test::StoreString(kDictValue, "large");
+  }
+  // Types `text` over the search text in search mode and waits for the pause to end and the
+  // search (with its word index build) to be over.
+  void Search(TfmMain& form, const std::wstring& text) {
+    form.cbSearch.SetText(L"");
+    for (wchar_t c : text)
+      PostMessageW(SearchEdit(form), WM_CHAR, c, 0);
+    Pump();
+    EXPECT_TRUE(PumpUntil([&] { return !form.TextSearch().Waiting(); }));
+    Pump();
+  }
+  // The label, the main pane and the four previews show match `position` of `matches`.
+  void ExpectMatch(TfmMain& form, const std::vector<int32_t>& matches, int32_t position,
+                   const std::string& when) {
+    const auto count = static_cast<int32_t>(matches.size());
+    EXPECT_EQ(Narrow(form.TextSearch().lblMatches.Text()),
+              std::to_string(position + 1) + " of " + std::to_string(count))
+        << when;
+    EXPECT_EQ(Narrow(Flat(form.reMeaning)), Narrow(FlatEntry(matches[position]))) << when;
+    const struct {
+      const char* name;
+      const TRichEdit& pane;
+      int offset;
+    } previews[] = {
+        {"reTop1", form.reTop1, -2},
+        {"reTop2", form.reTop2, -1},
+        {"reBottom2", form.reBottom2, 1},
+        {"reBottom1", form.reBottom1, 2},
+    };
+    for (const auto& p : previews) {
+      const int32_t at = position + p.offset;
+      const int32_t entry = at >= 0 && at < count ? matches[at] : -1;
+      EXPECT_EQ(Narrow(Flat(p.pane)), Narrow(PreviewOf(entry))) << p.name << ", " << when;
+    }
+    EXPECT_EQ(form.Text(), L"Lexmora - BETA RELEASE") << when;
+  }
+
+  test::CleanSettings settings;
+  test::TestDictionaries dictionaries;
+  test::RecordingReporter reporter;
+  ScopedReporter scopedReporter{reporter};
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
+  FormPtr<TfmChooseDict> chooser;
+};
+
+TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  RECT button{};
+  SendMessageW(form->tbToolbar.Handle(), TB_GETRECT, IDC_TBTNFINDINTEXT,
+               reinterpret_cast<LPARAM>(&button));
+  const LPARAM middle =
+      MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    bool active;
+  } steps[] = {
+      {"Ctrl+F", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); }, true},
+      {"Ctrl+F again", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); }, false},
+      {"a click on the button",
+       [&] {
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
+       },
+       true},
+      {"Escape", [&] { PostMessageW(SearchEdit(*form), WM_CHAR, VK_ESCAPE, 0); }, false},
+      {"another click",
+       [&] {
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
+       },
+       true},
+      {"a click to leave",
+       [&] {
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
+       },
+       false},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    Pump();
+    EXPECT_EQ(search.Active(), step.active) << step.action;
+    EXPECT_EQ(search.tbtnFindInText->Down(), step.active) << step.action;
+    EXPECT_EQ(Narrow(Cue(*form)), step.active ? "Search inside entries" : "Look up a headword")
+        << step.action;
+    EXPECT_EQ(form->Text(), L"Lexmora - BETA RELEASE") << step.action;
+  }
+  EXPECT_EQ(search.tbtnFindInText->Hint(), "Search inside entries (Ctrl+F)");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(TextSearchTest, MatchesAreShownSteppedThroughAndClickedThrough) {
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  form->TextSearch().SetActive(true);
+  Search(*form, L"FRUIT");
+  const std::vector<int32_t> fruit = {0, 1, 3, 5, 6};
+  ASSERT_EQ(search.Matches(), fruit);
+  ExpectMatch(*form, fruit, 0, "after typing");
+
+  // The matched word is highlighted where it stands in the entry ("apple\rfruit ...").
+  CHARRANGE word{6, 11};
+  SendMessageW(form->reMeaning.Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&word));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(form->reMeaning.Handle(), EM_GETCHARFORMAT, SCF_SELECTION,
+               reinterpret_cast<LPARAM>(&format));
+  EXPECT_TRUE((format.dwMask & CFM_BACKCOLOR) && !(format.dwEffects & CFE_AUTOBACKCOLOR))
+      << "\"fruit\" is not highlighted";
+
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    int32_t position;
+  } steps[] = {
+      {"F3", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0); }, 1},
+      {"F3 twice more",
+       [&] {
+         SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0);
+         SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0);
+       },
+       3},
+      {"a click on reBottom1, beyond the last match", [&] { Click(form->reBottom1); }, 3},
+      {"a click on reBottom2", [&] { Click(form->reBottom2); }, 4},
+      {"F3 on the last match", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0); },
+       4},
+      {"Shift+F3", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_PREVIOUSMATCH, 0); }, 3},
+      {"a click on reTop1", [&] { Click(form->reTop1); }, 1},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    Pump();
+    EXPECT_EQ(search.Position(), step.position) << step.action;
+    ExpectMatch(*form, fruit, step.position, step.action);
+  }
+
+  const struct {
+    std::wstring typed;
+    std::vector<int32_t> matches;
+  } searches[] = {
+      {L"fruit red", {0, 3}},
+      {L"green", {0, 4, 5}},
+      {L"\u043A\u044A\u0449\u0430", {7}},  // къща, typed without the mark
+  };
+  for (const auto& s : searches) {
+    Search(*form, s.typed);
+    EXPECT_EQ(search.Matches(), s.matches) << Narrow(s.typed);
+    ExpectMatch(*form, s.matches, 0, "searching " + Narrow(s.typed));
+  }
+  Search(*form, L"zebra");
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "no matches");
+
+  // Back to headword lookup, the panes show the headword the text finds, and F3 does nothing.
+  form->cbSearch.SetText(L"kale");
+  PostMessageW(SearchEdit(*form), WM_CHAR, VK_ESCAPE, 0);
+  Pump();
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "");
+  EXPECT_EQ(Narrow(Flat(form->reMeaning)), Narrow(FlatEntry(4)));
+  SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0);
+  EXPECT_EQ(Narrow(Flat(form->reMeaning)), Narrow(FlatEntry(4)));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(TextSearchTest, AMissingWordIndexIsBuiltOnAThreadWhileTheWindowGoesOn) {
+  UseLargeDictionary();
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  ASSERT_FALSE(FileExists(Wix("large")));
+  search.SetActive(true);
+  form->cbSearch.SetText(L"number 7");
+  search.SearchNow();
+  ASSERT_TRUE(search.Building());
+  EXPECT_EQ(Narrow(search.lblMatches.Text()).substr(0, 9), "indexing ");
+  // The window handles typing while the index is built.
+  SendMessageW(SearchEdit(*form), EM_SETSEL, 8, 8);
+  PostMessageW(SearchEdit(*form), WM_CHAR, L'7', 0);
+  EXPECT_TRUE(PumpUntil([&] { return form->cbSearch.Text() == L"number 77"; }));
+  EXPECT_TRUE(search.Building()) << "the build was over before the window handled a key";
+  ASSERT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
+  Pump();
+  EXPECT_TRUE(FileExists(Wix("large")));
+  // The search that waited for the build ran with the text typed meanwhile.
+  ASSERT_EQ(search.Matches().size(), 200u);
+  EXPECT_EQ(search.Matches()[0], 77);
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 200");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) {
+  UseLargeDictionary();
+  chooser = MakeForm<TfmChooseDict>();
+  fmChooseDict = chooser.get();
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  search.SetActive(true);
+  form->cbSearch.SetText(L"vegetable");
+  search.SearchNow();
+  ASSERT_TRUE(search.Building());
+  test::RunSoon([] {
+    TListBox& list = fmChooseDict->lbFiles;
+    for (int32_t k = 0; k < list.Count(); ++k) {
+      if (list.Item(k) == "words")
+        list.SetItemIndex(k);
+    }
+    fmChooseDict->SetModalResult(mrOk);
+  });
+  form->tbtnDictClick();
+  ASSERT_EQ(form->DictName(), "words");
+  EXPECT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
+  Pump();
+  EXPECT_FALSE(FileExists(Wix("large"))) << "the stopped build wrote its word index";
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{2, 4}));
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 2");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+}  // namespace
+}  // namespace lexmora
