@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "base/Reporter.h"
 #include "base/Text.h"
@@ -270,26 +271,46 @@ void TADict::LoadConversionTables() {
 }
 
 // Groups are applied from the last to the first, so that where a character stands in several
-// groups the earliest one is the one that stays.
+// groups the earliest one is the one that stays. The table spans only the units from the lowest
+// to the highest one in any group, so that it stays small and text outside it costs one compare
+// per unit.
 void TADict::BuildConversionTable() {
   ConvTable.clear();
-  if (ConvTo.empty())
-    return;
-  ConvTable.resize(0x10000);
-  for (size_t unit = 0; unit < ConvTable.size(); ++unit)
-    ConvTable[unit] = static_cast<wchar_t>(unit);
+  ConvTableLow = 0;
+  uint16_t low = 0xFFFF, high = 0;
+  for (size_t k = 0; k < ConvTo.size(); ++k) {
+    for (wchar_t ch : ConvFrom[k]) {
+      low = std::min<uint16_t>(low, static_cast<uint16_t>(ch));
+      high = std::max<uint16_t>(high, static_cast<uint16_t>(ch));
+    }
+  }
+  if (low > high)
+    return;  // no group holds a character
+  ConvTableLow = low;
+  ConvTable.resize(size_t{high} - low + 1u);
+  for (size_t k = 0; k < ConvTable.size(); ++k)
+    ConvTable[k] = static_cast<wchar_t>(low + k);
   for (size_t k = ConvTo.size(); k-- > 0;) {
     for (wchar_t ch : ConvFrom[k])
-      ConvTable[static_cast<uint16_t>(ch)] = ConvTo[k];
+      ConvTable[static_cast<uint16_t>(ch) - low] = ConvTo[k];
   }
 }
 
 std::wstring TADict::ConvertLetters(const std::wstring& text) const {
-  std::wstring result = text;
+  return ConvertLetters(std::wstring(text));
+}
+
+std::wstring TADict::ConvertLetters(std::wstring&& text) const {
+  std::wstring result = std::move(text);
   if (!UseLetterConversion || ConvTable.empty())
     return result;
-  for (wchar_t& ch : result)
-    ch = ConvTable[static_cast<uint16_t>(ch)];
+  const uint32_t span = static_cast<uint32_t>(ConvTable.size());
+  for (wchar_t& ch : result) {
+    // Units below the table wrap around to large values and fail the one compare.
+    const uint32_t k = static_cast<uint32_t>(static_cast<uint16_t>(ch) - ConvTableLow);
+    if (k < span)
+      ch = ConvTable[k];
+  }
   return result;
 }
 

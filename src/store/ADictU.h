@@ -104,8 +104,10 @@ class TADict {
   int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
 
   // Each character replaced by the target of the first conversion group that holds it. A lookup
-  // in a table made once from the groups, so its cost does not grow with the tables.
+  // in a table made once from the groups, so its cost does not grow with the groups.
   std::wstring ConvertLetters(const std::wstring& text) const;
+  // The same, converting a text that is no longer needed in place.
+  std::wstring ConvertLetters(std::wstring&& text) const;
 
   // The paths given to the constructor.
   const std::string& DataFilePath() const noexcept { return DataFileName; }
@@ -128,8 +130,10 @@ class TADict {
   std::string IndexFileName;
   std::vector<std::wstring> ConvFrom;
   std::wstring ConvTo;
-  // What ConvertLetters makes of each of the 65536 code units; empty when nothing converts.
+  // What ConvertLetters makes of each code unit from ConvTableLow on, up to the highest unit
+  // that a group holds; empty when nothing converts.
   std::vector<wchar_t> ConvTable;
+  uint16_t ConvTableLow = 0;
   bool DoSort;
   bool IndexOnDisk;
   bool UseLetterConversion;
