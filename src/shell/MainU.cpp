@@ -20,6 +20,7 @@
 #include "shell/InstanceU.h"
 #include "shell/OptionsU.h"
 #include "shell/SettingsU.h"
+#include "store/HeadwordLookup.h"
 #include "ui/Application.h"
 #include "ui/Thread.h"
 
@@ -368,7 +369,7 @@ void TfmMain::cbSearchChange() {
   const std::wstring text = cbSearch.Text();
   if (text.empty() || !FDict)
     return;
-  ShowEntryAt(FDict->FindWord(text));
+  ShowEntryAt(FindHeadword(*FDict, text));
 }
 
 void TfmMain::cbSearchKeyPress(wchar_t& key) {
@@ -421,7 +422,7 @@ void TfmMain::tbtnDictClick() {
     throw;
   }
   const std::wstring text = cbSearch.Text();
-  ShowEntryAt(text.empty() ? 0 : FDict->FindWord(text));
+  ShowEntryAt(text.empty() ? 0 : FindHeadword(*FDict, text));
   // Searching inside the entries, the new dictionary's matches replace the headword found.
   if (FTextSearch->Active())
     FTextSearch->SearchNow();

@@ -269,5 +269,41 @@ TEST_F(LookupTest, TabAndShiftTabMoveBetweenTheSearchBoxAndTheMainPane) {
   CloseWithSuccess();
 }
 
+// Types `word` key by key: each key goes down and up through the program's message loop, which
+// makes its character, and the next key waits until the character has arrived.
+void TypeKeys(const MainWindow& main, const std::wstring& word) {
+  SelectAll(main.searchEdit);
+  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
+  ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }));
+  for (size_t k = 0; k < word.size(); ++k) {
+    PressKey(main.searchEdit, static_cast<UINT>(towupper(word[k])));
+    ASSERT_TRUE(WaitUntil([&] { return main.SearchText() == word.substr(0, k + 1); }))
+        << "search text got \"" << Narrow(main.SearchText()) << "\" after key " << k;
+  }
+}
+
+TEST_F(LookupTest, TypingAHeadwordInFullShowsItsEntryAndItsNeighbours) {
+  // In the order of the comparison: a space sorts before the line break, letters after it.
+  const std::vector<std::wstring> entries = {
+      L"heather\r\nпирен",  L"honey badger\r\nмедояд", L"honey bee\r\nпчела", L"honey\r\nмед",
+      L"honeycomb\r\nпита", L"house\r\nкъща",          L"housefly\r\nмуха"};
+  folder_.AddDictionary("honey", entries);
+  WriteSetting("Dict", StringValue("honey"));
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+
+  TypeKeys(main, L"honey");
+  EXPECT_TRUE(ShowsEntry(main, entries, 3));  // not "honey badger", the first entry from "honey" on
+  PressKey(main.searchEdit, VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] {
+    return HistoryItems(main.search) == std::vector<std::wstring>{L"honey"};
+  })) << "the history got "
+      << Join(HistoryItems(main.search));
+  EXPECT_TRUE(ShowsEntry(main, entries, 3)) << "after Enter";
+  ClickAt(main.bottom1, 5, 5);  // two below the entry shown
+  EXPECT_TRUE(ShowsEntry(main, entries, 5));
+  CloseWithSuccess();
+}
+
 }  // namespace
 }  // namespace lexmora::e2e

@@ -116,6 +116,16 @@ void ProgramFolder::AddShippedDictionary(const std::string& name, bool withIndex
     test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
 }
 
+void ProgramFolder::AddDictionary(const std::string& name,
+                                  const std::vector<std::wstring>& entries) {
+  MakeFolder(dir_.File("Dictionaries"));
+  std::wstring text = L"\uFEFFTitle\r\n";
+  for (const std::wstring& entry : entries)
+    text += kSeparator + entry;
+  test::WriteBytes(DataFile(name), test::Utf16Le(text));
+  test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
+}
+
 void ProgramFolder::AddConversionTables() {
   MakeFolder(dir_.File("Data"));
   for (const char* file : {"conv_to.txt", "conv_from.txt"}) {

@@ -37,6 +37,9 @@ class ProgramFolder {
   std::string IndexFile(const std::string& name) const;  // Dictionaries\<name>.ind
   // Copies the staged Dictionaries\<name>.dat; with withIndex, also writes its index (file order).
   void AddShippedDictionary(const std::string& name, bool withIndex = true);
+  // Writes Dictionaries\<name>.dat holding a title line and `entries` in that order, and its
+  // index in file order.
+  void AddDictionary(const std::string& name, const std::vector<std::wstring>& entries);
   // Data\conv_to.txt and Data\conv_from.txt from the staged folder.
   void AddConversionTables();
 
