@@ -275,7 +275,7 @@ ChildBuild RunSortedBuildChild(const std::string& dat, const std::string& ind,
                                const std::string& report) {
   char exe[MAX_PATH];
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string command = "\"" + std::string(exe) + "\" --sorted-build-child \"" + dat + "\" \"" +
+  std::string command = std::string("\"") + exe + "\" --sorted-build-child \"" + dat + "\" \"" +
                         ind + "\" \"" + report + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;

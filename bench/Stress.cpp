@@ -50,7 +50,8 @@ uint32_t WriteDictionary(const std::string& path, int64_t size, std::wstring& la
   const auto count = static_cast<uint32_t>(units / kEntryUnits);
   std::wstring chunk;
   for (uint32_t n = 0; n < count; ++n) {
-    std::wstring entry = std::wstring(1, kSep) + Word(n) + L" entry ";
+    std::wstring entry(1, kSep);
+    entry += Word(n) + L" entry ";
     if (n + 1 == count) {
       lastWord = Word(n);
       entry.resize(static_cast<size_t>(units - int64_t{n} * kEntryUnits), L'z');

@@ -54,7 +54,8 @@ TEST(DictdImport, AnyFileOfTheDictionaryNamesIt) {
 TEST(DictdImport, DictzipWithManyChunksIsSearchable) {
   std::vector<WordAndText> entries;
   for (int i = 0; i < 2000; ++i) {
-    const std::string word = "w" + std::to_string(i * 7 % 2000);
+    std::string word = "w";
+    word += std::to_string(i * 7 % 2000);
     entries.push_back({word, word + "\n   meaning of " + word + "\n"});
   }
   TempDir dir;

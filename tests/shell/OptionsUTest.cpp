@@ -206,8 +206,9 @@ TEST_F(OptionsTest, FontDialogOffersSixToFortyPointsAndCancelKeepsTheFont) {
     // Cancelling keeps the label; OK takes what the dialog showed.
     std::string want = c.typedSize ? driver.chosen : "Lucida Sans Unicode, 8";
     EXPECT_EQ(label, want) << c.name;
-    if (c.typedSize)
+    if (c.typedSize) {
       EXPECT_EQ(form->dlgFont.Font.size, 20) << c.name;
+    }
     EXPECT_FALSE(driver.sizes.empty()) << c.name;
     for (const std::wstring& size : driver.sizes) {
       int points = _wtoi(size.c_str());
