@@ -15,6 +15,9 @@ have /usr/bin/import || need+=(imagemagick)
 have makensis || need+=(nsis)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
+# The checks of scripts/lint.sh.
+have clang-format || need+=(clang-format)
+have cppcheck || need+=(cppcheck)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"

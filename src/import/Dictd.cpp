@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "base/Errors.h"
@@ -125,7 +126,7 @@ void ReadDictd(const SourceSet& source, ReadContext& context) {
     if (IsDatabaseEntry(word)) {
       if (word == "00-database-short" || word == "00databaseshort") {
         std::wstring title = CleanDefinition(headword, definition);
-        title = title.substr(0, title.find(L'\n'));
+        title.resize(std::min(title.find(L'\n'), title.size()));
         while (!title.empty() && (title.back() == L' ' || title.back() == L'\r'))
           title.pop_back();
         context.title = title;

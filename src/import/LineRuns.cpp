@@ -9,7 +9,7 @@ void LineRuns::Append(uint64_t lineHash) {
 
 std::optional<size_t> LineRuns::Find(std::span<const uint64_t> run,
                                      const std::function<bool(size_t first)>& confirm) const {
-  if (run.empty() || run.size() > lines_.size())
+  if (run.size() > lines_.size())
     return std::nullopt;
   // The line of the run that occurs least often decides where the run can stand.
   size_t anchor = 0;
@@ -23,6 +23,8 @@ std::optional<size_t> LineRuns::Find(std::span<const uint64_t> run,
       anchorPlaces = &found->second;
     }
   }
+  if (anchorPlaces == nullptr)  // an empty run
+    return std::nullopt;
   for (const uint32_t place : *anchorPlaces) {
     if (place < anchor || place - anchor + run.size() > lines_.size())
       continue;
