@@ -131,8 +131,11 @@ std::vector<std::wstring> RealisticEntries(std::mt19937& rng) {
     if (!isLatin && pick(3) == 0)
       w = stressed(w);
     headwords.push_back(w);
-    if (pick(8) == 0)
-      headwords.push_back(isLatin ? std::wstring(1, towupper(w[0])) + w.substr(1) : stressed(w));
+    if (pick(8) == 0) {
+      std::wstring capitalized = w;
+      capitalized[0] = static_cast<wchar_t>(towupper(w[0]));
+      headwords.push_back(isLatin ? capitalized : stressed(w));
+    }
     if (pick(30) == 0)
       headwords.push_back(L"K" + word(cyrillic));
     if (pick(4) == 0) {
