@@ -16,7 +16,12 @@ Written files (all committed, so that building the program needs no Python):
   AboutLogo.bmp   97x90, 24-bit: the about box's logo
   OptionsIcon.bmp 32x32, 24-bit: the picture at the top of the options dialog
 
-The three bitmaps use magenta (255, 0, 255) as their transparent colour: every
+and each of the three bitmaps once more at 150 % and 200 % for displays of
+144 and 192 DPI, drawn from the same shapes: Toolbar24.bmp (144x24),
+Toolbar32.bmp (192x32), AboutLogo150.bmp (146x135), AboutLogo200.bmp
+(194x180), OptionsIcon48.bmp and OptionsIcon64.bmp.
+
+The bitmaps use magenta (255, 0, 255) as their transparent colour: every
 background pixel, the bottom-left one included, is exactly that colour, and no
 drawn pixel is. Edge pixels are blended against the colour the bitmap is shown
 on (button face for the tool bar, window colour for the other two), so that
@@ -153,17 +158,22 @@ def arc_points(cx, cy, rx, ry, a0, a1, n=16):
 
 # Canvas
 class Canvas:
-    def __init__(self, w, h):
-        self.w, self.h = w, h
+    """Pixels of w x h; shapes are given in units of 1/scale pixel, so one
+    drawing comes out at several sizes."""
+
+    def __init__(self, w, h, scale=1.0):
+        self.w, self.h, self.scale = w, h, scale
         self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(w * h)]  # straight RGBA, 0..1
 
     def fill(self, f, colour, alpha=1.0, soft=1.0, bbox=None):
-        """Paints colour where f < 0, edges anti-aliased over `soft` pixels."""
+        """Paints colour where f < 0, edges anti-aliased over `soft` pixels;
+        bbox is in pixels."""
         x0, y0, x1, y1 = bbox or (0, 0, self.w, self.h)
         r, g, b = (c / 255 for c in colour)
+        unit = self.scale
         for y in range(max(0, y0), min(self.h, y1)):
             for x in range(max(0, x0), min(self.w, x1)):
-                d = f(x + 0.5, y + 0.5)
+                d = f((x + 0.5) / unit, (y + 0.5) / unit) * unit
                 cov = clamp(0.5 - d / soft) * alpha
                 if cov <= 0:
                     continue
@@ -177,7 +187,7 @@ class Canvas:
     def gradient(self, f, top, bottom, y0, y1, soft=1.0):
         """Fills f with a vertical gradient from top (at y0) to bottom (at y1)."""
         for y in range(self.h):
-            t = clamp((y + 0.5 - y0) / ((y1 - y0) or 1))
+            t = clamp(((y + 0.5) / self.scale - y0) / ((y1 - y0) or 1))
             colour = tuple(round(a + (b - a) * t) for a, b in zip(top, bottom))
             self.fill(f, colour, soft=soft, bbox=(0, y, self.w, y + 1))
 
@@ -404,21 +414,21 @@ TOOLBAR_IMAGES = (draw_pin, draw_closed_book, draw_question, draw_info, draw_gea
                   draw_page_search)
 
 
-def draw_toolbar():
-    width = 16 * len(TOOLBAR_IMAGES)
-    cv = Canvas(width, 16)
+def draw_toolbar(size=16):
+    width = size * len(TOOLBAR_IMAGES)
+    cv = Canvas(width, size)
     for i, fn in enumerate(TOOLBAR_IMAGES):
-        sub = Canvas(16, 16)
+        sub = Canvas(size, size, size / 16)
         fn(sub, 0)
-        for y in range(16):
-            for x in range(16):
-                cv.px[y * width + i * 16 + x] = sub.px[y * 16 + x]
+        for y in range(size):
+            for x in range(size):
+                cv.px[y * width + i * size + x] = sub.px[y * size + x]
     return cv
 
 
 # Options icon
-def draw_options_icon():
-    cv = Canvas(32, 32)
+def draw_options_icon(size=32):
+    cv = Canvas(size, size, size / 32)
     # three sliders on a rounded panel, and a gear in front
     panel = box(2.0, 3.0, 26.0, 25.0, 3.0)
     cv.fill(panel, STEEL_DARK)
@@ -437,9 +447,9 @@ def draw_options_icon():
 
 
 # About logo
-def draw_logo():
+def draw_logo(scale=1.0):
     w, h = 97, 90
-    cv = Canvas(w, h)
+    cv = Canvas(round(w * scale), round(h * scale), scale)
     # a soft shadow the book rests on
     shadow = lambda x, y: (math.hypot((x - 48.5) / 44.0, (y - 80.0) / 6.0) - 1.0) * 6.0
     cv.fill(shadow, (150, 160, 178), alpha=0.35, soft=6.0)
@@ -544,6 +554,12 @@ def main():
         f.write(ico(icons))
     keyed = {'Toolbar.bmp': toolbar.keyed(BUTTON_FACE), 'AboutLogo.bmp': logo.keyed(WINDOW),
              'OptionsIcon.bmp': options.keyed(WINDOW)}
+    for size in (24, 32):
+        keyed['Toolbar%d.bmp' % size] = draw_toolbar(size).keyed(BUTTON_FACE)
+    for percent in (150, 200):
+        keyed['AboutLogo%d.bmp' % percent] = draw_logo(percent / 100).keyed(WINDOW)
+        keyed['OptionsIcon%d.bmp' % (32 * percent // 100)] = \
+            draw_options_icon(32 * percent // 100).keyed(WINDOW)
     for name, rows in keyed.items():
         with open(os.path.join(outdir, name), 'wb') as f:
             f.write(bmp24(rows))

@@ -6,6 +6,7 @@
 #include "../resources/MainIds.h"
 #include "base/Text.h"
 #include "shell/AppVersion.h"
+#include "shell/DrawnImages.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -16,8 +17,6 @@ TfmAbout* fmAbout = nullptr;
 namespace {
 
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
-constexpr int kLogoWidth = 97;
-constexpr int kLogoHeight = 90;
 
 ShellOpener& CurrentShellOpener() {
   static ShellOpener opener;
@@ -74,18 +73,7 @@ TfmAbout::TfmAbout() {
     label->AdjustSize();
   }
 
-  LOGFONTW lf{};
-  GetObjectW(Font(), sizeof(lf), &lf);
-  lf.lfUnderline = TRUE;
-  underlined_.Reset(CreateFontIndirectW(&lf));
-
-  logo_.Create(kLogoWidth, kLogoHeight);
-  if (HBITMAP picture =
-          static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_ABOUTLOGO),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-    logo_.AddStrip(picture, IMAGE_KEY_COLORREF);
-    DeleteObject(picture);
-  }
+  MakeDpiResources();
 
   btnOK.ModalResult = mrOk;
   SetDefaultButton(&btnOK);
@@ -100,14 +88,30 @@ TfmAbout::TfmAbout() {
   lblWebpage.OnClick = [this](TLinkLabel& sender) { lblWebpageClick(sender); };
   lblCreditWebpage.OnClick = [this](TLinkLabel& sender) { lblWebpageClick(sender); };
 
+  OnDpiChange = [this](int) { MakeDpiResources(); };
   OnCreate = [this] { FormCreate(); };
   DoCreate();
+}
+
+void TfmAbout::MakeDpiResources() {
+  LOGFONTW lf{};
+  GetObjectW(Font(), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  GdiObject underlined(CreateFontIndirectW(&lf));
+  // A hovered link shows the underlined font: it takes the new one before the old one goes.
+  for (TLinkLabel* link : {&lblEmail, &lblWebpage, &lblCreditWebpage}) {
+    if (link->Font() == static_cast<HFONT>(underlined_.Get()))
+      link->SetFont(static_cast<HFONT>(underlined.Get()));
+  }
+  underlined_ = std::move(underlined);
+  LoadDrawnImages(logo_, ImageForDpi(kAboutLogos, Dpi()));
+  InvalidateRect(imgIcon.Handle(), nullptr, TRUE);
 }
 
 void TfmAbout::FormCreate() {
   TAppInfo info;
   GetAppInfo(info);
-  lblAppName.SetOwnedFont(CreateFontFromSpec({"Arial", 20, FW_BOLD}));
+  lblAppName.SetOwnedFont(CreateFontFromSpec({"Arial", 20, FW_BOLD}, Dpi()));
   lblAppName.SetCaption(info.ProductName);
   lblVersion.SetCaption(FormatOneString(lblVersion.Caption(), info.FileVersion));
   // A long product name in the large font would run under the version: the version then goes

@@ -39,6 +39,8 @@ class TfmAbout : public TForm {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The logo and the underlined link font at the window's DPI.
+  void MakeDpiResources();
   void DrawLogo(const DRAWITEMSTRUCT& item);
 
   TImageList logo_;

@@ -10,6 +10,8 @@ namespace lexmora {
 
 namespace {
 
+// The list's item height, in pixels at 96 DPI.
+constexpr int kItemHeight = 13;
 // Read-only, hidden, system, volume label, directory and archive: every match is listed.
 constexpr DWORD kAttributeMask = 0x3F;
 // Matches with any of these attributes are left out unless the mask asks for them.
@@ -23,7 +25,7 @@ TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + "Dictionaries\\") {
   lbFiles.Attach(Item(IDC_CHOOSE_LBFILES));
   pnlBottom.Attach(Item(IDC_CHOOSE_PNLBOTTOM));
   chbDoSort.Attach(Item(IDC_CHOOSE_CHBDOSORT));
-  lbFiles.SetItemHeight(13);
+  lbFiles.SetItemHeight(Scale(kItemHeight));
   SetActiveControl(&lbFiles);
 
   OnShow = [this] { FormShow(); };
@@ -31,6 +33,7 @@ TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + "Dictionaries\\") {
   lbFiles.OnDblClick = [this] { lbFilesDblClick(); };
   lbFiles.OnKeyPress = [this](wchar_t& key) { lbFilesKeyPress(key); };
   chbDoSort.OnClick = [this] { chbDoSortClick(); };
+  OnDpiChange = [this](int) { lbFiles.SetItemHeight(Scale(kItemHeight)); };
 }
 
 std::string TfmChooseDict::SelectedName() const {

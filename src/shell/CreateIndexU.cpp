@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 #include "ui/Application.h"
+#include "ui/Dpi.h"
 
 namespace lexmora {
 
@@ -11,6 +12,11 @@ constexpr char kProgressFormat[] = "Creating index file : %d entries processed";
 constexpr char kDoneText[] = "Index file created. Click OK to continue...";
 // NONCLIENTMETRICSA without the padded-border member, the size every Windows version accepts.
 constexpr UINT kNonClientMetricsSize = 340;
+// The layout, in pixels at 96 DPI: outer size, progress bar, gaps, OK button.
+constexpr int kWidth = 400, kHeight = 100;
+constexpr int kBarWidth = 380, kBarHeight = 20;
+constexpr int kLabelAbove = 20, kLabelSize = 13, kButtonBelow = 7;
+constexpr int kButtonWidth = 75, kButtonHeight = 25;
 
 class IndexBuildWindowHost : public IndexBuildHost {
  public:
@@ -33,6 +39,8 @@ TCreateIndexForm::TCreateIndexForm() {
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = kNonClientMetricsSize;
   if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) {
+    // The system gives its metrics at the screen's DPI; the window may be on another display.
+    metrics.lfMessageFont.lfHeight = ScaleDpi(metrics.lfMessageFont.lfHeight, ScreenDpi(), Dpi());
     GdiObject font(CreateFontIndirectA(&metrics.lfMessageFont));
     if (font)
       SetFont(std::move(font));
@@ -40,20 +48,24 @@ TCreateIndexForm::TCreateIndexForm() {
   SetPosition(TPosition::MainFormCenter);
   SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
 
+  const int labelSize = Scale(kLabelSize);
+  const int barWidth = Scale(kBarWidth), barHeight = Scale(kBarHeight);
+  const int buttonWidth = Scale(kButtonWidth), buttonHeight = Scale(kButtonHeight);
   pbProgress.Create(Handle(), 0, 0, 0, 0);
-  lblProgress.Create(Handle(), 0, 0, 13, 13);
-  btnOK.Create(Handle(), "OK", 0, 0, 75, 25);
+  lblProgress.Create(Handle(), 0, 0, labelSize, labelSize);
+  btnOK.Create(Handle(), "OK", 0, 0, buttonWidth, buttonHeight);
 
-  SetBounds(0, 0, 400, 100);
+  SetBounds(0, 0, Scale(kWidth), Scale(kHeight));
   pbProgress.SetStep(1);
   RECT client = ClientRect();
   const int cw = client.right, ch = client.bottom;
-  const int barLeft = (cw - 380) / 2, barTop = (ch - 20) / 2;
-  pbProgress.SetBounds(barLeft, barTop, 380, 20);
-  lblProgress.SetBounds(barLeft, barTop - 20, 13, 13);
+  const int barLeft = (cw - barWidth) / 2, barTop = (ch - barHeight) / 2;
+  pbProgress.SetBounds(barLeft, barTop, barWidth, barHeight);
+  lblProgress.SetBounds(barLeft, barTop - Scale(kLabelAbove), labelSize, labelSize);
   lblProgress.AutoSize = true;
   lblProgress.AdjustSize();
-  btnOK.SetBounds((cw - 75) / 2, barTop + 20 + 7, 75, 25);
+  btnOK.SetBounds((cw - buttonWidth) / 2, barTop + barHeight + Scale(kButtonBelow), buttonWidth,
+                  buttonHeight);
 
   btnOK.ModalResult = mrOk;
   btnOK.SetEnabled(false);

@@ -16,6 +16,7 @@
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
 #include "shell/DockManU.h"
+#include "shell/DrawnImages.h"
 #include "shell/FocusU.h"
 #include "shell/InstanceU.h"
 #include "shell/OptionsU.h"
@@ -32,7 +33,8 @@ TfmOptions* fmOptions = nullptr;
 
 namespace {
 
-// Heights of the stacked parts, top to bottom; the main pane takes what is left.
+// Heights of the stacked parts, top to bottom; the main pane takes what is left. These and the
+// other measures below are pixels at 96 DPI, scaled to the window's DPI (TForm::Scale).
 constexpr int kToolbarHeight = 30;
 constexpr int kSpacerHeight = 9;
 constexpr int kPreviewHeight = 17;
@@ -40,6 +42,9 @@ constexpr int kSearchWidth = 144;
 // The height of the search box with its drop-down list open.
 constexpr int kSearchDropHeight = 200;
 constexpr int kSearchMaxLength = 50;
+// How much higher the search box is than a line of its font.
+constexpr int kSearchTextRoom = 8;
+constexpr WPARAM kSelectionField = static_cast<WPARAM>(-1);  // CB_SETITEMHEIGHT's edit field
 constexpr int kMinWidth = 320;
 constexpr int kMinHeight = 250;
 constexpr int kSeparatorWidth = 8;
@@ -157,6 +162,7 @@ TfmMain::TfmMain() : FTextSearch(std::make_unique<TTextSearch>(*this)) {
   OnDestroy = [this] { TntFormDestroy(); };
   OnResize = [this] { TntFormResize(); };
   OnKeyPress = [this](wchar_t& key) { TntFormKeyPress(key); };
+  OnDpiChange = [this](int) { TntFormDpiChange(); };
   SetActiveControl(&cbSearch);
 
   Layout();
@@ -182,13 +188,7 @@ void TfmMain::CreateControls() {
   bvlTop.Attach(Item(IDC_BVLTOP));
   bvlBottom.Attach(Item(IDC_BVLBOTTOM));
 
-  imglstImages.Create(16, 16);
-  if (HBITMAP strip =
-          static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_TOOLBAR),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-    imglstImages.AddStrip(strip, IMAGE_KEY_COLORREF);
-    DeleteObject(strip);
-  }
+  LoadDrawnImages(imglstImages, ImageForDpi(kToolbarImages, Dpi()));
 
   // Created after the layout's spacers and before the panes, so that the search box comes
   // first in the tab order and the main pane second.
@@ -198,9 +198,10 @@ void TfmMain::CreateControls() {
   // The window places the bar itself (Layout), at its designed height.
   SetWindowLongPtrW(bar, GWL_STYLE,
                     GetWindowLongPtrW(bar, GWL_STYLE) | CCS_NORESIZE | CCS_NOPARENTALIGN);
-  tbToolbar.SetBounds(0, 0, ClientRect().right, kToolbarHeight);
+  tbToolbar.SetBounds(0, 0, ClientRect().right, Scale(kToolbarHeight));
 
-  cbSearch.Create(Handle(), CBS_LOWERCASE, 0, 0, kSearchWidth, kSearchDropHeight, IDC_CBSEARCH);
+  cbSearch.Create(Handle(), CBS_LOWERCASE, 0, 0, Scale(kSearchWidth), Scale(kSearchDropHeight),
+                  IDC_CBSEARCH);
   cbSearch.SetMaxLength(kSearchMaxLength);
   tbToolbar.AddControl(cbSearch, kSearchWidth);
   FTextSearch->CreateControls(tbToolbar);
@@ -239,27 +240,49 @@ void TfmMain::Layout() {
     control.SetBounds(0, y, width, height);
     y += height;
   };
-  stack(tbToolbar, kToolbarHeight);
-  stack(pnlTop, kSpacerHeight);
-  stack(reTop1, kPreviewHeight);
-  stack(pnlTop1, kSpacerHeight);
-  stack(reTop2, kPreviewHeight);
-  stack(bvlTop, kSpacerHeight);
-  const int below = 3 * kSpacerHeight + 2 * kPreviewHeight;
+  const int bar = Scale(kToolbarHeight), spacer = Scale(kSpacerHeight);
+  const int preview = Scale(kPreviewHeight);
+  stack(tbToolbar, bar);
+  stack(pnlTop, spacer);
+  stack(reTop1, preview);
+  stack(pnlTop1, spacer);
+  stack(reTop2, preview);
+  stack(bvlTop, spacer);
+  const int below = 3 * spacer + 2 * preview;
   const int meaningHeight = std::max(0, static_cast<int>(client.bottom) - below - y);
   stack(reMeaning, meaningHeight);
-  stack(bvlBottom, kSpacerHeight);
-  stack(reBottom2, kPreviewHeight);
-  stack(pnlBottom1, kSpacerHeight);
-  stack(reBottom1, kPreviewHeight);
-  stack(pnlBottom, kSpacerHeight);
+  stack(bvlBottom, spacer);
+  stack(reBottom2, preview);
+  stack(pnlBottom1, spacer);
+  stack(reBottom1, preview);
+  stack(pnlBottom, spacer);
 
   // Keep the search box centred in the bar when its font changes its height.
   RECT box = cbSearch.BoundsRect();
-  const int top = std::max(0, (kToolbarHeight - static_cast<int>(box.bottom - box.top)) / 2);
+  const int top = std::max(0, (bar - static_cast<int>(box.bottom - box.top)) / 2);
   SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   FTextSearch->Layout();
+}
+
+void TfmMain::FitSearchBox() {
+  // The box's frame and the padding around its text are system metrics, which not every system
+  // scales with the DPI; the text and the room around it are made as high as they are designed.
+  HWND box = cbSearch.Handle();
+  const auto field = static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, kSelectionField, 0));
+  const RECT bounds = cbSearch.BoundsRect();
+  const int frame = static_cast<int>(bounds.bottom - bounds.top) - field;
+  TEXTMETRICW metrics{};
+  HDC dc = GetDC(box);
+  HGDIOBJ previous = SelectObject(dc, paneFont_.Get());
+  const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
+  SelectObject(dc, previous);
+  ReleaseDC(box, dc);
+  if (!measured)
+    return;
+  const int wanted = static_cast<int>(metrics.tmHeight) + Scale(kSearchTextRoom) - frame;
+  if (wanted > field)
+    SendMessageW(box, CB_SETITEMHEIGHT, kSelectionField, wanted);
 }
 
 std::string TfmMain::DataPath() const {
@@ -308,6 +331,15 @@ void TfmMain::TntFormDestroy() {
 void TfmMain::TntFormResize() {
   InvalidateRect(reMeaning.Handle(), nullptr, TRUE);
   UpdateWindow(reMeaning.Handle());
+}
+
+void TfmMain::TntFormDpiChange() {
+  // The old images stay with the bar until it has the new ones.
+  TImageList images;
+  LoadDrawnImages(images, ImageForDpi(kToolbarImages, Dpi()));
+  tbToolbar.ApplyDpi(&images);
+  imglstImages.Swap(images);
+  ApplyFont(font_.name, font_.size);
 }
 
 void TfmMain::TntFormKeyPress(wchar_t& key) {
@@ -481,7 +513,7 @@ void TfmMain::SetWindowEdge(int left, int top, int width, int height) {
 void TfmMain::LoadSettings() {
   Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
   OpenSettingsKey(reg);
-  CreateMissingSettings(reg);
+  CreateMissingSettings(reg, Dpi());
   const StoredSettings stored = ReadSettings(reg);
 
   FDictName = stored.dict;
@@ -558,7 +590,7 @@ void TfmMain::SaveSettings() {
 
 void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   TFontSpec desc{name, size};
-  GdiObject font = CreateFontFromSpec(desc);
+  GdiObject font = CreateFontFromSpec(desc, Dpi());
   for (TControl* control :
        {static_cast<TControl*>(&cbSearch), static_cast<TControl*>(&reTop1),
         static_cast<TControl*>(&reTop2), static_cast<TControl*>(&reBottom1),
@@ -568,6 +600,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   // The controls now use the new font; the old one may go.
   paneFont_ = std::move(font);
   font_ = desc;
+  FitSearchBox();
   Layout();
 }
 
@@ -593,7 +626,7 @@ void TfmMain::WMSysCommand(WPARAM command) {
 
 void TfmMain::WMMoving(RECT& rect) {
   if (FDocking)
-    DockMan().SnapRect(FPixels, rect);
+    DockMan().SnapRect(Scale(FPixels), rect);
 }
 
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -46,6 +46,8 @@ class TfmMain : public TForm {
   void TntFormActivate();
   void TntFormDestroy();
   void TntFormResize();
+  // The window has moved to a display of another DPI: tool-bar images, fonts and layout follow.
+  void TntFormDpiChange();
   void TntFormKeyPress(wchar_t& key);
 
   // Control events.
@@ -101,6 +103,8 @@ class TfmMain : public TForm {
   void CreateControls();
   // Stacks the tool bar, spacers, bevels and panes over the client area.
   void Layout();
+  // Gives the search box the height its font needs at the window's DPI.
+  void FitSearchBox();
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);

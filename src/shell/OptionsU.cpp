@@ -3,6 +3,7 @@
 #include "../resources/ImageIds.h"
 #include "../resources/OptionsIds.h"
 #include "base/Errors.h"
+#include "shell/DrawnImages.h"
 #include "ui/Application.h"
 
 namespace lexmora {
@@ -49,16 +50,7 @@ TfmOptions::TfmOptions() {
     label->AdjustSize();
   }
 
-  iconList_.Create(32, 32);
-  HBITMAP picture =
-      static_cast<HBITMAP>(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(IDB_OPTIONSICON),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (picture != nullptr) {
-    iconList_.AddStrip(picture, IMAGE_KEY_COLORREF);
-    DeleteObject(picture);
-    icon_ = ImageList_GetIcon(iconList_.Handle(), 0, ILD_TRANSPARENT);
-    imgIcon.SetIcon(icon_);
-  }
+  ShowIcon();
 
   udPixels.Associate(edtPixels);
   udPixels.SetRange(2, 70);
@@ -73,12 +65,24 @@ TfmOptions::TfmOptions() {
   SetCancelButton(&btnCancel);
 
   OnShow = [this] { TntFormShow(); };
+  OnDpiChange = [this](int) { ShowIcon(); };
   btnChangeFont.OnClick = [this] { btnChangeFontClick(); };
 }
 
 TfmOptions::~TfmOptions() {
   if (icon_ != nullptr)
     DestroyIcon(icon_);
+}
+
+void TfmOptions::ShowIcon() {
+  LoadDrawnImages(iconList_, ImageForDpi(kOptionsIcons, Dpi()));
+  if (iconList_.Count() == 0)
+    return;
+  HICON previous = icon_;
+  icon_ = ImageList_GetIcon(iconList_.Handle(), 0, ILD_TRANSPARENT);
+  imgIcon.SetIcon(icon_);
+  if (previous != nullptr)
+    DestroyIcon(previous);
 }
 
 void TfmOptions::TntFormShow() {

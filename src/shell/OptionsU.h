@@ -42,6 +42,8 @@ class TfmOptions : public TForm {
   void UpdateFontLabel();
 
  private:
+  // The picture at the top, drawn for the window's DPI.
+  void ShowIcon();
   TImageList iconList_;
   HICON icon_ = nullptr;
 };

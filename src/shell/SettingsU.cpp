@@ -9,6 +9,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "shell/ConstU.h"
+#include "ui/Dpi.h"
 
 namespace lexmora {
 namespace {
@@ -180,14 +181,21 @@ bool OpenSettingsKey(Registry& reg) {
   return reg.OpenKey(kSettingsKey, true);
 }
 
-void CreateMissingSettings(Registry& reg) {
+int32_t DefaultIntegerAtDpi(const IntegerSetting& setting, int dpi) {
+  const std::string_view name = setting.name;
+  if (name != kWidthValue && name != kHeightValue)
+    return setting.defaultValue;
+  return ScaleToDpi(setting.defaultValue, dpi);
+}
+
+void CreateMissingSettings(Registry& reg, int dpi) {
   for (const auto& s : kStringSettings) {
     if (!HoldsString(reg, s.name))
       reg.WriteString(s.name, s.defaultValue);
   }
   for (const auto& s : kIntegerSettings) {
     if (!HoldsInteger(reg, s.name))
-      reg.WriteInteger(s.name, s.defaultValue);
+      reg.WriteInteger(s.name, DefaultIntegerAtDpi(s, dpi));
   }
   for (const auto& s : kBoolSettings) {
     if (!HoldsInteger(reg, s.name))

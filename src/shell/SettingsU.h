@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Registry.h"
+#include "shell/ConstU.h"
 
 namespace lexmora {
 
@@ -47,10 +48,14 @@ bool OpenSettingsKey(Registry& reg);
 
 // Writes the default of every settings value that is missing or of a kind that cannot be read
 // (see HoldsString, HoldsInteger): the strings, then the integers, then the booleans, each table
-// in its order. A readable value is left as it is. Raises ERegistryException
-// "Failed to set data for '<name>'" at the first write that fails (with no current key, the
-// first missing value, "Dict").
-void CreateMissingSettings(Registry& reg);
+// in its order. A readable value is left as it is. The default width and height, designed at 96
+// DPI, are written scaled to `dpi`: the stored geometry is in the pixels of the display the
+// window is on. Raises ERegistryException "Failed to set data for '<name>'" at the first write
+// that fails (with no current key, the first missing value, "Dict").
+void CreateMissingSettings(Registry& reg, int dpi = 96);
+
+// The default of an integer setting for a window at `dpi`.
+int32_t DefaultIntegerAtDpi(const IntegerSetting& setting, int dpi);
 
 // The settings as the main window applies them.
 struct StoredSettings {

@@ -20,7 +20,7 @@ constexpr int kImageFindInText = 5;
 constexpr wchar_t kHeadwordCue[] = L"Look up a headword";
 constexpr wchar_t kTextCue[] = L"Search inside entries";
 constexpr wchar_t kNoMatches[] = L"no matches";
-constexpr int kLabelGap = 6;
+constexpr int kLabelGap = 6;  // pixels at 96 DPI
 
 HWND EditOf(const TComboBox& box) {
   COMBOBOXINFO info{};
@@ -117,10 +117,10 @@ void TTextSearch::Layout() {
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(lblMatches.Handle(), dc);
-  const int left = last.right + kLabelGap;
+  const int left = last.right + form_.Scale(kLabelGap);
   const int height = metrics.tmHeight;
   lblMatches.SetBounds(left, std::max(0, (static_cast<int>(client.bottom) - height) / 2),
-                       std::max(0, static_cast<int>(client.right) - left - 2), height);
+                       std::max(0, static_cast<int>(client.right) - left - form_.Scale(2)), height);
 }
 
 void TTextSearch::SetActive(bool active) {

@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "ui/Application.h"
+#include "ui/Dpi.h"
 #include "ui/Form.h"
 
 namespace lexmora {
@@ -213,6 +214,18 @@ void TControl::SetFont(HFONT font) {
 
 void TControl::SetOwnedFont(GdiObject font) {
   SetFont(static_cast<HFONT>(font.Get()));
+  ownedFont_ = std::move(font);
+}
+
+void TControl::RescaleOwnedFont(int fromDpi, int toDpi) {
+  if (!ownedFont_.Valid())
+    return;
+  const bool inUse = Font() == static_cast<HFONT>(ownedFont_.Get());
+  GdiObject font(CopyFontForDpi(static_cast<HFONT>(ownedFont_.Get()), fromDpi, toDpi));
+  if (!font)
+    return;
+  if (inUse)
+    SetFont(static_cast<HFONT>(font.Get()));
   ownedFont_ = std::move(font);
 }
 

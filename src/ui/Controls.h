@@ -67,6 +67,8 @@ class TControl {
   // Uses `font` (not owned); SetOwnedFont keeps the font alive as long as the control.
   void SetFont(HFONT font);
   void SetOwnedFont(GdiObject font);
+  // Converts the height of the control's own font (SetOwnedFont) between two DPIs.
+  void RescaleOwnedFont(int fromDpi, int toDpi);
 
   // Routed here by the form: WM_COMMAND notification codes and WM_NOTIFY.
   virtual void HandleCommand(WORD code, WORD id);

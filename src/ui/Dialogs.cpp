@@ -4,21 +4,15 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "ui/Dpi.h"
 
 namespace lexmora {
 
 namespace {
 
-int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi;
-}
-
-LOGFONTW LogFontFor(const TFontSpec& desc) {
+LOGFONTW LogFontFor(const TFontSpec& desc, int dpi) {
   LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(desc.size, ScreenPixelsPerInch(), 72);
+  lf.lfHeight = -MulDiv(desc.size, dpi > 0 ? dpi : ScreenDpi(), 72);
   lf.lfWeight = desc.weight;
   lf.lfItalic = desc.italic ? TRUE : FALSE;
   lf.lfCharSet = DEFAULT_CHARSET;
@@ -28,8 +22,8 @@ LOGFONTW LogFontFor(const TFontSpec& desc) {
 
 }  // namespace
 
-GdiObject CreateFontFromSpec(const TFontSpec& desc) {
-  LOGFONTW lf = LogFontFor(desc);
+GdiObject CreateFontFromSpec(const TFontSpec& desc, int dpi) {
+  LOGFONTW lf = LogFontFor(desc, dpi);
   GdiObject font(CreateFontIndirectW(&lf));
   if (!font)
     throw Exception("Cannot create font " + desc.name);
@@ -43,14 +37,14 @@ TFontSpec DescribeFont(HFONT font) {
     return desc;
   desc.name = ToAnsi(lf.lfFaceName);
   int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
-  desc.size = MulDiv(height, 72, ScreenPixelsPerInch());
+  desc.size = MulDiv(height, 72, ScreenDpi());
   desc.weight = lf.lfWeight;
   desc.italic = lf.lfItalic != 0;
   return desc;
 }
 
 bool TFontDialog::Execute(HWND owner) {
-  LOGFONTW lf = LogFontFor(Font);
+  LOGFONTW lf = LogFontFor(Font, 0);
   CHOOSEFONTW cf{};
   cf.lStructSize = sizeof(cf);
   cf.hwndOwner = owner;

@@ -16,8 +16,9 @@ struct TFontSpec {
   bool italic = false;
 };
 
-// Creates the font (size in points at the screen's resolution); raises when it cannot.
-GdiObject CreateFontFromSpec(const TFontSpec& desc);
+// Creates the font with its size in points at `dpi` pixels per inch (by default the screen's);
+// raises when it cannot.
+GdiObject CreateFontFromSpec(const TFontSpec& desc, int dpi = 0);
 // Name and size in points of a font handle.
 TFontSpec DescribeFont(HFONT font);
 

@@ -88,13 +88,6 @@ const wchar_t* PredefinedClass(WORD ordinal) {
   }
 }
 
-int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi;
-}
-
 HWND FindDescendant(HWND parent, int id) {
   struct Search {
     int id;
@@ -239,6 +232,14 @@ void TForm::CreateWindowFrom(const TFormParams& params, int clientWidth, int cli
   if (hwnd == nullptr) {
     throw Exception("Cannot create window: " + SysErrorMessage(GetLastError()));
   }
+  // Which display, and so which DPI, the window is on is known once it exists.
+  dpi_ = WindowDpi(hwnd);
+  if (dpi_ != kDesignDpi) {
+    r = {0, 0, Scale(clientWidth), Scale(clientHeight)};
+    AdjustWindowRectForDpi(r, params.style, params.exStyle, dpi_);
+    SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TForm::CreateFromLayout(int resourceId) {
@@ -263,16 +264,15 @@ void TForm::CreateFromLayout(int resourceId) {
   in.SzOrOrd();  // menu
   std::wstring className = in.SzOrOrd();
   std::wstring caption = in.Sz();
-  if (style & (DS_SETFONT | DS_SHELLFONT)) {
-    LOGFONTW lf{};
-    int points = in.Word();
+  const bool hasFont = (style & (DS_SETFONT | DS_SHELLFONT)) != 0;
+  LOGFONTW lf{};
+  int points = 0;
+  if (hasFont) {
+    points = in.Word();
     lf.lfWeight = in.Word();
     lf.lfItalic = in.Byte();
     lf.lfCharSet = in.Byte();
-    std::wstring face = in.Sz();
-    lf.lfHeight = -MulDiv(points, ScreenPixelsPerInch(), 72);
-    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    font_.Reset(CreateFontIndirectW(&lf));
+    in.Sz().copy(lf.lfFaceName, LF_FACESIZE - 1);
   }
 
   TFormParams params;
@@ -293,6 +293,10 @@ void TForm::CreateFromLayout(int resourceId) {
   if (style & DS_CENTER)
     position_ = TPosition::MainFormCenter;
   CreateWindowFrom(params, cx, cy);
+  if (hasFont) {
+    lf.lfHeight = -MulDiv(points, dpi_, 72);
+    font_.Reset(CreateFontIndirectW(&lf));
+  }
 
   HFONT font = Font();
   for (WORD i = 0; i < count; ++i) {
@@ -300,7 +304,8 @@ void TForm::CreateFromLayout(int resourceId) {
     DWORD parentId = in.Dword();  // the help id names the holding panel
     DWORD itemExStyle = in.Dword();
     DWORD itemStyle = in.Dword();
-    int x = in.Short(), y = in.Short(), w = in.Short(), h = in.Short();
+    const int x = Scale(in.Short()), y = Scale(in.Short());
+    const int w = Scale(in.Short()), h = Scale(in.Short());
     DWORD id = in.Dword();
     WORD ordinal = 0;
     std::wstring itemClass = in.SzOrOrd(&ordinal);
@@ -563,6 +568,45 @@ void TForm::Repaint() {
   }
 }
 
+void TForm::HandleDpiChange(int dpi, const RECT& suggested) {
+  const int oldDpi = dpi_;
+  if (dpi > 0 && dpi != oldDpi) {
+    dpi_ = dpi;
+    // The bounds of the controls a layout placed: those of the form and of its panels.
+    struct Rescale {
+      HWND form;
+      int from, to;
+    } rescale{hwnd_, oldDpi, dpi};
+    EnumChildWindows(
+        hwnd_,
+        [](HWND child, LPARAM lp) -> BOOL {
+          auto* r = reinterpret_cast<Rescale*>(lp);
+          if (TControl* control = TControl::FromHandle(child);
+              control && control->Handle() == child)
+            control->RescaleOwnedFont(r->from, r->to);
+          HWND parent = GetParent(child);
+          wchar_t cls[16] = {};
+          GetClassNameW(parent, cls, 16);
+          if (parent != r->form && lstrcmpiW(cls, L"LexmoraPanel") != 0)
+            return TRUE;
+          RECT b{};
+          GetWindowRect(child, &b);
+          MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&b), 2);
+          SetWindowPos(child, nullptr, ScaleDpi(b.left, r->from, r->to),
+                       ScaleDpi(b.top, r->from, r->to), ScaleDpi(b.right - b.left, r->from, r->to),
+                       ScaleDpi(b.bottom - b.top, r->from, r->to), SWP_NOZORDER | SWP_NOACTIVATE);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&rescale));
+    if (GdiObject font(font_.Valid() ? CopyFontForDpi(Font(), oldDpi, dpi) : nullptr); font)
+      SetFont(std::move(font));
+    if (OnDpiChange)
+      OnDpiChange(oldDpi);
+  }
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool TForm::PreTranslate(MSG& msg) {
   if (accel_ != nullptr && TranslateAcceleratorW(hwnd_, accel_, &msg))
     return true;
@@ -678,11 +722,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO:
       if (minTrack_.x > 0 || minTrack_.y > 0) {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, minTrack_.x);
-        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, minTrack_.y);
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, Scale(minTrack_.x));
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, Scale(minTrack_.y));
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      HandleDpiChange(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_SETCURSOR:
       if (cursor_ != nullptr && LOWORD(lParam) == HTCLIENT) {
         ::SetCursor(cursor_);

@@ -13,8 +13,9 @@
 //     OnShow = [this] { FormShow(); };
 //   }
 //
-// Layout resources are ordinary DIALOGEX templates, except that all coordinates are pixels, not
-// dialog units: the template's size is the client size, and an item's help id, when not 0, names
+// Layout resources are ordinary DIALOGEX templates, except that all coordinates are pixels at 96
+// DPI, not dialog units: the form scales them, and the template's font, to the DPI of its window
+// (see ui/Dpi.h). The template's size is the client size, and an item's help id, when not 0, names
 // the panel that holds it (its position is then relative to that panel). DS_CENTER centres the
 // form on the main form each time it is shown; CLASS "name" registers the form under that class
 // (upper-cased by the resource compiler: set windowClassName_ for an exact name).
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "base/Handle.h"
+#include "ui/Dpi.h"
 
 namespace lexmora {
 
@@ -72,6 +74,14 @@ class TForm {
   std::function<void()> OnCreate, OnShow, OnActivate, OnDestroy, OnResize;
   std::function<void(wchar_t& key)> OnKeyPress;
   bool KeyPreview = false;
+  // The window has moved to a display of another DPI (WM_DPICHANGED). Runs after Dpi() has
+  // changed and the form has rescaled its controls' bounds and fonts, before the window takes
+  // the rectangle the system proposes. The argument is the DPI the window had before.
+  std::function<void(int oldDpi)> OnDpiChange;
+
+  // The DPI of the display the window is on, and a measure designed at 96 DPI scaled to it.
+  int Dpi() const noexcept { return dpi_; }
+  int Scale(int designed) const noexcept { return ScaleToDpi(designed, dpi_); }
 
   std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -112,6 +122,7 @@ class TForm {
   // The form's font; the form owns it and gives it to controls created afterwards.
   void SetFont(GdiObject font);
   HFONT Font() const noexcept;
+  // The smallest size the user can give the window, in pixels at 96 DPI.
   void SetMinTrackSize(int width, int height) noexcept { minTrack_ = {width, height}; }
 
   RECT ClientRect() const;
@@ -146,13 +157,16 @@ class TForm {
 
  private:
   friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM);
+  // Creates the window with the designed client size scaled to the DPI it is shown at.
   void CreateWindowFrom(const TFormParams& params, int clientWidth, int clientHeight);
+  void HandleDpiChange(int dpi, const RECT& suggested);
   void PlaceForShowing();
   void FireActivate();
   void FocusActiveControl();
   bool HandleDialogKey(MSG& msg);
 
   HWND hwnd_ = nullptr;
+  int dpi_ = kDesignDpi;
   int modalResult_ = mrNone;
   bool inModal_ = false;
   bool maximizeOnShow_ = false;

@@ -52,9 +52,7 @@ void TToolBar::Create(HWND parent, TImageList* images) {
                   CCS_NODIVIDER | CCS_TOP,
               WS_EX_CONTROLPARENT, 0, 0, 0, 0);
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  if (images != nullptr) {
-    SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
-  }
+  SetImages(images);
   // The hints' notifications arrive from the tool tip window; route them here.
   if (HWND tips = reinterpret_cast<HWND>(SendMessageW(Handle(), TB_GETTOOLTIPS, 0, 0))) {
     SetPropW(tips, L"Lexmora.Control", static_cast<TControl*>(this));
@@ -76,24 +74,64 @@ TToolButton& TToolBar::AddButton(int id, int image, const std::string& hint, boo
   return *buttons_.back();
 }
 
+int TToolBar::ScaledWidth(int designed) const {
+  const TForm* form = Form();
+  return form ? form->Scale(designed) : designed;
+}
+
+void TToolBar::SetImages(TImageList* images) {
+  if (images == nullptr)
+    return;
+  SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
+  int width = 0, height = 0;
+  if (ImageList_GetIconSize(images->Handle(), &width, &height))
+    SendMessageW(Handle(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+}
+
 void TToolBar::AddSeparator(int width) {
   TBBUTTON b{};
-  b.iBitmap = width;
+  b.iBitmap = ScaledWidth(width);
   b.fsStyle = BTNS_SEP;
   b.iString = -1;
   SendMessageW(Handle(), TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
+  gaps_.push_back(
+      {static_cast<int>(SendMessageW(Handle(), TB_BUTTONCOUNT, 0, 0)) - 1, width, nullptr});
 }
 
 void TToolBar::AddControl(TControl& control, int width) {
   AddSeparator(width);
-  int index = static_cast<int>(SendMessageW(Handle(), TB_BUTTONCOUNT, 0, 0)) - 1;
-  RECT r{};
-  SendMessageW(Handle(), TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  gaps_.back().control = &control;
   SetParent(control.Handle(), Handle());
-  RECT own = control.BoundsRect();
-  int height = own.bottom - own.top;
-  int top = r.top + (r.bottom - r.top - height) / 2;
-  control.SetBounds(r.left, top > 0 ? top : 0, width, height);
+  PlaceControl(gaps_.back());
+}
+
+void TToolBar::PlaceControl(const Gap& gap) {
+  RECT r{};
+  SendMessageW(Handle(), TB_GETITEMRECT, static_cast<WPARAM>(gap.index),
+               reinterpret_cast<LPARAM>(&r));
+  RECT own = gap.control->BoundsRect();
+  const int height = own.bottom - own.top;
+  const int top = r.top + (r.bottom - r.top - height) / 2;
+  gap.control->SetBounds(r.left, top > 0 ? top : 0, ScaledWidth(gap.designed), height);
+}
+
+void TToolBar::ApplyDpi(TImageList* images) {
+  SetImages(images);
+  for (const Gap& gap : gaps_) {
+    // A separator's width is its image number.
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_BYINDEX | TBIF_IMAGE | TBIF_SIZE;
+    info.iImage = ScaledWidth(gap.designed);
+    info.cx = static_cast<WORD>(info.iImage);
+    SendMessageW(Handle(), TB_SETBUTTONINFOW, static_cast<WPARAM>(gap.index),
+                 reinterpret_cast<LPARAM>(&info));
+  }
+  SendMessageW(Handle(), TB_AUTOSIZE, 0, 0);
+  for (const Gap& gap : gaps_) {
+    if (gap.control != nullptr)
+      PlaceControl(gap);
+  }
 }
 
 TToolButton* TToolBar::Button(int id) noexcept {

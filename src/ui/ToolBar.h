@@ -3,7 +3,7 @@
 //
 //   imglst.Create(16, 16);  imglst.AddStrip(bitmap, RGB(255, 0, 255));
 //   tbMain.Create(Handle(), &imglst);
-//   tbMain.AddControl(cbSearch, 150);
+//   tbMain.AddControl(cbSearch, 150);  // widths in pixels at 96 DPI, scaled to the form's DPI
 //   TToolButton& b = tbMain.AddButton(kIdDict, 0, "Change dictionary (Ctrl+D)");
 //   b.OnClick = [this] { tbtnDictClick(); };
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Controls.h"
@@ -32,6 +33,7 @@ class TImageList {
   void AddStrip(HBITMAP bitmap, COLORREF mask);
   int Count() const noexcept;
   HIMAGELIST Handle() const noexcept { return list_; }
+  void Swap(TImageList& other) noexcept { std::swap(list_, other.list_); }
 
  private:
   HIMAGELIST list_ = nullptr;
@@ -65,9 +67,13 @@ class TToolBar : public TControl {
  public:
   void Create(HWND parent, TImageList* images);
   TToolButton& AddButton(int id, int image, const std::string& hint, bool checkStyle = false);
+  // Widths are designed in pixels at 96 DPI; the bar scales them to its form's DPI.
   void AddSeparator(int width = 8);
   // Places `control` on the bar in a gap `width` pixels wide.
   void AddControl(TControl& control, int width);
+  // After the form's DPI has changed: shows `images` (drawn for the new DPI) and scales the
+  // separators and the gaps of the controls to it.
+  void ApplyDpi(TImageList* images);
   TToolButton* Button(int id) noexcept;
   // Fits the bar to its parent's width; call from the parent's layout.
   void AutoSize();
@@ -78,7 +84,18 @@ class TToolBar : public TControl {
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  // A separator, or the gap of a control placed on the bar.
+  struct Gap {
+    int index;     // of the separator among the bar's buttons
+    int designed;  // width at 96 DPI
+    TControl* control;
+  };
+  int ScaledWidth(int designed) const;
+  void SetImages(TImageList* images);
+  void PlaceControl(const Gap& gap);
+
   std::vector<std::unique_ptr<TToolButton>> buttons_;
+  std::vector<Gap> gaps_;
 };
 
 }  // namespace lexmora
