@@ -106,6 +106,19 @@ HWND FindDescendant(HWND parent, int id) {
   return search.found;
 }
 
+// Every window inside `parent`, at any depth.
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 RECT WorkArea() {
   RECT work{};
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
@@ -294,6 +307,7 @@ void TForm::CreateFromLayout(int resourceId) {
     position_ = TPosition::MainFormCenter;
   CreateWindowFrom(params, cx, cy);
   if (hasFont) {
+    layoutFontPoints_ = points;
     lf.lfHeight = -MulDiv(points, dpi_, 72);
     font_.Reset(CreateFontIndirectW(&lf));
   }
@@ -304,8 +318,13 @@ void TForm::CreateFromLayout(int resourceId) {
     DWORD parentId = in.Dword();  // the help id names the holding panel
     DWORD itemExStyle = in.Dword();
     DWORD itemStyle = in.Dword();
-    const int x = Scale(in.Short()), y = Scale(in.Short());
-    const int w = Scale(in.Short()), h = Scale(in.Short());
+    RECT designed{};
+    designed.left = in.Short();
+    designed.top = in.Short();
+    designed.right = designed.left + in.Short();
+    designed.bottom = designed.top + in.Short();
+    const int x = Scale(designed.left), y = Scale(designed.top);
+    const int w = Scale(designed.right) - x, h = Scale(designed.bottom) - y;
     DWORD id = in.Dword();
     WORD ordinal = 0;
     std::wstring itemClass = in.SzOrOrd(&ordinal);
@@ -323,6 +342,7 @@ void TForm::CreateFromLayout(int resourceId) {
                                  Application().Instance(), nullptr);
     if (child == nullptr)
       throw Exception(Format("Cannot create control %lu of form layout %d", id, resourceId));
+    designed_[child] = designed;
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
@@ -572,39 +592,62 @@ void TForm::HandleDpiChange(int dpi, const RECT& suggested) {
   const int oldDpi = dpi_;
   if (dpi > 0 && dpi != oldDpi) {
     dpi_ = dpi;
-    // The bounds of the controls a layout placed: those of the form and of its panels.
-    struct Rescale {
-      HWND form;
-      int from, to;
-    } rescale{hwnd_, oldDpi, dpi};
-    EnumChildWindows(
-        hwnd_,
-        [](HWND child, LPARAM lp) -> BOOL {
-          auto* r = reinterpret_cast<Rescale*>(lp);
-          if (TControl* control = TControl::FromHandle(child);
-              control && control->Handle() == child)
-            control->RescaleOwnedFont(r->from, r->to);
-          HWND parent = GetParent(child);
-          wchar_t cls[16] = {};
-          GetClassNameW(parent, cls, 16);
-          if (parent != r->form && lstrcmpiW(cls, L"LexmoraPanel") != 0)
-            return TRUE;
-          RECT b{};
-          GetWindowRect(child, &b);
-          MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&b), 2);
-          SetWindowPos(child, nullptr, ScaleDpi(b.left, r->from, r->to),
-                       ScaleDpi(b.top, r->from, r->to), ScaleDpi(b.right - b.left, r->from, r->to),
-                       ScaleDpi(b.bottom - b.top, r->from, r->to), SWP_NOZORDER | SWP_NOACTIVATE);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&rescale));
-    if (GdiObject font(font_.Valid() ? CopyFontForDpi(Font(), oldDpi, dpi) : nullptr); font)
+    RescaleControls(oldDpi);
+    if (GdiObject font(font_.Valid() ? FontForDpi(oldDpi) : nullptr); font)
       SetFont(std::move(font));
+    // Labels that take the size of their text measure it again in their new font.
+    for (HWND child : Descendants(hwnd_)) {
+      if (auto* label = dynamic_cast<TLabel*>(TControl::FromHandle(child));
+          label && label->Handle() == child && label->AutoSize) {
+        label->AdjustSize();
+      }
+    }
     if (OnDpiChange)
       OnDpiChange(oldDpi);
   }
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT TForm::FontForDpi(int oldDpi) const {
+  // A layout's font is made again from its size in points, as at creation.
+  LOGFONTW lf{};
+  if (layoutFontPoints_ <= 0 || GetObjectW(Font(), sizeof(lf), &lf) == 0)
+    return CopyFontForDpi(Font(), oldDpi, dpi_);
+  lf.lfHeight = -MulDiv(layoutFontPoints_, dpi_, 72);
+  return CreateFontIndirectW(&lf);
+}
+
+void TForm::RescaleControls(int oldDpi) {
+  const auto scaled = [](const RECT& r, int from, int to) {
+    return RECT{ScaleDpi(r.left, from, to), ScaleDpi(r.top, from, to), ScaleDpi(r.right, from, to),
+                ScaleDpi(r.bottom, from, to)};
+  };
+  for (HWND child : Descendants(hwnd_)) {
+    if (TControl* control = TControl::FromHandle(child); control && control->Handle() == child)
+      control->RescaleOwnedFont(oldDpi, dpi_);
+    // The controls a layout placed: those of the form and of its panels.
+    HWND parent = GetParent(child);
+    wchar_t cls[16] = {};
+    GetClassNameW(parent, cls, 16);
+    if (parent != hwnd_ && lstrcmpiW(cls, L"LexmoraPanel") != 0)
+      continue;
+    RECT now{};
+    GetWindowRect(child, &now);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&now), 2);
+    // A control where the layout put it is placed from its design, which does not drift over
+    // several changes; one that code has moved since keeps its place in proportion.
+    RECT next = scaled(now, oldDpi, dpi_);
+    if (auto it = designed_.find(child); it != designed_.end()) {
+      const RECT was = scaled(it->second, kDesignDpi, oldDpi);
+      if (EqualRect(&was, &now))
+        next = scaled(it->second, kDesignDpi, dpi_);
+      else
+        designed_.erase(it);
+    }
+    SetWindowPos(child, nullptr, next.left, next.top, next.right - next.left,
+                 next.bottom - next.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 bool TForm::PreTranslate(MSG& msg) {

@@ -160,6 +160,10 @@ class TForm {
   // Creates the window with the designed client size scaled to the DPI it is shown at.
   void CreateWindowFrom(const TFormParams& params, int clientWidth, int clientHeight);
   void HandleDpiChange(int dpi, const RECT& suggested);
+  // Bounds and fonts of the controls, from the DPI `oldDpi` to Dpi().
+  void RescaleControls(int oldDpi);
+  // The form's font at Dpi(), made from the one it had at `oldDpi`.
+  HFONT FontForDpi(int oldDpi) const;
   void PlaceForShowing();
   void FireActivate();
   void FocusActiveControl();
@@ -173,6 +177,7 @@ class TForm {
   TPosition position_ = TPosition::Designed;
   HCURSOR cursor_ = nullptr;
   GdiObject font_;
+  int layoutFontPoints_ = 0;  // the size of the layout's font, when the form has one
   TButton* defaultButton_ = nullptr;
   TButton* cancelButton_ = nullptr;
   TControl* activeControl_ = nullptr;
@@ -180,6 +185,8 @@ class TForm {
   HACCEL accel_ = nullptr;
   std::map<WORD, std::function<void()>> commands_;
   POINT minTrack_ = {0, 0};
+  // Where the layout put its controls, in pixels at 96 DPI, relative to their parents.
+  std::map<HWND, RECT> designed_;
 };
 
 struct FormDeleter {

@@ -62,6 +62,29 @@ TEST(CreateMissingSettings, FillsAnEmptyKeyWithTheDefaults) {
   }
 }
 
+// The default size is written in the pixels of the display; nothing else depends on it.
+TEST(CreateMissingSettings, WritesTheDefaultSizeInTheDisplaysPixels) {
+  const struct {
+    int dpi;
+    DWORD width, height;
+  } cases[] = {{96, 400, 300}, {120, 500, 375}, {144, 600, 450}, {192, 800, 600}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
+    Registry reg(HKEY_CURRENT_USER);
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
+    CreateMissingSettings(reg, c.dpi);
+    for (const auto& [name, want] : kDefaults) {
+      const RawValue wanted = name == "Width"    ? RawValue{REG_DWORD, DwordBytes(c.width)}
+                              : name == "Height" ? RawValue{REG_DWORD, DwordBytes(c.height)}
+                                                 : want;
+      auto got = GetRaw(scratch.Get(), name);
+      ASSERT_TRUE(got.has_value()) << name << " was not created";
+      EXPECT_TRUE(got->type == wanted.type && got->data == wanted.data) << name;
+    }
+  }
+}
+
 // A value that cannot be read as its kind counts as missing; a readable one stays, however odd.
 TEST(CreateMissingSettings, ReplacesOnlyValuesThatCannotBeReadAsTheirKind) {
   ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
