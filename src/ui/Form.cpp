@@ -44,9 +44,12 @@ class TemplateReader {
       s.push_back(static_cast<wchar_t>(c));
     return s;
   }
+  // Raises when the boundary lies beyond the end: the reads after it would start there.
   void AlignDword() {
-    size_t offset = static_cast<size_t>(p_ - base_);
-    p_ = base_ + ((offset + 3) & ~size_t{3});
+    const size_t aligned = (static_cast<size_t>(p_ - base_) + 3) & ~size_t{3};
+    if (aligned > static_cast<size_t>(end_ - base_))
+      throw Exception("Invalid form layout resource");
+    p_ = base_ + aligned;
   }
   void Skip(size_t n) {
     if (n > static_cast<size_t>(end_ - p_))

@@ -41,7 +41,7 @@ class TTestForm : public TForm {
 
 class TLayoutForm : public TForm {
  public:
-  TLayoutForm() { CreateFromLayout(IDD_TESTLAYOUT); }
+  explicit TLayoutForm(int layout = IDD_TESTLAYOUT) { CreateFromLayout(layout); }
 };
 
 // Records what the application's exception handler receives.
@@ -84,6 +84,30 @@ TEST_F(FormTest, LayoutCoordinatesArePixelsAndHelpIdNamesThePanel) {
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
   EXPECT_STREQ(lf.lfFaceName, L"MS Sans Serif");
   EXPECT_THROW(form->Item(12345), Exception);
+}
+
+TEST_F(FormTest, DamagedLayoutsAreRefusedWithWhatIsWrong) {
+  const struct {
+    int layout;
+    std::string want;
+  } cases[] = {
+      {IDD_MISSING, "Form layout 926 not found"},
+      {IDD_NOTEX, "Form layout is not a DIALOGEX"},
+      {IDD_ENDSBEFOREITEM, "Invalid form layout resource"},
+      {IDD_ENDSBEFOREALIGNEDITEM, "Invalid form layout resource"},
+      {IDD_UNKNOWNCLASS, "Unknown control class 134 in form layout"},
+      {IDD_NOPANEL, "Panel 999 of control 5 not found"},
+      {IDD_UNREGISTEREDCLASS, "Cannot create control 6 of form layout 925"},
+  };
+  for (const auto& c : cases) {
+    std::string got = "nothing raised";
+    try {
+      MakeForm<TLayoutForm>(c.layout);
+    } catch (const Exception& e) {
+      got = e.what();
+    }
+    EXPECT_EQ(got, c.want) << "layout " << c.layout;
+  }
 }
 
 TEST_F(FormTest, ModalResultComesFromButtonsKeysAndCloseRequests) {

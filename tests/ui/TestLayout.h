@@ -3,3 +3,11 @@
 #define IDC_TESTPANEL 901
 #define IDC_TESTBUTTON 902
 #define IDC_TESTEDIT 903
+// Layouts the reader must refuse, each with its own fault.
+#define IDD_NOTEX 920
+#define IDD_ENDSBEFOREITEM 921
+#define IDD_ENDSBEFOREALIGNEDITEM 922
+#define IDD_UNKNOWNCLASS 923
+#define IDD_NOPANEL 924
+#define IDD_UNREGISTEREDCLASS 925
+#define IDD_MISSING 926
