@@ -38,8 +38,9 @@ HWND EditOf(const TComboBox& box) {
 // stops the build and waits for its thread.
 class TTextSearch::BuildJob {
  public:
-  BuildJob(TADict& dict, HWND window, uint32_t number)
-      : build_(dict), window_(window), number_(number) {}
+  BuildJob(TADict& dict, HWND window, uint32_t number,
+           std::function<void(const std::atomic<bool>&)> step)
+      : build_(dict), window_(window), number_(number), step_(std::move(step)) {}
   ~BuildJob() { Stop(); }
   BuildJob(const BuildJob&) = delete;
   BuildJob& operator=(const BuildJob&) = delete;
@@ -70,6 +71,8 @@ class TTextSearch::BuildJob {
         const auto percent = static_cast<int32_t>(total > 0 ? int64_t{done} * 100 / total : 100);
         if (percent_.exchange(percent) != percent)
           PostMessageW(window_, kBuildMessage, 0, static_cast<LPARAM>(number_));
+        if (step_)
+          step_(stop_);
         return !stop_;
       });
     } catch (...) {
@@ -81,6 +84,7 @@ class TTextSearch::BuildJob {
   WordIndexBuild build_;
   const HWND window_;
   const uint32_t number_;
+  const std::function<void(const std::atomic<bool>&)> step_;
   std::atomic<bool> stop_{false};
   std::atomic<int32_t> percent_{-1};
   std::exception_ptr error_;
@@ -216,7 +220,7 @@ bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TTextSearch::StartBuild() {
-  job_ = std::make_unique<BuildJob>(*form_.Dict(), form_.Handle(), ++jobNumber_);
+  job_ = std::make_unique<BuildJob>(*form_.Dict(), form_.Handle(), ++jobNumber_, BuildStep);
   pending_ = true;
   BuildProgress(*job_);
   job_->Start();

@@ -8,7 +8,9 @@
 // thread of its own, the label showing the progress, while the window stays usable.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +60,9 @@ class TTextSearch {
 
   TToolButton* tbtnFindInText = nullptr;
   TLabel lblMatches;
+  // Called on a build's thread at each of its progress steps, with its stop flag, when set
+  // before the build starts: tests hold a build there.
+  std::function<void(const std::atomic<bool>& stopping)> BuildStep;
 
   // What is shown, for the window and tests.
   const std::vector<int32_t>& Matches() const noexcept { return matches_; }

@@ -5,6 +5,7 @@
 #include <richedit.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -109,10 +110,10 @@ class TextSearchTest : public ::testing::Test {
     return form;
   }
   std::string Wix(const std::string& name) const { return dictionaries.Folder() + name + ".wix"; }
-  // A dictionary large enough that building its word index takes a while, opened at start.
+  // A dictionary of 20000 entries, opened at start.
   void UseLargeDictionary() {
     std::vector<std::wstring> many;
-    for (int k = 0; k < 200000; ++k) {
+    for (int k = 0; k < 20000; ++k) {
       many.push_back(L"entry" + std::to_wstring(k) + L"\r\nsome meaning words here, number " +
                      std::to_wstring(k % 1000));
     }
@@ -289,6 +290,12 @@ TEST_F(TextSearchTest, AMissingWordIndexIsBuiltOnAThreadWhileTheWindowGoesOn) {
   auto form = ShowMain();
   TTextSearch& search = form->TextSearch();
   ASSERT_FALSE(FileExists(Wix("large")));
+  // The build waits at its first step until the window has handled a key.
+  std::atomic<bool> release{false};
+  search.BuildStep = [&](const std::atomic<bool>& stopping) {
+    while (!release && !stopping)
+      Sleep(1);
+  };
   search.SetActive(true);
   form->cbSearch.SetText(L"number 7");
   search.SearchNow();
@@ -298,14 +305,15 @@ TEST_F(TextSearchTest, AMissingWordIndexIsBuiltOnAThreadWhileTheWindowGoesOn) {
   SendMessageW(SearchEdit(*form), EM_SETSEL, 8, 8);
   PostMessageW(SearchEdit(*form), WM_CHAR, L'7', 0);
   EXPECT_TRUE(PumpUntil([&] { return form->cbSearch.Text() == L"number 77"; }));
-  EXPECT_TRUE(search.Building()) << "the build was over before the window handled a key";
+  EXPECT_TRUE(search.Building());
+  release = true;
   ASSERT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
   Pump();
   EXPECT_TRUE(FileExists(Wix("large")));
   // The search that waited for the build ran with the text typed meanwhile.
-  ASSERT_EQ(search.Matches().size(), 200u);
+  ASSERT_EQ(search.Matches().size(), 20u);
   EXPECT_EQ(search.Matches()[0], 77);
-  EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 200");
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 20");
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
@@ -315,10 +323,16 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   fmChooseDict = chooser.get();
   auto form = ShowMain();
   TTextSearch& search = form->TextSearch();
+  // The build of the large dictionary waits at its first step until it is stopped.
+  search.BuildStep = [](const std::atomic<bool>& stopping) {
+    while (!stopping)
+      Sleep(1);
+  };
   search.SetActive(true);
   form->cbSearch.SetText(L"vegetable");
   search.SearchNow();
   ASSERT_TRUE(search.Building());
+  search.BuildStep = nullptr;  // not for the next build
   test::RunSoon([] {
     TListBox& list = fmChooseDict->lbFiles;
     for (int32_t k = 0; k < list.Count(); ++k) {
