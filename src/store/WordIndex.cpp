@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/CombiningMarks.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
@@ -305,7 +306,7 @@ WordRules MakeWordRules(const TADict& dict, bool ignoreMarks) {
     uint8_t kind = kBreakUnit;
     if (u >= 0xD800 && u <= 0xDFFF) {
       kind = kBreakUnit;  // a unit of a pair is no letter on its own
-    } else if ((type3[u] & C3_NONSPACING) != 0) {
+    } else if (IsCombiningMark(static_cast<char32_t>(u))) {
       kind = ignoreMarks ? kMarkUnit : kBreakUnit;
     } else if ((type1[u] & (C1_ALPHA | C1_DIGIT)) != 0) {
       kind = kLetterUnit;

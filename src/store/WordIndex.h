@@ -33,7 +33,7 @@ enum UnitKind : uint8_t {
   kBreakUnit = 0,   // ends a word: spaces, punctuation, hyphens, apostrophes, ...
   kLetterUnit = 1,  // letters and digits: starts or continues a word
   kJoinedUnit = 2,  // spacing combining marks: continue a word, and count in it
-  kMarkUnit = 3,    // combining marks (Mn): continue a word, and are left out of it
+  kMarkUnit = 3,    // combining marks (IsCombiningMark): continue a word, and are left out of it
 };
 
 // The units' kinds and their folded forms (lower case, then the dictionary's letter conversion),

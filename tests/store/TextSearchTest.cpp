@@ -5,6 +5,7 @@
 #include <set>
 
 #include "StoreTestSupport.h"
+#include "base/CombiningMarks.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "store/TextSearch.h"
@@ -20,8 +21,8 @@ using WordSet = std::set<std::wstring>;
 
 constexpr wchar_t kAcute = 0x0301, kGrave = 0x0300;
 
-// The words of `text` picked out the slow way, straight from what the system says of each
-// character of the whole text: runs of letters and digits, carrying on through combining marks
+// The words of `text` picked out the slow way, character by character of the whole text, with
+// what the system says of each: runs of letters and digits, carrying on through combining marks
 // (left out of the word) and vowel signs, then lower-cased and letter-converted as words.
 WordSet WordsOf(const TADict& dict, const std::wstring& text) {
   WordSet words;
@@ -44,7 +45,7 @@ WordSet WordsOf(const TADict& dict, const std::wstring& text) {
   for (int i = 0; i < n; ++i) {
     const wchar_t c = text[static_cast<size_t>(i)];
     const bool half = c >= 0xD800 && c <= 0xDFFF;
-    const bool mark = !half && (type3[i] & C3_NONSPACING) != 0;
+    const bool mark = !half && IsCombiningMark(c);
     const bool letter = !half && !mark && (type1[i] & (C1_ALPHA | C1_DIGIT)) != 0;
     const bool sign = !half && !mark && !letter && (type3[i] & C3_VOWELMARK) != 0;
     if (letter || (inWord && sign)) {
