@@ -236,11 +236,20 @@ void TTextSearch::BuildEnded() {
   const bool search = pending_ && active_;
   pending_ = false;
   SetStatus(L"");
-  // A failed write still leaves the index built for this dictionary's searches; the failure is
-  // reported all the same.
-  job->Finish(form_.Dict());
-  if (search)
+  TADict* dict = form_.Dict();
+  std::exception_ptr failure;
+  try {
+    job->Finish(dict);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  // After a failed write the index built serves this dictionary all the same, and the search
+  // runs before the failure is reported. After a failed read there is no index, and the search
+  // waits for the next change of the text rather than starting another build at once.
+  if (search && (!failure || (dict != nullptr && WordIndexReady(*dict))))
     SearchNow();
+  if (failure)
+    std::rethrow_exception(failure);
 }
 
 void TTextSearch::StopBuild() {

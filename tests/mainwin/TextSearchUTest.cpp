@@ -351,5 +351,21 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenIsReportedOnceAndSearchedAllTheSame) {
+  ASSERT_TRUE(CreateDirectoryA(Wix("words").c_str(), nullptr));  // in the way of the file
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  search.SetActive(true);
+  Search(*form, L"green");
+  EXPECT_EQ(errors.size(), 1u) << "errors reported";
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{0, 4, 5}));
+  EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 3");
+  // Later searches use the index built, without building it again.
+  Search(*form, L"red");
+  EXPECT_EQ(errors.size(), 1u) << "errors reported";
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{0, 3}));
+  RemoveDirectoryA(Wix("words").c_str());
+}
+
 }  // namespace
 }  // namespace lexmora
