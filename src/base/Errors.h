@@ -54,6 +54,13 @@ class EStreamError : public Exception {
   using Exception::Exception;
 };
 
+// Ends the current operation without a message, where its failure has already been reported.
+// The application's handler shows nothing for it.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+};
+
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

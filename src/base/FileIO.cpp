@@ -55,11 +55,15 @@ void RecordFile::RequireOpen() const {
 }
 
 int64_t RecordFile::RecordCount() const {
+  return ByteSize() / recordSize_;
+}
+
+int64_t RecordFile::ByteSize() const {
   RequireOpen();
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle_.Get(), &size))
     RaiseLastError();
-  return size.QuadPart / recordSize_;
+  return size.QuadPart;
 }
 
 int64_t RecordFile::Position() const {

@@ -28,6 +28,7 @@ class RecordFile {
 
   // Record count: the size in bytes divided by the record size, rounded down.
   int64_t RecordCount() const;
+  int64_t ByteSize() const;
   int64_t Position() const;  // in records
   void Seek(int64_t record);
   // Reads `count` whole records into `buffer`; fewer bytes available raises error 100.

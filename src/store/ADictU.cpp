@@ -18,6 +18,8 @@ namespace {
 constexpr wchar_t kSeparator = 0x00B7;
 constexpr int32_t kWholeEntryChars = 10000;
 constexpr int32_t kKeyChars = 50;
+// Offsets checked per read when an index on disk is checked at opening.
+constexpr int64_t kCheckBlockRecords = 16384;
 
 constexpr char kMissingTableText[] =
     "A transformation file was not found.\r\nRecreate it/them or disable the option";
@@ -55,6 +57,9 @@ std::wstring ReadUnitsAfterFirst(const std::string& path) {
 
 }  // namespace
 
+EIndexNotBuilt::EIndexNotBuilt(const std::string& fullPath)
+    : Exception(Format("The index file \"%s\" could not be built.", fullPath.c_str())) {}
+
 TADict::TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
                bool indexOnDisk, bool useLetterConversion)
     : DataFileName(dataFileName),
@@ -73,8 +78,8 @@ void TADict::OpenIndex() {
   RefuseTooLarge(DataFileName, FileSizeByName(DataFileName));
   if (!FileExists(IndexFileName))
     BuildIndex();
-  FILETIME storedTime{};
-  ReadIndexFile(storedTime);
+  // The dictionary file is opened before the index is read: the index is checked against its
+  // size.
   DataStream = FileStream::OpenRead(DataFileName, FileStream::Share::DenyWrite);
   DataSize = DataStream->Size();
   RefuseTooLarge(DataFileName, DataSize);
@@ -82,34 +87,57 @@ void TADict::OpenIndex() {
   if (!GetFileTime(DataStream->Handle(), nullptr, nullptr, &currentTime)) {
     throw EInOutError(static_cast<int32_t>(GetLastError()));
   }
-  if (CompareFileTime(&currentTime, &storedTime) != 0) {
+  FILETIME storedTime{};
+  if (!ReadIndexFile(storedTime) || CompareFileTime(&currentTime, &storedTime) != 0) {
     BuildIndex();
-    ReadIndexFile(storedTime);
+    // A build that returned without raising must still have left a fresh and sound index.
+    if (!ReadIndexFile(storedTime) || CompareFileTime(&currentTime, &storedTime) != 0)
+      throw EIndexNotBuilt(ExpandFileName(IndexFileName));
   }
-  // Writing is denied to others while DataStream is open, so the view shows what reads would.
   DataView.Map(DataStream->Handle(), DataSize);
 }
 
-void TADict::ReadIndexFile(FILETIME& storedTime) {
+bool TADict::ReadIndexFile(FILETIME& storedTime) {
+  RecordFile local(4);
+  RecordFile& file = IndexOnDisk ? IndexFile : local;
+  IndexView.Reset();
+  Offsets.clear();
+  Offsets.shrink_to_fit();
+  file.Close();
+  file.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
+  // The size is checked before anything is read or allocated for the offsets.
+  const int64_t bytes = file.ByteSize();
+  const int64_t count = (bytes - 8) / 4;
+  if (bytes < 8 || (bytes - 8) % 4 != 0 || count > DataSize / 2)
+    return false;
   uint32_t time[2] = {0, 0};
-  if (IndexOnDisk) {
-    IndexView.Reset();
-    IndexFile.Close();
-    IndexFile.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
-    IndexFile.Read(time, 2);
-  } else {
-    Offsets.clear();
-    RecordFile file(4);
-    file.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
-    file.Read(time, 2);
-    const int64_t count = file.RecordCount() - 2;
-    if (count > 0) {
-      Offsets.resize(static_cast<size_t>(count));
-      file.Read(Offsets.data(), Offsets.size());
-    }
-  }
+  file.Read(time, 2);
   storedTime.dwLowDateTime = time[0];
   storedTime.dwHighDateTime = time[1];
+  if (IndexOnDisk)
+    return OffsetsSound(file, count);
+  Offsets.resize(static_cast<size_t>(count));
+  file.Read(Offsets.data(), Offsets.size());
+  if (std::all_of(Offsets.begin(), Offsets.end(), [this](int32_t o) { return OffsetSound(o); }))
+    return true;
+  Offsets.clear();
+  Offsets.shrink_to_fit();
+  return false;
+}
+
+// Reads the `count` offsets that follow the stored time a block at a time, keeping none.
+bool TADict::OffsetsSound(RecordFile& file, int64_t count) {
+  std::vector<int32_t> block(static_cast<size_t>(std::min<int64_t>(count, kCheckBlockRecords)));
+  for (int64_t done = 0; done < count;) {
+    const auto n = static_cast<size_t>(std::min<int64_t>(count - done, kCheckBlockRecords));
+    file.Read(block.data(), n);
+    if (!std::all_of(block.begin(), block.begin() + static_cast<ptrdiff_t>(n),
+                     [this](int32_t o) { return OffsetSound(o); })) {
+      return false;
+    }
+    done += static_cast<int64_t>(n);
+  }
+  return true;
 }
 
 void TADict::BuildIndex() {
@@ -150,8 +178,9 @@ int32_t TADict::OffsetOf(int32_t i) {
   int32_t offset = 0;
   const int64_t record = int64_t{i} + 2;
   if ((record + 1) * 4 <= IndexView.Size()) {
-    std::memcpy(&offset, IndexView.Data() + record * 4, 4);
-    return offset;
+    if (IndexView.CopyOut(&offset, record * 4, 4))
+      return offset;
+    IndexView.Reset();  // the index file was cut shorter; EntryCount maps it again
   }
   IndexFile.Seek(record);
   IndexFile.Read(&offset);
@@ -159,18 +188,19 @@ int32_t TADict::OffsetOf(int32_t i) {
 }
 
 // Entry numbers outside the index, maxChars below -1 and offsets that cannot start an entry
-// (below 2, odd, or at or past the end of the file, as only a damaged index holds) all read as
-// empty text.
+// (below 2, odd, or at or past the end of the file, as only an index changed since opening
+// holds) all read as empty text. The text is read through the file, never the view: it shows
+// what the file holds now, and ends where the file now ends.
 std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
-  return ReadEntryOf(i, maxChars, EntryCount());
+  return ReadEntryOf(i, maxChars, EntryCount(), false);
 }
 
-std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count) {
+std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count, bool throughView) {
   if (i < 0 || i > count - 1 || maxChars < -1)
     return {};
   const int32_t offset = OffsetOf(i);
   const int64_t wantedChars = maxChars == -1 ? kWholeEntryChars : maxChars;
-  if (offset < 2 || offset % 2 != 0 || offset >= DataSize || wantedChars == 0)
+  if (!OffsetSound(offset) || offset == DataSize || wantedChars == 0)
     return {};
 
   const int64_t wantedBytes = 2 * wantedChars;
@@ -178,14 +208,7 @@ std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count) {
   // the file; the count of bytes read is the same as for the full request.
   const auto toRead = static_cast<uint32_t>(std::min(wantedBytes, DataSize - offset));
   std::wstring text((toRead + 1) / 2, L'\0');
-  uint32_t got = 0;
-  if (DataView.Size() == DataSize) {
-    std::memcpy(text.data(), DataView.Data() + offset, toRead);
-    got = toRead;
-  } else {
-    DataStream->Seek(offset);
-    got = DataStream->Read(text.data(), toRead);
-  }
+  const uint32_t got = ReadData(offset, text.data(), toRead, throughView);
   // The file ended one byte into the last wanted character (possible only at an odd length).
   if (got == wantedBytes - 1)
     CurrentReporter().Beep(0);
@@ -194,6 +217,18 @@ std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count) {
   if (end != std::wstring::npos)
     text.resize(end);
   return text;
+}
+
+uint32_t TADict::ReadData(int32_t offset, void* target, uint32_t count, bool throughView) {
+  if (throughView && DataView.Size() == DataSize) {
+    if (DataView.CopyOut(target, offset, count))
+      return count;
+    // The file was cut shorter by another program: from now on it is read through the
+    // stream, which stops at the file's current end.
+    DataView.Reset();
+  }
+  DataStream->Seek(offset);
+  return DataStream->Read(target, count);
 }
 
 // The entry count is taken once, at the start of the search, and the probes read with it.
@@ -214,7 +249,7 @@ int32_t TADict::FindWord(const std::wstring& word) {
       return result;
     }
     previous = mid;
-    const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(mid, kKeyChars, count)));
+    const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(mid, kKeyChars, count, true)));
     const int c = CompareText(text, key);
     if (c == 0)
       return mid;
@@ -233,7 +268,7 @@ int32_t TADict::CommonPrefixLength(int32_t i, const std::wstring& key) {
 int32_t TADict::PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count) {
   const auto keyLength = static_cast<int32_t>(
       std::min<size_t>(key.size(), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
-  const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(i, keyLength, count)));
+  const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(i, keyLength, count, true)));
   int32_t k = 0;
   while (static_cast<size_t>(k) < text.size() && text[k] == key[k])
     ++k;

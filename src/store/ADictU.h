@@ -25,6 +25,12 @@ class EDictionaryTooLarge : public Exception {
   explicit EDictionaryTooLarge(const std::string& fullPath);
 };
 
+// An index that is still stale or damaged after its build: the build failed without raising.
+class EIndexNotBuilt : public Exception {
+ public:
+  explicit EIndexNotBuilt(const std::string& fullPath);
+};
+
 // Byte offsets of the entries of a dictionary file, in index order.
 using TIndexList = std::vector<int32_t>;
 
@@ -72,7 +78,9 @@ struct IndexBuildRequest {
 };
 
 // Builds indexes on behalf of TADict. The default host builds directly, with no window; the
-// program installs one that shows the progress window.
+// program installs one that shows the progress window. BuildIndex raises when the build fails
+// (a host that has already reported the failure raises EAbort), so that the dictionary is not
+// opened.
 class IndexBuildHost {
  public:
   virtual ~IndexBuildHost() = default;
@@ -89,6 +97,12 @@ class TADictCompanion {
   virtual ~TADictCompanion() = default;
 };
 
+// An open dictionary. Opening builds the index when it is missing, stale or damaged. An index
+// is damaged when its size is not 8 + 4n bytes (n offsets, no bytes after the last record),
+// when n exceeds what the dictionary file could hold (one 2-byte separator per entry), or when
+// an offset is odd, below 2 or past the end of the dictionary file (the end itself starts the
+// empty entry after a final separator). A damaged index is never read from; a build that
+// fails, or leaves no fresh and sound index, leaves the dictionary unopened.
 class TADict {
  public:
   TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
@@ -119,12 +133,21 @@ class TADict {
   void LoadConversionTables();
   void BuildConversionTable();
   void OpenIndex();
-  void ReadIndexFile(FILETIME& storedTime);
+  // Reads the stored time and, in memory, the offsets. Returns false, having read no offsets,
+  // when the index file is damaged.
+  bool ReadIndexFile(FILETIME& storedTime);
+  bool OffsetsSound(RecordFile& file, int64_t count);
+  // Whether an offset can start an entry of the dictionary file as it was at opening.
+  bool OffsetSound(int64_t offset) const noexcept {
+    return offset >= 2 && offset % 2 == 0 && offset <= DataSize;
+  }
   void BuildIndex();
   // The operations of the word search with the entry count it took once at its start.
   int32_t OffsetOf(int32_t i);
-  std::wstring ReadEntryOf(int32_t i, int32_t maxChars, int32_t count);
+  std::wstring ReadEntryOf(int32_t i, int32_t maxChars, int32_t count, bool throughView);
   int32_t PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count);
+  // Reads up to `count` bytes of the dictionary file at `offset`; returns how many were read.
+  uint32_t ReadData(int32_t offset, void* target, uint32_t count, bool throughView);
 
   std::string DataFileName;
   std::string IndexFileName;
@@ -140,11 +163,13 @@ class TADict {
   TIndexList Offsets;
   RecordFile IndexFile{4};
   std::optional<FileStream> DataStream;
-  // Size of the dictionary file, fixed while DataStream holds it open with writing denied.
+  // Size of the dictionary file at opening. DataStream denies writing to Windows programs, but
+  // others may still cut the file shorter: reads never rely on this size alone.
   int64_t DataSize = 0;
-  // Read-only views of the dictionary file and, on disk, of the index file: entries and offsets
-  // are read through them when the system grants them, through the files otherwise. The
-  // index file's view is made on first use and grows with the file.
+  // Read-only views of the dictionary file and, on disk, of the index file: the word search
+  // reads through them when the system grants them, through the files otherwise. A view whose
+  // pages are gone (the file was cut shorter) is given up. The index file's view is made on
+  // first use and follows the file's size.
   detail::MappedView DataView;
   detail::MappedView IndexView;
   std::unique_ptr<TADictCompanion> companion_;

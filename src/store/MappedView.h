@@ -2,6 +2,7 @@
 // Internal to the store: a read-only view of the beginning of an open file.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/Handle.h"
@@ -43,9 +44,18 @@ class MappedView {
     mapping_.Reset();
   }
 
+  // The mapped bytes. Reading them directly faults when the file has been cut shorter since it
+  // was mapped; CopyOut does not.
   const uint8_t* Data() const noexcept { return data_; }
   // The number of bytes mapped; 0 when empty.
   int64_t Size() const noexcept { return size_; }
+
+  // Copies `count` bytes from `offset` (which the caller keeps inside the view) and returns
+  // true. Returns false when the pages cannot be read: the file has been cut shorter since it
+  // was mapped (the system denies that to Windows programs while the view exists, but others
+  // can do it) or the medium fails. `target` then holds an unknown part of the bytes, and the
+  // view should be given up for reads through the file.
+  bool CopyOut(void* target, int64_t offset, size_t count) const noexcept;
 
  private:
   KernelHandle mapping_;

@@ -100,6 +100,8 @@ void TApplication::HandleCurrentException() noexcept {
 }
 
 void TApplication::HandleException(const std::exception& e) noexcept {
+  if (dynamic_cast<const EAbort*>(&e) != nullptr)
+    return;
   try {
     if (handler_) {
       handler_(e);

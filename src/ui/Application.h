@@ -64,7 +64,8 @@ class TApplication {
   void Terminate();
   bool Terminated() const noexcept { return terminated_; }
 
-  // Reports the exception being handled (call from inside a catch block).
+  // Reports the exception being handled (call from inside a catch block). EAbort is not
+  // reported: the failure it ends was reported where it happened.
   void HandleCurrentException() noexcept;
   void HandleException(const std::exception& e) noexcept;
   // Replaces the handler; an empty function restores the default. Returns the previous one.

@@ -122,20 +122,109 @@ TEST_F(DictTest, ReadEntryBeepsWhenTheFileEndsInsideTheLastWantedCharacter) {
   }
 }
 
-TEST_F(DictTest, DamagedOffsetsReadAsEmptyEntries) {
+// Every index below is opened beside the same dictionary: "alpha", "beta", "gamma" and an empty
+// last entry after a final separator, at offsets 2, 14, 24 and 36 (the file's size).
+TEST_F(DictTest, DamagedIndexIsRebuiltInBothModes) {
+  WriteDat(test::DictBytes({L"alpha", L"beta", L"gamma", L""}));
+  const FILETIME time = test::LastWriteTime(Dat());
+  const Bytes fresh = test::IndexBytes(time, {2, 14, 24, 36});
+  auto cut = [&](size_t size) { return Bytes(fresh.begin(), fresh.begin() + size); };
+  auto padded = [&](size_t extra) {
+    Bytes b = fresh;
+    b.resize(b.size() + extra, 0);
+    return b;
+  };
+  const std::vector<std::wstring> inFileOrder = {L"alpha", L"beta", L"gamma", L""};
+  struct Case {
+    const char* name;
+    Bytes index;
+    int64_t extendTo;  // when not 0: the index file is made this long (sparse) after writing
+    int wantBuilds;
+    std::vector<std::wstring> want;
+  } cases[] = {
+      {"empty file", {}, 0, 1, inFileOrder},
+      {"4 bytes", cut(4), 0, 1, inFileOrder},
+      {"7 bytes", cut(7), 0, 1, inFileOrder},
+      {"cut inside the first offset", cut(10), 0, 1, inFileOrder},
+      {"cut inside the last offset", cut(fresh.size() - 2), 0, 1, inFileOrder},
+      {"1 byte after the last record", padded(1), 0, 1, inFileOrder},
+      {"3 bytes after the last record", padded(3), 0, 1, inFileOrder},
+      {"more offsets than the file has characters", test::IndexBytes(time, TIndexList(19, 2)), 0, 1,
+       inFileOrder},
+      {"1 GiB of offsets", fresh, int64_t{1} << 30, 1, inFileOrder},
+      {"odd offset", test::IndexBytes(time, {2, 15, 24, 36}), 0, 1, inFileOrder},
+      {"offset 0", test::IndexBytes(time, {0, 14, 24, 36}), 0, 1, inFileOrder},
+      {"negative offset", test::IndexBytes(time, {2, -14, 24, 36}), 0, 1, inFileOrder},
+      {"offset past the end", test::IndexBytes(time, {2, 14, 24, 38}), 0, 1, inFileOrder},
+      {"largest offset", test::IndexBytes(time, {2, 14, INT_MAX - 1, 36}), 0, 1, inFileOrder},
+      {"smallest offset", test::IndexBytes(time, {INT_MIN, 14, 24, 36}), 0, 1, inFileOrder},
+      // Sound indexes are used as they are.
+      {"fresh", fresh, 0, 0, inFileOrder},
+      {"fresh, other order",
+       test::IndexBytes(time, {36, 24, 14, 2}),
+       0,
+       0,
+       {L"", L"gamma", L"beta", L"alpha"}},
+      {"fresh, no offsets", cut(8), 0, 0, {}},
+      {"most offsets the file could hold", test::IndexBytes(time, TIndexList(18, 14)), 0, 0,
+       std::vector<std::wstring>(18, L"beta")},
+  };
+  for (const auto& c : cases) {
+    for (bool onDisk : {false, true}) {
+      test::WriteBytes(Ind(), c.index);
+      if (c.extendTo != 0) {
+        HANDLE h = CreateFileA(Ind().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = c.extendTo;
+        ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+        CloseHandle(h);
+      }
+      test::CountingHost host;
+      test::ScopedBuildHost scoped(host);
+      auto dict = Open(onDisk);
+      EXPECT_EQ(c.wantBuilds, host.builds) << c.name << ", " << ModeName(onDisk);
+      std::vector<std::wstring> got;
+      for (int32_t i = 0; i < dict->EntryCount() && i < 100; ++i)
+        got.push_back(dict->ReadEntry(i, -1));
+      EXPECT_EQ(c.want, got) << c.name << ", " << ModeName(onDisk);
+      dict.reset();
+      if (c.wantBuilds > 0) {
+        EXPECT_EQ(test::Hex(fresh), test::Hex(test::ReadBytes(Ind())))
+            << c.name << ", " << ModeName(onDisk);
+      }
+    }
+  }
+}
+
+// On disk the index file stays open and shared for writing: offsets that another program
+// damages after the opening read as empty entries.
+TEST_F(DictTest, OffsetsDamagedOnDiskAfterOpeningReadAsEmptyEntries) {
   WriteDat(test::DictBytes({L"alpha", L"beta"}));  // offsets 2 and 14, size 22
   const int32_t size = 22;
-  TIndexList offsets = {14, -2, 3, 0, size, size + 100, INT_MIN, INT_MAX - 1, 2};
-  WriteIndexFile(Ind(), offsets, test::LastWriteTime(Dat()));
-  for (bool onDisk : {false, true}) {
-    auto dict = Open(onDisk);
-    std::vector<std::wstring> got;
-    for (int32_t i = 0; i < dict->EntryCount(); ++i)
-      got.push_back(dict->ReadEntry(i, -1));
-    std::vector<std::wstring> want = {L"beta", L"", L"", L"", L"", L"", L"", L"", L"alpha"};
-    EXPECT_EQ(want, got) << ModeName(onDisk);
-    EXPECT_EQ(size + 100, dict->EntryOffset(5)) << ModeName(onDisk);
+  WriteIndexFile(Ind(), {2, 14}, test::LastWriteTime(Dat()));
+  auto dict = Open(true);
+  const TIndexList offsets = {14, -2, 3, 0, size, size + 100, INT_MIN, INT_MAX - 1, 2};
+  {
+    HANDLE h = CreateFileA(Ind().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const Bytes records = test::IndexBytes(FILETIME{}, offsets);
+    LARGE_INTEGER at;
+    at.QuadPart = 8;
+    DWORD put = 0;
+    ASSERT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(
+        WriteFile(h, records.data() + 8, static_cast<DWORD>(records.size() - 8), &put, nullptr));
+    CloseHandle(h);
   }
+  std::vector<std::wstring> got;
+  for (int32_t i = 0; i < dict->EntryCount(); ++i)
+    got.push_back(dict->ReadEntry(i, -1));
+  std::vector<std::wstring> want = {L"beta", L"", L"", L"", L"", L"", L"", L"", L"alpha"};
+  EXPECT_EQ(want, got);
+  EXPECT_EQ(size + 100, dict->EntryOffset(5));
+  const int32_t found = dict->FindWord(L"beta");
+  EXPECT_TRUE(found >= 0 && found < 9) << found;
 }
 
 TEST_F(DictTest, BothModesAgree) {
@@ -221,8 +310,8 @@ TEST_F(DictTest, ReopeningOnDiskAfterTheDictionaryChangedReadsTheNewIndex) {
   EXPECT_EQ(0, CompareFileTime(&stored, &datTime));
 }
 
-// A host that stands in for the progress window when the disk fills up during the write: the
-// error is reported (here: recorded) and opening goes on with what is on disk.
+// A host that reports the error of a write that fills the disk (here: records it) and returns
+// as if the build were done.
 class FailingWriteHost : public IndexBuildHost {
  public:
   void BuildIndex(const IndexBuildRequest& request) override {
@@ -253,10 +342,10 @@ TEST_F(DictTest, AFailedRebuildIsRepeatedAtTheNextOpening) {
     {
       FailingWriteHost failing;
       test::ScopedBuildHost scoped(failing);
-      // On disk, the old index is held open while it is rewritten.
-      auto dict = Open(onDisk);
+      // On disk, the old index is held open while it is rewritten. The partial index is not
+      // used.
+      EXPECT_THROW(Open(onDisk), EIndexNotBuilt) << ModeName(onDisk);
       ASSERT_EQ(std::vector<std::string>{"Disk full"}, failing.errors) << ModeName(onDisk);
-      EXPECT_EQ(block, dict->EntryCount()) << "the partial index is used, " << ModeName(onDisk);
     }
     FILETIME stored = test::StoredTime(Ind());
     EXPECT_EQ(0u, stored.dwLowDateTime | stored.dwHighDateTime) << ModeName(onDisk);
@@ -274,18 +363,123 @@ TEST_F(DictTest, AFailedRebuildIsRepeatedAtTheNextOpening) {
   }
 }
 
+// A host whose build does something else than build: raise, or return with no fresh index.
+class MisbehavingHost : public IndexBuildHost {
+ public:
+  explicit MisbehavingHost(std::function<void(const IndexBuildRequest&)> build)
+      : build_(std::move(build)) {}
+  void BuildIndex(const IndexBuildRequest& request) override {
+    ++builds;
+    build_(request);
+  }
+  int builds = 0;
+
+ private:
+  std::function<void(const IndexBuildRequest&)> build_;
+};
+
+TEST_F(DictTest, AFailedBuildLeavesTheDictionaryUnopened) {
+  const std::string notBuilt =
+      Format("The index file \"%s\" could not be built.", ExpandFileName(Ind()).c_str());
+  struct Case {
+    const char* name;
+    std::function<void(const IndexBuildRequest&)> build;
+    std::string wantWhenStale;  // the old index is stale and lists other entries
+    std::string wantWhenMissing;
+    // A missing index is built, then built again when the first build left it unfit.
+    int buildsWhenMissing;
+  } cases[] = {
+      {"raises", [](const IndexBuildRequest&) { throw EInOutError(5); }, "File access denied",
+       "File access denied", 1},
+      {"raises after reporting", [](const IndexBuildRequest&) { throw EAbort(); },
+       "Operation aborted", "Operation aborted", 1},
+      {"returns without building", [](const IndexBuildRequest&) {}, notBuilt, "File not found", 1},
+      {"writes a stale index",
+       [](const IndexBuildRequest& r) {
+         WriteIndexFile(r.indexFileName, {2, 6}, FILETIME{});
+       },
+       notBuilt, notBuilt, 2},
+      {"writes a damaged index",
+       [&](const IndexBuildRequest& r) {
+         test::WriteBytes(r.indexFileName, test::IndexBytes(test::LastWriteTime(Dat()), {3}));
+       },
+       notBuilt, notBuilt, 2},
+  };
+  for (const auto& c : cases) {
+    for (bool missing : {false, true}) {
+      for (bool onDisk : {false, true}) {
+        WriteDat(test::DictBytes({L"a", L"b"}));
+        DeleteFileA(Ind().c_str());
+        if (!missing)
+          test::WriteBytes(Ind(), test::IndexBytes(FILETIME{7, 7}, {6, 2}));
+        MisbehavingHost host(c.build);
+        test::ScopedBuildHost scoped(host);
+        const std::string where =
+            std::string(c.name) + (missing ? ", index missing, " : ", ") + ModeName(onDisk);
+        try {
+          Open(onDisk);
+          ADD_FAILURE() << where << ": opened";
+        } catch (const Exception& e) {
+          EXPECT_EQ(missing ? c.wantWhenMissing : c.wantWhenStale, e.what()) << where;
+        }
+        EXPECT_EQ(missing ? c.buildsWhenMissing : 1, host.builds) << where;
+      }
+    }
+  }
+}
+
+// Another program cuts a file of the open dictionary shorter, which only programs outside
+// Windows can do. Nothing is read past the file's new end.
+TEST_F(DictTest, FilesCutShorterWhileOpenAreReadToTheirNewEnd) {
+  std::vector<std::wstring> entries;
+  for (int k = 0; k < 3000; ++k) {
+    wchar_t word[16];
+    swprintf(word, 16, L"word%05d", k);
+    entries.push_back(std::wstring(word) + L" - a meaning that fills the line");
+  }
+  const Bytes dat = test::DictBytes(entries);
+  const int32_t entryBytes = static_cast<int32_t>(2 * (entries[0].size() + 1));
+  const int32_t cutEntry = 1000;  // the dictionary file ends 4 characters into it
+  struct Case {
+    const char* name;
+    bool onDisk;
+    bool cutIndex;
+    int32_t wantCount;
+    std::wstring wantAtCut;
+  } cases[] = {
+      {"dictionary file, in memory", false, false, 3000, L"word"},
+      {"dictionary file, on disk", true, false, 3000, L"word"},
+      {"index file, on disk", true, true, cutEntry, L""},
+  };
+  for (const auto& c : cases) {
+    WriteDat(dat);
+    DeleteFileA(Ind().c_str());
+    auto dict = Open(c.onDisk);
+    ASSERT_EQ(2999, dict->FindWord(L"word02999")) << c.name;  // the views are in use
+    const bool cut = c.cutIndex
+                         ? test::CutFromOutside(Ind(), 8 + 4 * int64_t{cutEntry})
+                         : test::CutFromOutside(Dat(), int64_t{2} + cutEntry * entryBytes + 8);
+    if (!cut)
+      GTEST_SKIP() << "files cannot be cut from outside here";
+    for (const wchar_t* word : {L"word02999", L"word01000", L"word00001", L"zzz", L"a"}) {
+      const int32_t found = dict->FindWord(word);
+      EXPECT_TRUE(found >= 0 && found < c.wantCount)
+          << c.name << ": \"" << ToAnsi(word) << "\" found " << found;
+    }
+    EXPECT_EQ(c.wantCount, dict->EntryCount()) << c.name;
+    EXPECT_EQ(entries[cutEntry - 1], dict->ReadEntry(cutEntry - 1, -1)) << c.name;
+    EXPECT_EQ(c.wantAtCut, dict->ReadEntry(cutEntry, -1)) << c.name;
+    EXPECT_EQ(L"", dict->ReadEntry(2999, 50)) << c.name;
+    EXPECT_EQ(0, dict->CommonPrefixLength(2500, L"word02500")) << c.name;
+  }
+}
+
 TEST_F(DictTest, OpeningFailuresRaiseTheirExactMessages) {
   struct Case {
     const char* name;
     std::function<void()> arrange;
     std::string want;
   } cases[] = {
-      {"index shorter than 8 bytes",
-       [&] {
-         WriteDat(test::DictBytes({L"a"}));
-         test::WriteBytes(Ind(), Bytes{1, 2, 3, 4, 5});
-       },
-       "Read beyond end of file"},
       {"read-only index",
        [&] {
          WriteDat(test::DictBytes({L"a"}));
@@ -334,21 +528,6 @@ TEST_F(DictTest, EntryOffsetOutsideTheIndexRaises) {
     FAIL() << "no exception";
   } catch (const EInOutError& e) {
     EXPECT_STREQ("Read beyond end of file", e.what());
-  }
-}
-
-TEST_F(DictTest, IndexWithTrailingPartialRecordReadsAsIfItWereAbsent) {
-  WriteDat(test::DictBytes({L"a", L"b"}));
-  Bytes index = test::IndexBytes(test::LastWriteTime(Dat()), {2, 6});
-  for (size_t extra = 1; extra <= 3; ++extra) {
-    Bytes withExtra = index;
-    withExtra.resize(index.size() + extra, 0x7F);
-    test::WriteBytes(Ind(), withExtra);
-    for (bool onDisk : {false, true}) {
-      auto dict = Open(onDisk);
-      EXPECT_EQ(2, dict->EntryCount()) << extra << " extra bytes, " << ModeName(onDisk);
-      EXPECT_EQ(L"b", dict->ReadEntry(1, -1)) << extra << " extra bytes, " << ModeName(onDisk);
-    }
   }
 }
 

@@ -61,45 +61,45 @@ std::wstring RandomWord(std::mt19937& rng) {
   return w;
 }
 
-// Opens, searches and reads the whole dictionary; returns the message of an allowed I/O error,
-// or "" when all went through. Any other exception leaves to the caller.
-std::string Exercise(const std::string& dat, const std::string& ind, bool doSort, bool onDisk,
-                     bool convert, std::mt19937& rng) {
-  try {
-    TADict dict(dat, ind, doSort, onDisk, convert);
-    const int32_t count = dict.EntryCount();
-    const int32_t shown = std::min(count, 300);
-    for (int32_t i = -2; i < shown + 2; ++i) {
-      const std::wstring whole = dict.ReadEntry(i, -1);
-      if (whole.size() > 10000)
-        throw std::runtime_error("entry " + std::to_string(i) + " longer than 10000 characters");
-      dict.ReadEntry(i, 50);
-      if (i >= 0 && i < count) {
-        dict.EntryOffset(i);
-        dict.CommonPrefixLength(i, whole);
-        const int32_t found = dict.FindWord(whole);
-        if (found < 0 || (count > 0 && found >= count) || (count == 0 && found != 0))
-          throw std::runtime_error("FindWord gave " + std::to_string(found) + " of " +
-                                   std::to_string(count));
-      }
+// Opens, searches and reads the whole dictionary, checking that the index in use fits the
+// dictionary file; raises when anything fails.
+void Exercise(const std::string& dat, const std::string& ind, bool doSort, bool onDisk,
+              bool convert, std::mt19937& rng) {
+  TADict dict(dat, ind, doSort, onDisk, convert);
+  const int32_t count = dict.EntryCount();
+  const auto size = static_cast<int64_t>(test::ReadBytes(dat).size());
+  if (count > size / 2)
+    throw std::runtime_error(std::to_string(count) + " entries in " + std::to_string(size) +
+                             " bytes");
+  const int32_t shown = std::min(count, 300);
+  for (int32_t i = -2; i < shown + 2; ++i) {
+    const std::wstring whole = dict.ReadEntry(i, -1);
+    if (whole.size() > 10000)
+      throw std::runtime_error("entry " + std::to_string(i) + " longer than 10000 characters");
+    dict.ReadEntry(i, 50);
+    if (i >= 0 && i < count) {
+      const int32_t offset = dict.EntryOffset(i);
+      if (offset < 2 || offset % 2 != 0 || offset > size)
+        throw std::runtime_error("entry " + std::to_string(i) + " at offset " +
+                                 std::to_string(offset) + " of " + std::to_string(size));
+      dict.CommonPrefixLength(i, whole);
+      const int32_t found = dict.FindWord(whole);
+      if (found < 0 || (count > 0 && found >= count) || (count == 0 && found != 0))
+        throw std::runtime_error("FindWord gave " + std::to_string(found) + " of " +
+                                 std::to_string(count));
     }
-    for (int k = 0; k < 5; ++k)
-      dict.FindWord(RandomWord(rng));
-    dict.FindWord(L"");
-    return "";
-  } catch (const EInOutError& e) {
-    return e.what();
-  } catch (const EFOpenError& e) {
-    return e.what();
   }
+  for (int k = 0; k < 5; ++k)
+    dict.FindWord(RandomWord(rng));
+  dict.FindWord(L"");
 }
 
-TEST(HostileFiles, NoDamagedInputCrashesHangsOrRaisesAnythingButIoErrors) {
+TEST(HostileFiles, NoDamagedInputCrashesHangsRaisesOrIsTrusted) {
   std::mt19937 rng(0xD1C7);
   test::RecordingReporter reporter;
   ScopedReporter scopedReporter(reporter);
   test::ConversionFiles conversion;
-  std::map<std::string, int> outcomes;
+  int rebuilt = 0, kept = 0;  // damaged indexes, counted per opening
   TempDir dir;
   const std::string dat = dir.File("h.dat"), ind = dir.File("h.ind");
   for (int round = 0; round < 2400; ++round) {
@@ -163,23 +163,23 @@ TEST(HostileFiles, NoDamagedInputCrashesHangsOrRaisesAnythingButIoErrors) {
       // The first opening may rebuild; the second mode starts from the same files.
       if (onDisk && kind != 0 && kind != 4 && kind != 5)
         test::WriteBytes(ind, indexBefore);
+      test::CountingHost host;
+      test::ScopedBuildHost scoped(host);
       try {
-        const std::string error = Exercise(dat, ind, doSort, onDisk, convert, rng);
-        ++outcomes[error.empty() ? "opened" : error];
+        Exercise(dat, ind, doSort, onDisk, convert, rng);
       } catch (const std::exception& e) {
         FAIL() << "round " << round << " (" << what << ", " << (onDisk ? "on disk" : "in memory")
-               << "): raised \"" << e.what() << "\", wanted no error or an I/O error";
+               << "): raised \"" << e.what() << "\"";
       }
+      if (kind >= 1 && kind <= 3)
+        (host.builds > 0 ? rebuilt : kept)++;
     }
   }
   conversion.Set(std::nullopt, std::nullopt);
-  // The damage must have reached the error paths as well as the reading ones.
-  EXPECT_GT(outcomes["opened"], 3000);
-  EXPECT_GT(outcomes["Read beyond end of file"], 50);
-  std::string seen;
-  for (const auto& [text, n] : outcomes)
-    seen += text + ": " + std::to_string(n) + "; ";
-  EXPECT_EQ(2u, outcomes.size()) << "outcomes: " << seen;
+  // Most damaged indexes are rebuilt; some happen to be sound (a fresh index of even offsets
+  // inside the file, or cut at a record's end).
+  EXPECT_GT(rebuilt, 1200);
+  EXPECT_GT(kept, 10);
 }
 
 }  // namespace

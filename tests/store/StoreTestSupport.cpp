@@ -74,6 +74,36 @@ FILETIME StoredTime(const std::string& indexPath) {
   return FILETIME{at(0), at(4)};
 }
 
+bool CutFromOutside(const std::string& path, int64_t size) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  char* name = unixName != nullptr ? unixName(ToWide(path).c_str()) : nullptr;
+  if (name == nullptr)
+    return false;
+  std::string command = "/usr/bin/truncate -s " + std::to_string(size) + " \"" + name + "\"";
+  HeapFree(GetProcessHeap(), 0, name);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  // For a host program Wine hands back no usable handles (closing the thread "handle" it returns
+  // closed a file of this process), so they are left alone, and the file's size tells when the
+  // program has done its work.
+  for (int k = 0; k < 500; ++k) {
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info) &&
+        (static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow) == size) {
+      return true;
+    }
+    Sleep(10);
+  }
+  throw std::runtime_error("the host's truncate did not cut " + path);
+}
+
 std::string Hex(const Bytes& bytes) {
   std::string out;
   char buf[4];

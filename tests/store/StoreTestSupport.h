@@ -69,6 +69,11 @@ class CountingHost : public IndexBuildHost {
   int builds = 0;
 };
 
+// Cuts the file to `size` bytes from outside Windows, with the host's truncate, which no share
+// mode or mapping of a Windows program stops. Returns false where that cannot be done (not
+// under Wine); raises when the file does not shrink within a few seconds.
+bool CutFromOutside(const std::string& path, int64_t size);
+
 std::string Hex(const Bytes& bytes);
 
 // The offsets of a sorted build as the builder's rules state them, step by step: one seek and
