@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kProgressFormat[] = "Creating index file : %d entries processed";
 constexpr char kDoneText[] = "Index file created. Click OK to continue...";
+constexpr char kFailedText[] = "Index file could not be created. Click OK to continue...";
 // NONCLIENTMETRICSA without the padded-border member, the size every Windows version accepts.
 constexpr UINT kNonClientMetricsSize = 340;
 // The layout, in pixels at 96 DPI: outer size, progress bar, gaps, OK button.
@@ -26,6 +27,8 @@ class IndexBuildWindowHost : public IndexBuildHost {
     form->IndexFileName = request.indexFileName;
     form->DoSort = request.doSort;
     form->ShowModal();  // the result does not matter: OK and a close request both end the build
+    if (!form->Built())
+      throw EAbort();  // the build's error has been reported
   }
 };
 
@@ -80,15 +83,24 @@ void TCreateIndexForm::CreateParams(TFormParams& params) {
 }
 
 void TCreateIndexForm::RunBuild() {
+  built_ = false;
   lblProgress.SetCaption(Format(kProgressFormat, 0));
   Repaint();
-  {
+  try {
     TIndexList list;
     FILETIME storedTime{};
     ScanEntries(list, storedTime);
     WriteIndexFile(list, storedTime);
+  } catch (...) {
+    ShowFinished(kFailedText);
+    throw;
   }
-  lblProgress.SetCaption(kDoneText);
+  built_ = true;
+  ShowFinished(kDoneText);
+}
+
+void TCreateIndexForm::ShowFinished(const char* text) {
+  lblProgress.SetCaption(text);
   SetCursor(nullptr);
   btnOK.SetEnabled(true);
 }

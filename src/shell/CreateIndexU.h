@@ -24,10 +24,12 @@ class TCreateIndexForm : public TForm {
   std::string IndexFileName;
   bool DoSort = false;
 
-  // The activation handler: scans DataFileName, writes IndexFileName, then enables OK. File
-  // errors propagate (they reach the application's handler; the window then stays open with OK
-  // disabled until the system's close command).
+  // The activation handler: scans DataFileName, writes IndexFileName, then enables OK. When the
+  // build fails the window says so and enables OK all the same, and the error propagates to the
+  // application's handler, which reports it over the window.
   void RunBuild();
+  // Whether the last build ran to its end.
+  bool Built() const noexcept { return built_; }
   // One progress report: steps the bar, shows the count and handles pending messages.
   void ShowProgress(int32_t entryCount);
   void ScanEntries(TIndexList& list, FILETIME& storedTime);
@@ -35,9 +37,16 @@ class TCreateIndexForm : public TForm {
 
  protected:
   void CreateParams(TFormParams& params) override;
+
+ private:
+  // The state of a finished build: its text, the normal pointer, and OK to close the window.
+  void ShowFinished(const char* text);
+  bool built_ = false;
 };
 
-// From now on, every index build of a TADict runs modally in a TCreateIndexForm.
+// From now on, every index build of a TADict runs modally in a TCreateIndexForm. A failed build
+// is reported while the window is open; once it is closed, the build raises EAbort, so that the
+// dictionary is not opened.
 void InstallIndexBuildWindow();
 
 }  // namespace lexmora

@@ -52,6 +52,22 @@ class CreateIndexTest : public ::testing::Test {
     return form;
   }
 
+  // Builds that fail: the dictionary file cannot be read, or the index file cannot be written.
+  struct BuildFailure {
+    const char* name;
+    std::string data;
+    std::string index;
+    std::string wantError;  // how the error's message begins
+  };
+  std::vector<BuildFailure> BuildFailures() {
+    WriteDictionary(dir.File("dict.dat"), 4096);
+    CreateDirectoryA(dir.File("folder.ind").c_str(), nullptr);
+    return {{"dictionary file missing", dir.File("missing.dat"), dir.File("missing.ind"),
+             "Cannot open file \"" + dir.File("missing.dat") + "\"."},
+            {"index path is a folder", dir.File("dict.dat"), dir.File("folder.ind"),
+             "File access denied"}};
+  }
+
   // Shows the form modally; `afterBuild` runs once the build (RunBuild) has ended or failed,
   // before the modal loop starts.
   static int Run(TCreateIndexForm& form, const std::function<void()>& afterBuild) {
@@ -221,35 +237,49 @@ TEST_F(CreateIndexTest, KeysAndCloseRequestsDuringAndAfterTheBuild) {
   }
 }
 
-TEST_F(CreateIndexTest, AfterAFailedBuildOnlyTheSystemCloseCommandCloses) {
-  struct Case {
+// After a failed build the window does not look busy: it says the build failed, shows the
+// normal pointer and takes OK, Enter or any close request.
+TEST_F(CreateIndexTest, AfterAFailedBuildTheWindowSaysSoAndClosesLikeAfterASuccess) {
+  struct Close {
     const char* name;
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
-  } cases[] = {
-      {"WM_CLOSE", WM_CLOSE, 0, 0},
-      {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0},
-      {"Alt+F4", WM_SYSKEYDOWN, VK_F4, 1 << 29},
+    int want;
+  } closes[] = {
+      {"Enter", WM_KEYDOWN, VK_RETURN, 0, mrOk},
+      {"WM_CLOSE", WM_CLOSE, 0, 0, mrCancel},
+      {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0, mrCancel},
+      {"Alt+F4", WM_SYSKEYDOWN, VK_F4, 1 << 29, mrCancel},
   };
-  for (const Case& c : cases) {
-    errors.clear();
-    auto form = NewForm(dir.File("missing.dat"));
-    bool okEnabled = true;
-    HCURSOR cursor = nullptr;
-    int result = Run(*form, [&] {
-      okEnabled = form->btnOK.Enabled();
-      cursor = form->Cursor();
-      Post(form->Handle(), WM_KEYDOWN, VK_RETURN);  // OK is disabled: nothing happens
-      Post(form->Handle(), c.msg, c.wParam, c.lParam);
-    });
-    EXPECT_EQ(result, mrCancel) << c.name;
-    EXPECT_FALSE(okEnabled) << c.name;
-    EXPECT_EQ(cursor, LoadCursorW(nullptr, MAKEINTRESOURCEW(32514))) << c.name;
-    ASSERT_EQ(errors.size(), 1u) << c.name;
-    EXPECT_EQ(errors[0].rfind("Cannot open file \"" + dir.File("missing.dat") + "\".", 0), 0u)
-        << c.name << ": got " << errors[0];
-    EXPECT_EQ(form->lblProgress.Caption(), "Creating index file : 0 entries processed") << c.name;
+  for (const BuildFailure& f : BuildFailures()) {
+    for (const Close& c : closes) {
+      errors.clear();
+      auto form = NewForm(f.data);
+      form->IndexFileName = f.index;
+      bool okEnabled = false;
+      HCURSOR cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
+      std::string label;
+      int result = Run(*form, [&] {
+        okEnabled = form->btnOK.Enabled();
+        cursor = form->Cursor();
+        label = form->lblProgress.Caption();
+        Post(form->Handle(), c.msg, c.wParam, c.lParam);
+        // A window that ignores the close sent is closed after a while, so that the test ends.
+        SetTimer(form->Handle(), 1, 3000, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
+          KillTimer(hwnd, id);
+          PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        });
+      });
+      const std::string where = std::string(f.name) + ", " + c.name;
+      EXPECT_EQ(result, c.want) << where;
+      EXPECT_TRUE(okEnabled) << where;
+      EXPECT_EQ(cursor, nullptr) << where;
+      EXPECT_EQ(label, "Index file could not be created. Click OK to continue...") << where;
+      EXPECT_FALSE(form->Built()) << where;
+      ASSERT_EQ(errors.size(), 1u) << where;
+      EXPECT_EQ(errors[0].rfind(f.wantError, 0), 0u) << where << ": got " << errors[0];
+    }
   }
 }
 
@@ -329,6 +359,56 @@ TEST_F(CreateIndexTest, InstalledWindowBuildsTheIndexOfADictionaryBeingOpened) {
   EXPECT_TRUE(g_sawWindow);
   EXPECT_EQ(IndexOffsets(dir.File("dict.ind")).size(), 256u);
   EXPECT_EQ(errors, std::vector<std::string>{});
+}
+
+// Presses OK of a shown progress window once OK is enabled; a window whose OK never comes on is
+// closed as the system's close command would, after a few seconds, so that no test waits for
+// ever.
+int g_ticksWithoutOk = 0;
+std::string g_labelAtOk;
+void CALLBACK PressOkOrCloseAfterAWhile(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM) -> BOOL {
+        auto* form = dynamic_cast<TCreateIndexForm*>(TForm::FromHandle(hwnd));
+        if (form == nullptr || !form->Visible() || !IsWindowEnabled(hwnd))
+          return TRUE;
+        if (form->btnOK.Enabled()) {
+          g_labelAtOk = form->lblProgress.Caption();
+          PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+        } else if (++g_ticksWithoutOk == 150) {
+          PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        }
+        return TRUE;
+      },
+      0);
+}
+
+// A failed build inside the window: the error is reported once, while the window is open, and
+// the dictionary is not opened; no second error follows the window.
+TEST_F(CreateIndexTest, InstalledWindowAbandonsTheOpeningWhenTheBuildFails) {
+  InstallIndexBuildWindow();
+  for (const BuildFailure& c : BuildFailures()) {
+    for (bool onDisk : {false, true}) {
+      errors.clear();
+      g_ticksWithoutOk = 0;
+      g_labelAtOk.clear();
+      const std::string where = std::string(c.name) + (onDisk ? ", on disk" : ", in memory");
+      UINT_PTR timer = SetTimer(nullptr, 0, 20, PressOkOrCloseAfterAWhile);
+      try {
+        TADict dict(c.data, c.index, false, onDisk, false);
+        ADD_FAILURE() << where << ": opened";
+      } catch (const EAbort&) {
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << where << ": raised \"" << e.what() << "\" after the window closed";
+      }
+      KillTimer(nullptr, timer);
+      EXPECT_EQ(g_labelAtOk, "Index file could not be created. Click OK to continue...") << where;
+      ASSERT_EQ(errors.size(), 1u) << where;
+      EXPECT_EQ(errors[0].rfind(c.wantError, 0), 0u) << where << ": got " << errors[0];
+    }
+  }
+  SetIndexBuildHost(nullptr);
 }
 
 }  // namespace
