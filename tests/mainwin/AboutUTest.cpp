@@ -58,6 +58,27 @@ TEST_F(AboutBoxTest, ShowsTheProductAndVersionOfTheProgramsResource) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// A string value of the version resource of this test program, which links the program's
+// resources in.
+std::wstring OwnVersionString(const std::wstring& name) {
+  wchar_t path[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::vector<BYTE> data(GetFileVersionInfoSizeW(path, nullptr));
+  void* value = nullptr;
+  UINT length = 0;
+  if (data.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data()) ||
+      !VerQueryValueW(data.data(), (L"\\StringFileInfo\\040204E3\\" + name).c_str(), &value,
+                      &length)) {
+    return L"<missing>";
+  }
+  return static_cast<const wchar_t*>(value);
+}
+
+// The same year as the about box's lblCopy above.
+TEST_F(AboutBoxTest, TheVersionResourceGivesTheYearOfTheAboutBox) {
+  EXPECT_EQ(OwnVersionString(L"LegalCopyright"), L"Copyright (C) 2026 The Lexmora developers");
+}
+
 TEST_F(AboutBoxTest, LinksAreUnderlinedOnlyWhileThePointerIsOverThem) {
   TLinkLabel* links[] = {&box->lblEmail, &box->lblWebpage, &box->lblCreditWebpage};
   for (TLinkLabel* link : links) {
