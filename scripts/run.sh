@@ -16,6 +16,7 @@ SHOT=$BUILD_DIR/screenshot.png
 LOG=$BUILD_DIR/run.log
 
 "$ROOT/scripts/setup.sh"
+mkdir -p "$BUILD_DIR"  # for the log, before the first build makes it
 # Configure again, so that a build folder made before a part of the tree existed picks it up.
 if [ -f "$BUILD_DIR/CMakeCache.txt" ]; then cmake -S "$ROOT" -B "$BUILD_DIR" >"$LOG" 2>&1; fi
 if ! "$ROOT/scripts/build.sh" --target Lexmora lexmora-type >>"$LOG" 2>&1; then

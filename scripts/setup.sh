@@ -13,6 +13,8 @@ have xauth || need+=(xauth)
 have cmake || need+=(cmake)
 have /usr/bin/import || need+=(imagemagick)
 have makensis || need+=(nsis)
+# The font of the title bar's buttons (wine-env.sh puts it into the Wine prefix).
+[ -f /usr/share/wine/fonts/marlett.ttf ] || need+=(fonts-wine)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/x86_64-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
 # The checks of scripts/lint.sh.

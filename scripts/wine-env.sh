@@ -23,11 +23,24 @@ lexmora_wine_up() {
     "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || true
     "$WINESERVER" -w
   fi
+  lexmora_wine_fonts
   lexmora_wine_desktop "${LEXMORA_WINE_DESKTOP:-0}"
   "$WINESERVER" -p
   # Start Wine's services once, with nothing inherited, so that later programs start fast
   # and no service holds ctest's pipes open.
   "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# The title bar's buttons are glyphs of the Marlett font; without it they show as "0 1 r". Wine
+# does not look for it where Debian's fonts-wine puts it, only in the prefix's font folder. The
+# wineserver sees a font added there once it starts again.
+lexmora_wine_fonts() {
+  local font=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ ! -f "$font" ] || [ -f "$fonts/marlett.ttf" ]; then return 0; fi
+  mkdir -p "$fonts"
+  cp "$font" "$fonts/"
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
 # Makes the prefix run its programs in the Wine desktop (1) or in X windows (0). The choice

@@ -305,5 +305,24 @@ TEST_F(StartupTest, SecondStartRunsItsOwnCopyWhenAllowed) {
   }
 }
 
+// The title bar's buttons are glyphs of the Marlett font: without it they show as "0 1 r". The
+// scripts put the font into the prefix that runs the program and the tests.
+TEST(TitleBarTest, TheFontOfTheButtonGlyphsIsInstalled) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  wcscpy(wanted.lfFaceName, L"Marlett");
+  HDC screen = GetDC(nullptr);
+  bool found = false;
+  EnumFontFamiliesExW(
+      screen, &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(found) << "no font named Marlett";
+}
+
 }  // namespace
 }  // namespace lexmora::e2e

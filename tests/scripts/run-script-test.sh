@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs scripts/run.sh of the source tree SOURCE_DIR as on a fresh clone: its build folder does not
+# exist, there is no display and no Wine prefix. It must build, run the program on an X display
+# of its own, and end by printing the path of a screenshot of the window (about 400 x 300
+# pixels with a margin around it).
+#
+#   run-script-test.sh SOURCE_DIR
+#
+# Takes a few minutes: a whole build and a new Wine prefix. Removes what it made.
+set -uo pipefail
+SOURCE_DIR=$(cd "$1" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Nothing of the test run's own display, prefix or settings reaches the script.
+env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
+  BUILD_DIR="$scratch/build" "$SOURCE_DIR/scripts/run.sh" >"$scratch/out" 2>&1 </dev/null
+status=$?
+[ "$status" = 0 ] || fail "run.sh ended with status $status"
+shot=$(tail -n 1 "$scratch/out")
+if [ "$shot" != "$scratch/build/screenshot.png" ]; then
+  fail "last line got '$shot', wanted the screenshot's path"
+elif ! size=$(/usr/bin/identify -format '%m %w %h' "$shot" 2>&1); then
+  fail "the screenshot is not an image: $size"
+else
+  read -r format width height <<<"$size"
+  [ "$format" = PNG ] || fail "screenshot format got $format, wanted PNG"
+  if [ "$width" -lt 400 ] || [ "$width" -gt 440 ] || [ "$height" -lt 300 ] || [ "$height" -gt 340 ]; then
+    fail "screenshot size got ${width}x${height}, wanted the 400x300 window with a margin"
+  fi
+fi
+grep -q '^run: looked up ' "$scratch/out" || fail "run.sh did not report the lookup"
+
+if [ "$failures" -gt 0 ]; then
+  echo "--- run.sh printed:"
+  tail -n 40 "$scratch/out"
+  exit 1
+fi
+echo "run.sh on a new build folder without a display: OK ($shot, ${width}x${height})"
