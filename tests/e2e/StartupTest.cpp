@@ -228,6 +228,9 @@ TEST_F(StartupTest, SecondStartEndsWhenTheRunningCopyHangs) {
   first.Resume();
   ASSERT_TRUE(code) << "the second copy still waits for the hung one after 15 s";
   EXPECT_EQ(*code, 0u);
+  // Until it takes messages again the system counts the first copy as hung, and its window
+  // gives no answer to the search.
+  ASSERT_TRUE(first.WaitForMainWindow()) << "the first copy did not come back";
   std::optional<DWORD> firstCode = first.Close();
   ASSERT_TRUE(firstCode) << first.DescribeWindows();
   EXPECT_EQ(*firstCode, 0u);
