@@ -138,7 +138,9 @@ void TTextSearch::SetActive(bool active) {
   pending_ = false;
   SetStatus(L"");
   if (active) {
-    SearchNow();
+    // An empty search box searches for nothing and leaves the entry shown in place.
+    if (!form_.cbSearch.Text().empty())
+      SearchNow();
   } else {
     // Back to headword lookup: the panes show what the search text looks up.
     form_.cbSearchChange();
@@ -161,6 +163,7 @@ void TTextSearch::SearchNow() {
   position_ = -1;
   if (query_.empty()) {
     SetStatus(L"");
+    ClearPanes();
     return;
   }
   if (job_) {
@@ -174,6 +177,7 @@ void TTextSearch::SearchNow() {
   matches_ = FindInText(*dict, query_, INT32_MAX);
   if (matches_.empty()) {
     SetStatus(kNoMatches);
+    ClearPanes();
     return;
   }
   ShowMatch(0);
@@ -284,6 +288,17 @@ void TTextSearch::ShowMatch(int32_t position) {
   }
   form_.reMeaning.SetSelection(0, 0);
   SetStatus(std::to_wstring(position + 1) + L" of " + std::to_wstring(matches_.size()));
+}
+
+// No match is shown: the panes hold no entry of an earlier search, and name none to click.
+void TTextSearch::ClearPanes() {
+  for (TRichEdit* pane :
+       {static_cast<TRichEdit*>(&form_.reTop1), static_cast<TRichEdit*>(&form_.reTop2),
+        &form_.reMeaning, static_cast<TRichEdit*>(&form_.reBottom2),
+        static_cast<TRichEdit*>(&form_.reBottom1)}) {
+    pane->Tag = -1;
+    LoadRtfIntoPane("", pane->Handle());
+  }
 }
 
 void TTextSearch::SetStatus(const std::wstring& text) {

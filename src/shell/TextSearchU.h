@@ -79,6 +79,7 @@ class TTextSearch {
   void BuildEnded();
   void StopBuild();
   void ShowMatch(int32_t position);
+  void ClearPanes();
   void SetStatus(const std::wstring& text);
   void SetCue();
 

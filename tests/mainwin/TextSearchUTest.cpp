@@ -208,6 +208,8 @@ TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
     EXPECT_EQ(Narrow(Cue(*form)), step.active ? "Search inside entries" : "Look up a headword")
         << step.action;
     EXPECT_EQ(form->Text(), L"Lexmora - BETA RELEASE") << step.action;
+    // With nothing typed, the entry shown stays.
+    EXPECT_EQ(Narrow(Flat(form->reMeaning)), Narrow(FlatEntry(0))) << step.action;
   }
   EXPECT_EQ(search.tbtnFindInText->Hint(), "Search inside entries (Ctrl+F)");
   EXPECT_TRUE(errors.empty()) << errors.front();
@@ -271,8 +273,37 @@ TEST_F(TextSearchTest, MatchesAreShownSteppedThroughAndClickedThrough) {
     EXPECT_EQ(search.Matches(), s.matches) << Narrow(s.typed);
     ExpectMatch(*form, s.matches, 0, "searching " + Narrow(s.typed));
   }
-  Search(*form, L"zebra");
-  EXPECT_EQ(Narrow(search.lblMatches.Text()), "no matches");
+  // A search that finds nothing leaves no earlier match in the panes, with its highlight and
+  // its neighbours, under a label that says there is none; F3 and clicks then do nothing.
+  const struct {
+    std::wstring typed;
+    const char* label;
+  } empty[] = {{L"zebra", "no matches"}, {L"", ""}, {L"  ,", "no matches"}};
+  for (const auto& e : empty) {
+    Search(*form, L"green");
+    ASSERT_EQ(search.Matches(), (std::vector<int32_t>{0, 4, 5}));
+    if (e.typed.empty()) {
+      // The text erased as a user erases it.
+      form->cbSearch.SelectAll();
+      PostMessageW(SearchEdit(*form), WM_CHAR, VK_BACK, 0);
+      Pump();
+      EXPECT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
+    } else {
+      Search(*form, e.typed);
+    }
+    EXPECT_EQ(Narrow(search.lblMatches.Text()), e.label) << Narrow(e.typed);
+    EXPECT_TRUE(search.Matches().empty()) << Narrow(e.typed);
+    SendMessageW(form->Handle(), WM_COMMAND, IDM_NEXTMATCH, 0);
+    Click(form->reBottom2);
+    Pump();
+    for (const TRichEdit* pane : {static_cast<const TRichEdit*>(&form->reTop1),
+                                  static_cast<const TRichEdit*>(&form->reTop2),
+                                  static_cast<const TRichEdit*>(&form->reMeaning),
+                                  static_cast<const TRichEdit*>(&form->reBottom2),
+                                  static_cast<const TRichEdit*>(&form->reBottom1)}) {
+      EXPECT_EQ(Narrow(Flat(*pane)), "") << "searching \"" << Narrow(e.typed) << "\"";
+    }
+  }
 
   // Back to headword lookup, the panes show the headword the text finds, and F3 does nothing.
   form->cbSearch.SetText(L"kale");
