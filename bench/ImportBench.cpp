@@ -1,25 +1,39 @@
-// Import time of lexmora-import's library for a dictionary of 100 000 entries (the count can be
-// given as the first argument), from each source format: tab-separated text, dictd with a
-// dictzip data file, StarDict. Sources are generated in a temporary folder, removed at the end.
+// Import figures of lexmora-import, from sources generated in a temporary folder that is removed
+// at the end.
+//   lexmora_import_bench [COUNT]        time of the library's import of COUNT entries (100 000)
+//                                       from each source format: tab-separated text, dictd with
+//                                       a dictzip data file, StarDict; best of 3 runs
+//   lexmora_import_bench --tab [COUNT]  a tab-separated list of COUNT entries (1 000 000): time
+//                                       and peak working set of lexmora-import.exe (beside this
+//                                       program or in the build's Lexmora folder) importing it,
+//                                       3 runs; then where the time goes,
+//                                       stage by stage, in one run of the library, with the
+//                                       straightforward sort beside the one used
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
+#include "import/DictionaryWriter.h"
+#include "import/EntryTable.h"
 #include "import/Import.h"
+#include "import/OutputTarget.h"
+#include "import/Readers.h"
+#include "import/SearchOrder.h"
+#include "import/SourceFiles.h"
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using lexmora::Now;
+namespace import = lexmora::import;
 
 std::wstring Wide(const std::string& s) {
   return std::wstring(s.begin(), s.end());
@@ -131,10 +145,217 @@ double TimeImport(const std::vector<std::string>& sources, const std::string& ou
   return Now() - start;
 }
 
+// The lines of a tab-separated list of the entries, meaning lines joined by "\\n".
+std::string TabList(const std::vector<Entry>& entries) {
+  std::string text;
+  for (const Entry& e : entries) {
+    std::string escaped = e.meaning;
+    escaped.replace(escaped.find('\n'), 1, "\\n");
+    text += e.word + "\t" + escaped + "\n";
+  }
+  return text;
+}
+
+double Mb(double bytes) {
+  return bytes / (1024.0 * 1024.0);
+}
+
+struct ProgramRun {
+  double seconds = 0;
+  double peakBytes = 0;
+};
+
+// lexmora-import.exe beside this program, or in the staged program folder of its build.
+std::string ImporterPath() {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::string here = std::string(exe).substr(0, std::string(exe).find_last_of('\\') + 1);
+  for (const char* relative : {"", "..\\..\\Lexmora\\"}) {
+    const std::string candidate = here + relative + "lexmora-import.exe";
+    if (GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return candidate;
+  }
+  throw std::runtime_error("lexmora-import.exe is neither beside " + std::string(exe) +
+                           " nor in the build's Lexmora folder");
+}
+
+// Runs lexmora-import.exe on `list`, writing `output`; its peak working set is read while it
+// runs (the figure only grows) and once more when it has ended.
+ProgramRun RunImporter(const std::string& list, const std::string& output) {
+  const std::string program = ImporterPath();
+  std::string command = "\"" + program + "\" \"" + list + "\" -o \"" + output + "\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = nul;
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION pi{};
+  const double start = Now();
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &si, &pi))
+    throw std::runtime_error("cannot start " + program);
+  ProgramRun run;
+  auto sample = [&] {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters))
+      run.peakBytes = std::max(run.peakBytes, static_cast<double>(counters.PeakWorkingSetSize));
+  };
+  while (WaitForSingleObject(pi.hProcess, 20) == WAIT_TIMEOUT)
+    sample();
+  run.seconds = Now() - start;
+  sample();
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  CloseHandle(nul);
+  if (code != 0)
+    throw std::runtime_error("lexmora-import.exe failed with exit code " + std::to_string(code));
+  return run;
+}
+
+// Reading the list and decoding its UTF-8, as the reader does, without making entries of it.
+double TimeReadAndDecode(const std::string& list) {
+  const double start = Now();
+  int64_t size = 0;
+  const lexmora::FileHandle file = import::OpenSourceFile(Wide(list), size);
+  std::string data(static_cast<size_t>(size), '\0');
+  DWORD got = 0;
+  for (size_t done = 0; done < data.size(); done += got) {
+    if (!ReadFile(file.Get(), data.data() + done,
+                  static_cast<DWORD>(std::min<size_t>(data.size() - done, 1 << 20)), &got,
+                  nullptr) ||
+        got == 0)
+      throw std::runtime_error("cannot read " + list);
+  }
+  std::wstring line;
+  size_t units = 0;
+  for (size_t at = 0; at < data.size();) {
+    size_t end = data.find('\n', at);
+    end = end == std::string::npos ? data.size() : end;
+    line.clear();
+    import::AppendUtf8(std::string_view(data).substr(at, end - at), line);
+    units += line.size();
+    at = end + 1;
+  }
+  return units > 0 ? Now() - start : 0;
+}
+
+// The import of `list` stage by stage in this process, the sort also done the straightforward
+// way, then lexmora-import.exe three times.
+void TabBenchmark(int count, const std::string& dir) {
+  const std::string list = dir + "list.txt";
+  Write(list, TabList(MakeEntries(count)));
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  GetFileAttributesExA(list.c_str(), GetFileExInfoStandard, &info);
+  const double listBytes =
+      static_cast<double>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+  std::printf("Tab-separated list of %d entries, %.1f MB (sorted import, .dat and .ind written)\n",
+              count, Mb(listBytes));
+
+  std::printf("lexmora-import.exe, 3 runs:\n");
+  double fastest = 1e9, slowest = 0, lowest = 1e18, highest = 0;
+  for (int i = 0; i < 3; ++i) {
+    const ProgramRun run = RunImporter(list, dir + "out.dat");
+    std::printf("  run %d: %6.2f s, peak working set %6.1f MB = %.2f x the list\n", i + 1,
+                run.seconds, Mb(run.peakBytes), run.peakBytes / listBytes);
+    std::fflush(stdout);
+    fastest = std::min(fastest, run.seconds);
+    slowest = std::max(slowest, run.seconds);
+    lowest = std::min(lowest, run.peakBytes);
+    highest = std::max(highest, run.peakBytes);
+  }
+  std::printf("  range: %.2f-%.2f s, %.1f-%.1f MB (%.2f-%.2f x the list)\n", fastest, slowest,
+              Mb(lowest), Mb(highest), lowest / listBytes, highest / listBytes);
+
+  std::printf("Where the time goes (the library, one run):\n");
+  auto row = [](const char* stage, double seconds) {
+    std::printf("  %-58s %6.2f s\n", stage, seconds);
+    std::fflush(stdout);
+  };
+  const double decode = TimeReadAndDecode(list);
+  row("reading the file and decoding its UTF-8", decode);
+  const import::SourceSet source{import::SourceFormat::TabText, Wide(list), Wide(list), {}, {}, {}};
+  import::EntryTable entries;
+  std::vector<std::string> notes;
+  const import::ImportProgress noProgress;
+  import::ReadContext context{entries, notes, noProgress, {}};
+  double start = Now();
+  import::ReadTabText(source, context);
+  entries.EndAdding();
+  const double read = Now() - start;
+  row("  + cleaning, merging by headword, storing (the reader)", read - decode);
+  start = Now();
+  const std::vector<uint32_t> order = import::SearchOrder(entries);
+  row("sorting: sort keys, ties by comparison, the order checked", Now() - start);
+  start = Now();
+  const bool same = import::SearchOrderByComparison(entries) == order;
+  row(same ? "  (the straightforward sort, same order)"
+           : "  (the straightforward sort: ORDER DIFFERS)",
+      Now() - start);
+  import::OutputTarget target(Wide(dir + "out.dat"), {source});
+  start = Now();
+  import::WriteDictionaryFile(target, L"list", entries, order, int64_t{1} << 31, noProgress);
+  row("writing the .dat (UTF-16)", Now() - start);
+  start = Now();
+  std::string note;
+  import::WriteFreshIndex(target, entries.Size(), note);
+  row("writing the .ind", Now() - start);
+  if (!same)
+    throw std::runtime_error("the two sorts gave different orders");
+}
+
+// The library's import of `count` entries from each source format, best of 3 runs.
+void FormatTable(int count, const std::string& dir) {
+  const std::vector<Entry> entries = MakeEntries(count);
+  std::string text, index, data, idx, sdata;
+  for (const Entry& e : entries) {
+    std::string escaped = e.meaning;
+    escaped.replace(escaped.find('\n'), 1, "\\n");
+    text += e.word + "\t" + escaped + "\n";
+    const std::string definition = e.word + "\n   " + e.meaning + "\n";
+    index += e.word + "\t" + Base64(data.size()) + "\t" + Base64(definition.size()) + "\n";
+    data += definition;
+    idx += e.word + '\0';
+    PutBe32(idx, static_cast<uint32_t>(sdata.size()));
+    PutBe32(idx, static_cast<uint32_t>(e.meaning.size()));
+    sdata += e.meaning;
+  }
+  Write(dir + "list.txt", text);
+  Write(dir + "d.index", index);
+  Write(dir + "d.dict.dz", Dictzip(data));
+  Write(dir + "s.idx", idx);
+  Write(dir + "s.dict", sdata);
+  Write(dir + "s.ifo", "StarDict's dict ifo file\nversion=2.4.2\nbookname=Bench\nwordcount=" +
+                           std::to_string(count) + "\nidxfilesize=" + std::to_string(idx.size()) +
+                           "\nsametypesequence=m\n");
+
+  std::printf("Import of %d entries (sorted, .dat and .ind written), best of 3 runs:\n", count);
+  struct Source {
+    const char* name;
+    std::string file;
+  };
+  for (const Source& s :
+       {Source{"tab-separated text", dir + "list.txt"},
+        Source{"dictd, dictzip data", dir + "d.index"}, Source{"StarDict", dir + "s.ifo"}}) {
+    double best = 1e9;
+    long long written = 0;
+    for (int run = 0; run < 3; ++run)
+      best = std::min(best, TimeImport({s.file}, dir + "out.dat", &written));
+    std::printf("  %-22s %8.2f s  (%lld entries written)\n", s.name, best, written);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
+  const bool tab = argc > 1 && std::string(argv[1]) == "--tab";
+  const int countArgument = tab ? 2 : 1;
+  const int count =
+      argc > countArgument ? std::atoi(argv[countArgument]) : (tab ? 1000000 : 100000);
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   const std::string dir =
@@ -144,43 +365,10 @@ int main(int argc, char** argv) {
                                           "s.idx",    "s.dict",  "out.dat",   "out.ind"};
   int status = 0;
   try {
-    const std::vector<Entry> entries = MakeEntries(count);
-    std::string text, index, data, idx, sdata;
-    for (const Entry& e : entries) {
-      std::string escaped = e.meaning;
-      escaped.replace(escaped.find('\n'), 1, "\\n");
-      text += e.word + "\t" + escaped + "\n";
-      const std::string definition = e.word + "\n   " + e.meaning + "\n";
-      index += e.word + "\t" + Base64(data.size()) + "\t" + Base64(definition.size()) + "\n";
-      data += definition;
-      idx += e.word + '\0';
-      PutBe32(idx, static_cast<uint32_t>(sdata.size()));
-      PutBe32(idx, static_cast<uint32_t>(e.meaning.size()));
-      sdata += e.meaning;
-    }
-    Write(dir + "list.txt", text);
-    Write(dir + "d.index", index);
-    Write(dir + "d.dict.dz", Dictzip(data));
-    Write(dir + "s.idx", idx);
-    Write(dir + "s.dict", sdata);
-    Write(dir + "s.ifo", "StarDict's dict ifo file\nversion=2.4.2\nbookname=Bench\nwordcount=" +
-                             std::to_string(count) + "\nidxfilesize=" + std::to_string(idx.size()) +
-                             "\nsametypesequence=m\n");
-
-    std::printf("Import of %d entries (sorted, .dat and .ind written), best of 3 runs:\n", count);
-    struct Source {
-      const char* name;
-      std::string file;
-    };
-    for (const Source& s :
-         {Source{"tab-separated text", dir + "list.txt"},
-          Source{"dictd, dictzip data", dir + "d.index"}, Source{"StarDict", dir + "s.ifo"}}) {
-      double best = 1e9;
-      long long written = 0;
-      for (int run = 0; run < 3; ++run)
-        best = std::min(best, TimeImport({s.file}, dir + "out.dat", &written));
-      std::printf("  %-22s %8.2f s  (%lld entries written)\n", s.name, best, written);
-    }
+    if (tab)
+      TabBenchmark(count, dir);
+    else
+      FormatTable(count, dir);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lexmora_import_bench: %s\n", e.what());
     status = 1;

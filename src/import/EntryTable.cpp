@@ -1,45 +1,20 @@
 #include "import/EntryTable.h"
 
-#include <windows.h>
-
 #include <algorithm>
-#include <optional>
-
-#include "base/Errors.h"
-#include "base/Handle.h"
-#include "base/Text.h"
-#include "import/SourceFiles.h"
-#include "store/ADictU.h"
-#include "store/TextCompare.h"
+#include <functional>
 
 namespace lexmora::import {
 
 namespace {
 
 constexpr wchar_t kSeparator = 0x00B7;
-constexpr size_t kKeyChars = 50;
-constexpr size_t kWriteBufferChars = 1 << 19;
+constexpr size_t kArenaBlockBytes = size_t{16} << 20;
 // A merged meaning this long or longer gets its lines indexed; a shorter one is searched.
-constexpr size_t kIndexedMeaningChars = 1024;
+constexpr size_t kIndexedMeaningBytes = 1024;
+constexpr size_t kFirstSlots = 1024;
 
 bool IsBlank(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\u00A0' || c == L'\u3000';
-}
-
-uint64_t LineHash(std::wstring_view line) {
-  return std::hash<std::wstring_view>{}(line);
-}
-
-// Calls `line` with the start and the text of each line of a meaning (lines joined by CR LF).
-template <typename Line>
-void ForEachLine(std::wstring_view meaning, Line&& line) {
-  for (size_t start = 0;;) {
-    const size_t end = meaning.find(L"\r\n", start);
-    line(start, meaning.substr(start, end - start));
-    if (end == std::wstring_view::npos)
-      return;
-    start = end + 2;
-  }
 }
 
 std::wstring_view Trim(std::wstring_view s) {
@@ -50,70 +25,64 @@ std::wstring_view Trim(std::wstring_view s) {
   return s;
 }
 
-class OutputFile {
- public:
-  explicit OutputFile(const std::wstring& path)
-      : path_(path),
-        file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    if (!file_)
-      throw EImportError("Cannot create \"" + PathText(path) +
-                         "\": " + SysErrorMessage(GetLastError()));
-    buffer_.reserve(kWriteBufferChars + 1024);
+// One UTF-16 code unit as one to three bytes: UTF-8 for the Basic Multilingual Plane, and each
+// half of a surrogate pair on its own, so that any sequence of units comes back as it was.
+void PutUnit(std::string& out, wchar_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | c >> 6));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | c >> 12));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
-  void Append(std::wstring_view text) {
-    buffer_.append(text);
-    if (buffer_.size() >= kWriteBufferChars)
-      Flush();
-  }
-  void Append(wchar_t c) { buffer_.push_back(c); }
-  void Flush() {
-    const DWORD bytes = static_cast<DWORD>(buffer_.size() * sizeof(wchar_t));
-    DWORD written = 0;
-    if (!WriteFile(file_.Get(), buffer_.data(), bytes, &written, nullptr))
-      throw EImportError("Cannot write \"" + PathText(path_) +
-                         "\": " + SysErrorMessage(GetLastError()));
-    if (written != bytes)
-      throw EImportError("Cannot write \"" + PathText(path_) + "\": the disk is full");
-    written_ += written;
-    buffer_.clear();
-  }
-  int64_t Written() const { return written_ + static_cast<int64_t>(buffer_.size() * 2); }
-  void Close() {
-    Flush();
-    if (!CloseHandle(file_.Release()))
-      throw EImportError("Cannot write \"" + PathText(path_) +
-                         "\": " + SysErrorMessage(GetLastError()));
-  }
+}
 
- private:
-  std::wstring path_;
-  FileHandle file_;
-  std::wstring buffer_;
-  int64_t written_ = 0;
-};
+uint32_t Hash32(std::string_view text) {
+  const uint64_t h = std::hash<std::string_view>{}(text);
+  return static_cast<uint32_t>(h ^ h >> 32);
+}
 
-// A name of the file that the store's 8-bit file functions can open: the name itself when the
-// system code page holds all of it, else its short form.
-std::optional<std::string> AnsiPathOf(const std::wstring& path) {
-  const std::string ansi = ToAnsi(path);
-  if (ToWide(ansi) == path)
-    return ansi;
-  wchar_t shortName[MAX_PATH];
-  const DWORD length = GetShortPathNameW(path.c_str(), shortName, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return std::nullopt;
-  const std::string shortAnsi = ToAnsi(shortName);
-  if (ToWide(shortAnsi) != shortName)
-    return std::nullopt;
-  return shortAnsi;
+uint64_t LineHash(std::string_view line) {
+  return std::hash<std::string_view>{}(line);
+}
+
+// Calls `line` with the start and the text of each '\n'-ended line of `text`.
+template <typename Line>
+void ForEachLine(std::string_view text, Line&& line) {
+  for (size_t start = 0;;) {
+    const size_t end = text.find('\n', start);
+    line(start, text.substr(start, end - start));
+    if (end == std::string_view::npos)
+      return;
+    start = end + 1;
+  }
 }
 
 }  // namespace
 
-std::wstring EntryTable::CleanHeadword(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size());
+TextArena::Place TextArena::Append(std::initializer_list<std::string_view> parts) {
+  size_t length = 0;
+  for (const std::string_view part : parts)
+    length += part.size();
+  if (blocks_.empty() || capacity_ - used_ < length) {
+    capacity_ = std::max(kArenaBlockBytes, length);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
+    used_ = 0;
+  }
+  const Place place{static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(used_)};
+  for (const std::string_view part : parts) {
+    std::copy(part.begin(), part.end(), blocks_.back().get() + used_);
+    used_ += part.size();
+  }
+  return place;
+}
+
+int64_t EntryTable::CleanHeadword(std::wstring_view text) {
+  headword_.clear();
+  int64_t units = 0;
   for (wchar_t c : Trim(text)) {
     if (c == kSeparator) {
       ++separatorsReplaced;
@@ -121,18 +90,21 @@ std::wstring EntryTable::CleanHeadword(std::wstring_view text) {
     } else if (c < 0x20 || c == 0x7F || c == 0xFEFF) {
       c = L' ';  // a headword is one line
     }
-    if (c == L' ' && (out.empty() || out.back() == L' '))
+    if (c == L' ' && (headword_.empty() || headword_.back() == ' '))
       continue;
-    out.push_back(c);
+    PutUnit(headword_, c);
+    ++units;
   }
-  while (!out.empty() && out.back() == L' ')
-    out.pop_back();
-  return out;
+  while (!headword_.empty() && headword_.back() == ' ') {
+    headword_.pop_back();
+    --units;
+  }
+  return units;
 }
 
-std::wstring EntryTable::CleanMeaning(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size() + 16);
+int64_t EntryTable::CleanMeaning(std::wstring_view text) {
+  meaning_.clear();
+  int64_t units = 0;
   bool pendingEmptyLine = false;
   size_t start = 0;
   while (start <= text.size()) {
@@ -141,10 +113,12 @@ std::wstring EntryTable::CleanMeaning(std::wstring_view text) {
       end = text.size();
     const std::wstring_view line = Trim(text.substr(start, end - start));
     if (line.empty()) {
-      pendingEmptyLine = !out.empty();  // runs of empty lines become one, none at the ends
+      pendingEmptyLine = !meaning_.empty();  // runs of empty lines become one, none at the ends
     } else {
-      if (!out.empty())
-        out += pendingEmptyLine ? L"\r\n\r\n" : L"\r\n";
+      if (!meaning_.empty()) {
+        meaning_ += pendingEmptyLine ? "\n\n" : "\n";
+        units += pendingEmptyLine ? 4 : 2;  // each line ends with CR LF in the file
+      }
       pendingEmptyLine = false;
       for (wchar_t c : line) {
         if (c == kSeparator) {
@@ -153,187 +127,176 @@ std::wstring EntryTable::CleanMeaning(std::wstring_view text) {
         } else if ((c < 0x20 && c != L'\t') || c == 0x7F || c == 0xFEFF) {
           continue;
         }
-        out.push_back(c);
+        PutUnit(meaning_, c);
+        ++units;
       }
     }
     if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n')
       ++end;
     start = end + 1;
   }
-  return out;
+  return units;
 }
 
 void EntryTable::Add(std::wstring_view headword, std::wstring_view meaning) {
   ++added;
-  std::wstring word = CleanHeadword(headword);
-  if (word.empty()) {
+  const int64_t headwordUnits = CleanHeadword(headword);
+  if (headword_.empty()) {
     ++withoutHeadword;
     return;
   }
-  std::wstring text = CleanMeaning(meaning);
-  if (text.empty()) {
+  const int64_t meaningUnits = CleanMeaning(meaning);
+  if (meaning_.empty()) {
     ++withoutMeaning;
     return;
   }
-  const auto [it, inserted] = byHeadword_.try_emplace(word, static_cast<uint32_t>(entries_.size()));
+  bool inserted = false;
+  const uint32_t i = FindOrInsert(Hash32(headword_), inserted);
   if (inserted) {
-    entries_.push_back({std::move(word), std::move(text)});
+    textUnits_ += headwordUnits + 2 + meaningUnits;
     return;
   }
   ++merged;
   // The same meaning given twice (a repeated line of a word list, a synonym of itself) is kept
   // once.
-  if (!HoldsLines(it->second, text))
-    AppendMeaning(it->second, text);
+  if (HoldsLines(i))
+    return;
+  AppendMeaning(i);
+  textUnits_ += 2 + meaningUnits;
 }
 
-bool EntryTable::HoldsLines(uint32_t i, const std::wstring& text) {
-  const std::wstring& meaning = entries_[i].meaning;
+uint32_t EntryTable::FindOrInsert(uint32_t hash, bool& inserted) {
+  if ((entries_.size() + 1) * 2 > slots_.size())
+    Grow();
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const uint64_t slot = slots_[at];
+    if (slot == 0) {
+      const auto i = static_cast<uint32_t>(entries_.size());
+      const TextArena::Place place = arena_.Append({headword_, "\n", meaning_});
+      entries_.push_back({place, static_cast<uint32_t>(headword_.size()),
+                          static_cast<uint32_t>(headword_.size() + 1 + meaning_.size())});
+      slots_[at] = uint64_t{hash} << 32 | (i + 1);
+      inserted = true;
+      return i;
+    }
+    const auto i = static_cast<uint32_t>((slot & UINT32_MAX) - 1);
+    if (slot >> 32 == hash && Utf8Text(i).substr(0, entries_[i].headwordBytes) == headword_)
+      return i;
+  }
+}
+
+void EntryTable::Grow() {
+  std::vector<uint64_t> slots(std::max(kFirstSlots, slots_.size() * 2), 0);
+  const size_t mask = slots.size() - 1;
+  for (const uint64_t slot : slots_) {
+    if (slot == 0)
+      continue;
+    size_t at = (slot >> 32) & mask;
+    while (slots[at] != 0)
+      at = (at + 1) & mask;
+    slots[at] = slot;
+  }
+  slots_ = std::move(slots);
+}
+
+std::string_view EntryTable::Utf8Text(size_t i) const {
+  const Entry& e = entries_[i];
+  if (e.place.block == kMerged)
+    return mergedTexts_[e.place.offset];
+  return arena_.View(e.place, e.textBytes);
+}
+
+bool EntryTable::HoldsLines(uint32_t i) {
+  const std::string_view meaning = Utf8Text(i).substr(entries_[i].headwordBytes + 1);
   auto found = indexed_.find(i);
   if (found == indexed_.end()) {
-    if (meaning.size() < kIndexedMeaningChars) {
-      for (size_t at = meaning.find(text); at != std::wstring::npos;
-           at = meaning.find(text, at + 1)) {
-        const size_t end = at + text.size();
-        if ((at == 0 || meaning[at - 1] == L'\n') &&
-            (end == meaning.size() || meaning[end] == L'\r'))
+    if (meaning.size() < kIndexedMeaningBytes) {
+      for (size_t at = meaning.find(meaning_); at != std::string_view::npos;
+           at = meaning.find(meaning_, at + 1)) {
+        const size_t end = at + meaning_.size();
+        if ((at == 0 || meaning[at - 1] == '\n') && (end == meaning.size() || meaning[end] == '\n'))
           return true;
       }
       return false;
     }
-    IndexedMeaning& index = indexed_[i];
-    ForEachLine(meaning, [&](size_t start, std::wstring_view line) {
-      index.starts.push_back(start);
-      index.runs.Append(LineHash(line));
+    found = indexed_.try_emplace(i).first;
+    ForEachLine(meaning, [&](size_t start, std::string_view line) {
+      found->second.starts.push_back(start);
+      found->second.runs.Append(LineHash(line));
     });
-    found = indexed_.find(i);
   }
   const IndexedMeaning& index = found->second;
   std::vector<uint64_t> run;
-  ForEachLine(text, [&](size_t, std::wstring_view line) { run.push_back(LineHash(line)); });
-  return index.runs
-      .Find(run,
-            [&](size_t first) {
-              const size_t start = index.starts[first];
-              const size_t next = first + run.size();
-              const size_t end =
-                  next < index.starts.size() ? index.starts[next] - 2 : meaning.size();
-              return meaning.compare(start, end - start, text) == 0;
-            })
-      .has_value();
+  ForEachLine(meaning_, [&](size_t, std::string_view line) { run.push_back(LineHash(line)); });
+  const auto confirm = [&](size_t first) {
+    const size_t start = index.starts[first];
+    const size_t next = first + run.size();
+    const size_t end = next < index.starts.size() ? index.starts[next] - 1 : meaning.size();
+    return meaning.substr(start, end - start) == meaning_;
+  };
+  return index.runs.Find(run, confirm).has_value();
 }
 
-void EntryTable::AppendMeaning(uint32_t i, const std::wstring& text) {
-  std::wstring& meaning = entries_[i].meaning;
-  const size_t offset = meaning.size() + 2;
-  meaning += L"\r\n";
-  meaning += text;
+void EntryTable::AppendMeaning(uint32_t i) {
+  Entry& e = entries_[i];
+  if (e.place.block != kMerged) {
+    mergedTexts_.emplace_back(Utf8Text(i));
+    e.place = {kMerged, static_cast<uint32_t>(mergedTexts_.size() - 1)};
+  }
+  std::string& text = mergedTexts_[e.place.offset];
+  const size_t offset = text.size() + 1 - (e.headwordBytes + 1);
+  text += '\n';
+  text += meaning_;
+  e.textBytes = static_cast<uint32_t>(text.size());
   const auto found = indexed_.find(i);
   if (found == indexed_.end())
     return;
-  ForEachLine(text, [&](size_t start, std::wstring_view line) {
+  ForEachLine(meaning_, [&](size_t start, std::string_view line) {
     found->second.starts.push_back(offset + start);
     found->second.runs.Append(LineHash(line));
   });
 }
 
-std::wstring EntryTable::Text(size_t i) const {
-  const Entry& e = entries_[i];
-  std::wstring text;
-  text.reserve(e.headword.size() + 2 + e.meaning.size());
-  text += e.headword;
-  text += L"\r\n";
-  text += e.meaning;
-  return text;
+void EntryTable::EndAdding() {
+  // Swapped with new empty ones, which gives their memory back (assigning {} would keep it).
+  std::vector<uint64_t>().swap(slots_);
+  std::unordered_map<uint32_t, IndexedMeaning>().swap(indexed_);
+  std::string().swap(headword_);
+  std::string().swap(meaning_);
+  entries_.shrink_to_fit();
 }
 
-std::vector<uint32_t> SearchOrder(const EntryTable& entries) {
-  std::vector<std::wstring> keys(entries.Size());
-  for (size_t i = 0; i < keys.size(); ++i) {
-    std::wstring text = entries.Text(i);
-    text.resize(std::min(text.size(), kKeyChars));
-    keys[i] = LowerCase(std::move(text));
-  }
-  std::vector<uint32_t> order(entries.Size());
-  for (size_t i = 0; i < order.size(); ++i)
-    order[i] = static_cast<uint32_t>(i);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](uint32_t a, uint32_t b) { return CompareText(keys[a], keys[b]) < 0; });
-  return order;
-}
-
-int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
-                            const EntryTable& entries, const std::vector<uint32_t>& order,
-                            int64_t maxBytes, const ImportProgress& progress) {
-  std::wstring preamble = L"\uFEFF";
-  for (wchar_t c : title) {
-    if (c == kSeparator)
-      c = kSeparatorReplacement;
-    else if (c < 0x20)
-      c = L' ';
-    preamble.push_back(c);
-  }
-  preamble += L"\r\n";
-
-  int64_t units = static_cast<int64_t>(preamble.size());
-  for (uint32_t i : order)
-    units += 1 + static_cast<int64_t>(entries.TextLength(i));
-  const int64_t bytes = 2 * units;
-  if (bytes >= maxBytes)
-    throw EImportError(
-        Format("The dictionary would be %lld bytes; dictionary files must be "
-               "smaller than %lld bytes. Import fewer sources into one file.",
-               static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
-
-  {
-    OutputFile file(target.TemporaryPath());
-    file.Append(preamble);
-    size_t done = 0;
-    for (uint32_t i : order) {
-      file.Append(kSeparator);
-      file.Append(entries.Text(i));
-      if (progress && ++done % 4096 == 0)
-        progress("Writing", file.Written(), bytes);
+void EntryTable::AppendText(size_t i, std::wstring& out, size_t maxUnits) const {
+  const std::string_view text = Utf8Text(i);
+  const size_t limit = maxUnits >= SIZE_MAX - out.size() ? SIZE_MAX : out.size() + maxUnits;
+  const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+  const uint8_t* end = p + text.size();
+  while (p < end && out.size() < limit) {
+    const uint8_t b = *p;
+    if (b < 0x80) {
+      if (b == '\n') {
+        out.push_back(L'\r');
+        if (out.size() < limit)
+          out.push_back(L'\n');
+      } else {
+        out.push_back(static_cast<wchar_t>(b));
+      }
+      ++p;
+    } else if (b < 0xE0) {
+      out.push_back(static_cast<wchar_t>((b & 0x1F) << 6 | (p[1] & 0x3F)));
+      p += 2;
+    } else {
+      out.push_back(static_cast<wchar_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)));
+      p += 3;
     }
-    if (file.Written() != bytes)
-      throw EImportError("Internal error: the dictionary file came out at an unexpected size");
-    file.Close();
-    if (progress)
-      progress("Writing", bytes, bytes);
   }
-  target.Commit();
-  return bytes;
 }
 
-bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::string& note) {
-  const std::wstring& target = output.Path();
-  const std::wstring& indexPath = output.IndexPath();
-  // An index of an earlier file of this name would be stale now.
-  DeleteFileW(indexPath.c_str());
-  const std::optional<std::string> dataName = AnsiPathOf(target);
-  const size_t slash = target.find_last_of(L"\\/");
-  const std::optional<std::string> folderName = AnsiPathOf(target.substr(0, slash));
-  const std::string indexName = ToAnsi(indexPath.substr(slash + 1));
-  if (!dataName || !folderName || ToWide(indexName) != indexPath.substr(slash + 1)) {
-    note =
-        "The index is left for Lexmora to build at the first opening: the file's name cannot "
-        "be written in the system code page.";
-    return false;
-  }
-  try {
-    TIndexList list;
-    FILETIME storedTime{};
-    ScanEntries(*dataName, false, list, storedTime, nullptr);
-    if (list.size() != expectedEntries)
-      throw EImportError(Format("the scan found %llu entries where %llu were written", list.size(),
-                                expectedEntries));
-    WriteIndexFile(*folderName + "\\" + indexName, list, storedTime);
-  } catch (const std::exception& e) {
-    DeleteFileW(indexPath.c_str());
-    note = std::string("The index is left for Lexmora to build at the first opening: ") + e.what();
-    return false;
-  }
-  return true;
+std::wstring EntryTable::Text(size_t i) const {
+  std::wstring text;
+  AppendText(i, text);
+  return text;
 }
 
 }  // namespace lexmora::import

@@ -1,36 +1,61 @@
 #pragma once
 // Internal to the importer: the entries read from the sources, cleaned up and merged by
-// headword, and writing them as the program's dictionary file.
+// headword, held compactly until they are written.
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "import/Import.h"
 #include "import/LineRuns.h"
-#include "import/OutputTarget.h"
 
 namespace lexmora::import {
 
 // Stands in for the entry separator (U+00B7 MIDDLE DOT) wherever source text holds one.
 constexpr wchar_t kSeparatorReplacement = 0x2022;  // BULLET
 
+// Text appended piece by piece into large blocks, so that a million small texts cost neither a
+// million allocations nor the copies of a growing string.
+class TextArena {
+ public:
+  struct Place {
+    uint32_t block = 0;
+    uint32_t offset = 0;
+  };
+  // Appends the parts one after the other, all in one block.
+  Place Append(std::initializer_list<std::string_view> parts);
+  std::string_view View(Place place, size_t length) const {
+    return {blocks_[place.block].get() + place.offset, length};
+  }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  size_t used_ = 0;      // bytes of the last block in use
+  size_t capacity_ = 0;  // bytes of the last block
+};
+
+// The entries, each held as its text in UTF-8 with lines ended by '\n' (every UTF-16 code unit
+// as one to three bytes, so that the text comes back unit for unit), and a table of headwords
+// that finds the entry a new one merges into.
 class EntryTable {
  public:
-  // Adds an entry whose meaning has its lines separated by '\n' (or "\r\n"), or folds it into
-  // the earlier entry with the same headword; a meaning already there is not repeated. Entries
-  // without a headword or without any meaning text are counted and left out.
+  // Adds an entry whose meaning has its lines separated by '\n', '\r' or "\r\n", or folds it into
+  // the earlier entry with the same headword; meaning lines that already stand there in a row
+  // are not repeated. Entries without a headword or without any meaning text are counted and
+  // left out.
   void Add(std::wstring_view headword, std::wstring_view meaning);
+  // Frees what only adding needs. Nothing may be added after it.
+  void EndAdding();
 
   size_t Size() const { return entries_.size(); }
-  // The entry's text as the dictionary file holds it: headword, CR LF, meaning lines joined by
-  // CR LF. Never contains the separator.
+  // The UTF-16 code units of all the entries' texts together.
+  int64_t TextUnits() const { return textUnits_; }
+  // Appends the entry's text as the dictionary file holds it, or its first `maxUnits` code
+  // units: headword, CR LF, meaning lines joined by CR LF. It never contains the separator.
+  void AppendText(size_t i, std::wstring& out, size_t maxUnits = SIZE_MAX) const;
   std::wstring Text(size_t i) const;
-  size_t TextLength(size_t i) const {
-    return entries_[i].headword.size() + 2 + entries_[i].meaning.size();
-  }
-  const std::wstring& Headword(size_t i) const { return entries_[i].headword; }
 
   int64_t added = 0;
   int64_t merged = 0;
@@ -39,41 +64,41 @@ class EntryTable {
   int64_t separatorsReplaced = 0;
 
  private:
+  // An entry's text is in the arena, or, once a meaning has been merged into it, in a string of
+  // its own (block kMerged, offset: the string's number).
   struct Entry {
-    std::wstring headword;
-    std::wstring meaning;  // lines joined by CR LF
+    TextArena::Place place;
+    uint32_t headwordBytes = 0;
+    uint32_t textBytes = 0;
   };
-  // The lines of a merged meaning and where each starts, kept once the meaning is long.
+  static constexpr uint32_t kMerged = UINT32_MAX;
+  // The lines of a long merged meaning and where each starts in the entry's text.
   struct IndexedMeaning {
     LineRuns runs;
     std::vector<size_t> starts;
   };
-  std::wstring CleanHeadword(std::wstring_view text);
-  std::wstring CleanMeaning(std::wstring_view text);
-  // Whether the lines of `text` already stand in a row in the meaning of entry `i`.
-  bool HoldsLines(uint32_t i, const std::wstring& text);
-  void AppendMeaning(uint32_t i, const std::wstring& text);
 
+  std::string_view Utf8Text(size_t i) const;
+  // Clean forms in UTF-8 in headword_ and meaning_; each returns its length in code units.
+  int64_t CleanHeadword(std::wstring_view text);
+  int64_t CleanMeaning(std::wstring_view text);
+  // The entry whose headword is headword_, or a new one made of headword_ and meaning_.
+  uint32_t FindOrInsert(uint32_t hash, bool& inserted);
+  void Grow();
+  // Whether the lines of meaning_ already stand in a row in the meaning of entry `i`.
+  bool HoldsLines(uint32_t i);
+  void AppendMeaning(uint32_t i);
+
+  TextArena arena_;
   std::vector<Entry> entries_;
-  std::unordered_map<std::wstring, uint32_t> byHeadword_;
+  std::vector<std::string> mergedTexts_;
+  // Open addressing: the headword's 32-bit hash in the high half, entry number + 1 in the low
+  // half, 0 for a free slot.
+  std::vector<uint64_t> slots_;
   std::unordered_map<uint32_t, IndexedMeaning> indexed_;
+  int64_t textUnits_ = 0;
+  std::string headword_;
+  std::string meaning_;
 };
-
-// The order in which the entries are to be written so that the program's word search finds
-// them: ascending by the first 50 characters of each entry's text, lower-cased, under the
-// store's comparison; entries with equal keys keep their order.
-std::vector<uint32_t> SearchOrder(const EntryTable& entries);
-
-// Writes the title and the entries, in `order`, to the target's temporary file and moves it into
-// place when it is complete. Raises EImportError (nothing is left behind then) and refuses a
-// result of `maxBytes` or more before writing anything. Returns the size of the file.
-int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
-                            const EntryTable& entries, const std::vector<uint32_t>& order,
-                            int64_t maxBytes, const ImportProgress& progress);
-
-// Writes the index beside a complete dictionary file with the store's own scan, so that the
-// program opens it without rebuilding. Returns false, with the reason in `note`, when the index
-// is left for the program to build.
-bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::string& note);
 
 }  // namespace lexmora::import

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "base/Text.h"
+#include "import/DictionaryWriter.h"
 #include "import/EntryTable.h"
 #include "import/OutputTarget.h"
 #include "import/Readers.h"
+#include "import/SearchOrder.h"
 #include "import/SourceFiles.h"
 
 namespace lexmora::import {
@@ -132,6 +134,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
     if (result.title.empty())
       result.title = context.title;
   }
+  entries.EndAdding();
   if (options.title)
     result.title = *options.title;
   if (entries.Size() == 0)
@@ -153,7 +156,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
   if (options.sort) {
     if (options.progress)
       options.progress("Sorting", 0, 0);
-    order = SearchOrder(entries);
+    order = options.sortByComparisonOnly ? SearchOrderByComparison(entries) : SearchOrder(entries);
   } else {
     order.resize(entries.Size());
     for (size_t i = 0; i < order.size(); ++i)

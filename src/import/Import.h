@@ -38,6 +38,8 @@ struct ImportOptions {
   std::vector<std::wstring> sources;  // any file of each dictionary
   std::wstring output;                // the .dat to write; the .ind goes beside it
   bool sort = true;                   // false: entries stay in the order the sources give them
+  // Sorts with the comparison alone: the same order, found more slowly (for checking the other).
+  bool sortByComparisonOnly = false;
   std::optional<std::wstring> title;  // default: the first source's own title
   ImportProgress progress;
   // Outputs of this many bytes or more are refused before anything is written.

@@ -148,18 +148,25 @@ std::wstring AsciiLower(std::wstring text) {
   return text;
 }
 
-std::string ReadWholeFile(const std::wstring& path) {
+FileHandle OpenSourceFile(const std::wstring& path, int64_t& size) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file)
     throw EImportError("Cannot open \"" + PathText(path) +
                        "\": " + SysErrorMessage(GetLastError()));
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.Get(), &size))
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(file.Get(), &length))
     Fail(path, "cannot get its size: " + SysErrorMessage(GetLastError()));
-  if (size.QuadPart > kMaxSourceBytes)
+  if (length.QuadPart > kMaxSourceBytes)
     Fail(path, "the file is larger than 4 GiB");
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size = length.QuadPart;
+  return file;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  int64_t size = 0;
+  FileHandle file = OpenSourceFile(path, size);
+  std::string bytes(static_cast<size_t>(size), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     const auto want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));

@@ -4,12 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/Handle.h"
+
 namespace lexmora::import {
 
 // A path in the system code page, for messages.
 std::string PathText(const std::wstring& path);
 
 bool PathExists(const std::wstring& path);
+
+// The file opened for reading from start to end, and its size. Raises EImportError when it
+// cannot be opened or is too large for any dictionary.
+FileHandle OpenSourceFile(const std::wstring& path, int64_t& size);
 
 // The whole file. Raises EImportError when it cannot be opened or read completely.
 std::string ReadWholeFile(const std::wstring& path);

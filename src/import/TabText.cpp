@@ -1,45 +1,107 @@
+#include <windows.h>
+
 #include "base/Errors.h"
 #include "import/Readers.h"
 #include "import/SourceFiles.h"
 
 namespace lexmora::import {
 
-void ReadTabText(const SourceSet& source, ReadContext& context) {
-  const std::string bytes = ReadSourceData(source.primary);
-  const std::string file = PathText(source.primary);
-  size_t at = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-  int64_t lineNumber = 0;
-  std::wstring meaning;
-  while (at < bytes.size()) {
-    // A line ends at CR, LF or CR LF.
-    size_t end = bytes.find_first_of("\r\n", at);
-    if (end == std::string::npos)
-      end = bytes.size();
-    const std::string_view line(bytes.data() + at, end - at);
-    at = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    ++lineNumber;
+namespace {
+
+constexpr size_t kBlockBytes = size_t{1} << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Turns the lines of a tab-separated source into entries, reusing its buffers from line to line.
+class LineParser {
+ public:
+  LineParser(std::string file, EntryTable& entries) : file_(std::move(file)), entries_(entries) {}
+
+  void Parse(std::string_view line, int64_t lineNumber) {
+    if (lineNumber == 1 && line.starts_with(kByteOrderMark))
+      line.remove_prefix(kByteOrderMark.size());
     if (line.find_first_not_of(" \t") == std::string_view::npos)
-      continue;
-    const std::string where =
-        Format("%s, line %lld", file.c_str(), static_cast<long long>(lineNumber));
+      return;
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos)
-      throw EImportError(where + ": no tab between the headword and the meaning");
-    const std::wstring headword = DecodeUtf8(line.substr(0, tab), where);
-    const std::wstring raw = DecodeUtf8(line.substr(tab + 1), where);
-    meaning.clear();
-    for (size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] == L'\\' && i + 1 < raw.size() && (raw[i + 1] == L'n' || raw[i + 1] == L'\\')) {
-        meaning.push_back(raw[i + 1] == L'n' ? L'\n' : L'\\');
+      throw EImportError(Where(lineNumber) + ": no tab between the headword and the meaning");
+    headword_.clear();
+    raw_.clear();
+    if (!AppendUtf8(line.substr(0, tab), headword_) || !AppendUtf8(line.substr(tab + 1), raw_))
+      throw EImportError(Where(lineNumber) + " is not valid UTF-8");
+    meaning_.clear();
+    for (size_t i = 0; i < raw_.size(); ++i) {
+      if (raw_[i] == L'\\' && i + 1 < raw_.size() &&
+          (raw_[i + 1] == L'n' || raw_[i + 1] == L'\\')) {
+        meaning_.push_back(raw_[i + 1] == L'n' ? L'\n' : L'\\');
         ++i;
       } else {
-        meaning.push_back(raw[i]);
+        meaning_.push_back(raw_[i]);
       }
     }
-    context.entries.Add(headword, meaning);
-    if (context.progress && lineNumber % 8192 == 0)
-      context.progress("Reading " + file, static_cast<int64_t>(at),
-                       static_cast<int64_t>(bytes.size()));
+    entries_.Add(headword_, meaning_);
+  }
+
+ private:
+  std::string Where(int64_t lineNumber) const {
+    return Format("%s, line %lld", file_.c_str(), static_cast<long long>(lineNumber));
+  }
+
+  std::string file_;
+  EntryTable& entries_;
+  std::wstring headword_, raw_, meaning_;
+};
+
+// The end of the line that starts at `at`: the first CR or LF, or npos.
+size_t LineEnd(std::string_view data, size_t at) {
+  const char* p = data.data() + at;
+  const char* end = data.data() + data.size();
+  while (p < end && *p != '\n' && *p != '\r')
+    ++p;
+  return p == end ? std::string_view::npos : static_cast<size_t>(p - data.data());
+}
+
+}  // namespace
+
+void ReadTabText(const SourceSet& source, ReadContext& context) {
+  ReadTabText(source, context, kBlockBytes);
+}
+
+void ReadTabText(const SourceSet& source, ReadContext& context, size_t blockBytes) {
+  const std::string file = PathText(source.primary);
+  int64_t size = 0;
+  const FileHandle handle = OpenSourceFile(source.primary, size);
+  LineParser parser(file, context.entries);
+  // The bytes read and not yet parsed, from `at` on; `before` bytes of the file came before them.
+  std::string data;
+  size_t at = 0;
+  int64_t before = 0;
+  int64_t lineNumber = 0;
+  bool ended = false;
+  for (;;) {
+    // A line ends at CR, LF or CR LF; a CR at the end of what was read may be followed by LF.
+    const size_t end = LineEnd(data, at);
+    const bool complete =
+        end != std::string::npos && (data[end] == '\n' || end + 1 < data.size() || ended);
+    if (complete || (ended && at < data.size())) {
+      const size_t stop = complete ? end : data.size();
+      parser.Parse(std::string_view(data).substr(at, stop - at), ++lineNumber);
+      at = complete ? stop + (data.compare(stop, 2, "\r\n") == 0 ? 2 : 1) : data.size();
+      if (context.progress && lineNumber % 8192 == 0)
+        context.progress("Reading " + file, before + static_cast<int64_t>(at), size);
+      continue;
+    }
+    if (ended)
+      break;
+    data.erase(0, at);
+    before += static_cast<int64_t>(at);
+    at = 0;
+    const size_t kept = data.size();
+    data.resize(kept + blockBytes);
+    DWORD got = 0;
+    if (!ReadFile(handle.Get(), data.data() + kept, static_cast<DWORD>(blockBytes), &got, nullptr))
+      throw EImportError(file + ": cannot read it: " + SysErrorMessage(GetLastError()));
+    data.resize(kept + got);
+    ended = got == 0;
   }
   const std::wstring name = source.primary.substr(source.primary.find_last_of(L"\\/") + 1);
   context.title = name.substr(0, name.find_last_of(L'.'));

@@ -1,0 +1,157 @@
+#include "import/DictionaryWriter.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "base/Errors.h"
+#include "base/Handle.h"
+#include "base/Text.h"
+#include "import/SourceFiles.h"
+#include "store/ADictU.h"
+
+namespace lexmora::import {
+
+namespace {
+
+constexpr wchar_t kSeparator = 0x00B7;
+constexpr size_t kWriteBufferChars = 1 << 19;
+
+class OutputFile {
+ public:
+  explicit OutputFile(const std::wstring& path)
+      : path_(path),
+        file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!file_)
+      throw EImportError("Cannot create \"" + PathText(path) +
+                         "\": " + SysErrorMessage(GetLastError()));
+    buffer_.reserve(kWriteBufferChars + 1024);
+  }
+  void Append(std::wstring_view text) {
+    buffer_.append(text);
+    if (buffer_.size() >= kWriteBufferChars)
+      Flush();
+  }
+  void Append(wchar_t c) { buffer_.push_back(c); }
+  void Flush() {
+    const DWORD bytes = static_cast<DWORD>(buffer_.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), buffer_.data(), bytes, &written, nullptr))
+      throw EImportError("Cannot write \"" + PathText(path_) +
+                         "\": " + SysErrorMessage(GetLastError()));
+    if (written != bytes)
+      throw EImportError("Cannot write \"" + PathText(path_) + "\": the disk is full");
+    written_ += written;
+    buffer_.clear();
+  }
+  int64_t Written() const { return written_ + static_cast<int64_t>(buffer_.size() * 2); }
+  void Close() {
+    Flush();
+    if (!CloseHandle(file_.Release()))
+      throw EImportError("Cannot write \"" + PathText(path_) +
+                         "\": " + SysErrorMessage(GetLastError()));
+  }
+
+ private:
+  std::wstring path_;
+  FileHandle file_;
+  std::wstring buffer_;
+  int64_t written_ = 0;
+};
+
+// A name of the file that the store's 8-bit file functions can open: the name itself when the
+// system code page holds all of it, else its short form.
+std::optional<std::string> AnsiPathOf(const std::wstring& path) {
+  const std::string ansi = ToAnsi(path);
+  if (ToWide(ansi) == path)
+    return ansi;
+  wchar_t shortName[MAX_PATH];
+  const DWORD length = GetShortPathNameW(path.c_str(), shortName, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return std::nullopt;
+  const std::string shortAnsi = ToAnsi(shortName);
+  if (ToWide(shortAnsi) != shortName)
+    return std::nullopt;
+  return shortAnsi;
+}
+
+}  // namespace
+
+int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
+                            const EntryTable& entries, const std::vector<uint32_t>& order,
+                            int64_t maxBytes, const ImportProgress& progress) {
+  std::wstring preamble = L"\uFEFF";
+  for (wchar_t c : title) {
+    if (c == kSeparator)
+      c = kSeparatorReplacement;
+    else if (c < 0x20)
+      c = L' ';
+    preamble.push_back(c);
+  }
+  preamble += L"\r\n";
+
+  const int64_t units = static_cast<int64_t>(preamble.size()) + static_cast<int64_t>(order.size()) +
+                        entries.TextUnits();
+  const int64_t bytes = 2 * units;
+  if (bytes >= maxBytes)
+    throw EImportError(
+        Format("The dictionary would be %lld bytes; dictionary files must be "
+               "smaller than %lld bytes. Import fewer sources into one file.",
+               static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
+
+  {
+    OutputFile file(target.TemporaryPath());
+    file.Append(preamble);
+    size_t done = 0;
+    std::wstring text;
+    for (uint32_t i : order) {
+      text.clear();
+      entries.AppendText(i, text);
+      file.Append(kSeparator);
+      file.Append(text);
+      if (progress && ++done % 4096 == 0)
+        progress("Writing", file.Written(), bytes);
+    }
+    if (file.Written() != bytes)
+      throw EImportError("Internal error: the dictionary file came out at an unexpected size");
+    file.Close();
+    if (progress)
+      progress("Writing", bytes, bytes);
+  }
+  target.Commit();
+  return bytes;
+}
+
+bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::string& note) {
+  const std::wstring& target = output.Path();
+  const std::wstring& indexPath = output.IndexPath();
+  // An index of an earlier file of this name would be stale now.
+  DeleteFileW(indexPath.c_str());
+  const std::optional<std::string> dataName = AnsiPathOf(target);
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::optional<std::string> folderName = AnsiPathOf(target.substr(0, slash));
+  const std::string indexName = ToAnsi(indexPath.substr(slash + 1));
+  if (!dataName || !folderName || ToWide(indexName) != indexPath.substr(slash + 1)) {
+    note =
+        "The index is left for Lexmora to build at the first opening: the file's name cannot "
+        "be written in the system code page.";
+    return false;
+  }
+  try {
+    TIndexList list;
+    FILETIME storedTime{};
+    ScanEntries(*dataName, false, list, storedTime, nullptr);
+    if (list.size() != expectedEntries)
+      throw EImportError(Format("the scan found %llu entries where %llu were written", list.size(),
+                                expectedEntries));
+    WriteIndexFile(*folderName + "\\" + indexName, list, storedTime);
+  } catch (const std::exception& e) {
+    DeleteFileW(indexPath.c_str());
+    note = std::string("The index is left for Lexmora to build at the first opening: ") + e.what();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lexmora::import
