@@ -137,9 +137,17 @@ bool InSearchOrder(const EntryTable& entries, const std::vector<uint32_t>& order
   return true;
 }
 
-// The order from ranking each entry by the first bytes of its sort key, taken from the first
-// `prefixUnits` code units of its search key where they suffice; nothing when the order does
-// not pass the check.
+}  // namespace
+
+bool InSearchOrder(const EntryTable& entries, const std::vector<uint32_t>& order) {
+  std::atomic<bool> ordered = true;
+  InParts(order.size(), [&](size_t begin, size_t end) {
+    if (!InSearchOrder(entries, order, begin, end))
+      ordered = false;
+  });
+  return ordered;
+}
+
 std::optional<std::vector<uint32_t>> RankedOrder(const EntryTable& entries, size_t prefixUnits) {
   std::vector<Ranked> ranked(entries.Size());
   InParts(ranked.size(), [&](size_t begin, size_t end) {
@@ -171,17 +179,10 @@ std::optional<std::vector<uint32_t>> RankedOrder(const EntryTable& entries, size
   for (size_t k = 0; k < ranked.size(); ++k)
     order[k] = ranked[k].entry;
   std::vector<Ranked>().swap(ranked);
-  std::atomic<bool> ordered = true;
-  InParts(order.size(), [&](size_t begin, size_t end) {
-    if (!InSearchOrder(entries, order, begin, end))
-      ordered = false;
-  });
-  if (!ordered)
+  if (!InSearchOrder(entries, order))
     return std::nullopt;
   return order;
 }
-
-}  // namespace
 
 std::vector<uint32_t> SearchOrder(const EntryTable& entries) {
   // Short keys first, whole keys should the short ones fail the check, then the comparison.

@@ -1,7 +1,9 @@
 #pragma once
 // Internal to the importer: the order in which the entries are written so that the program's
 // word search finds them.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "import/EntryTable.h"
@@ -15,6 +17,14 @@ namespace lexmora::import {
 // checked pair by pair with the comparison; should the check fail, the order comes from
 // SearchOrderByComparison instead, so that the result is the same in every case.
 std::vector<uint32_t> SearchOrder(const EntryTable& entries);
+
+// SearchOrder's ranking, the system's sort key of the first `prefixUnits` code units of each
+// search key standing for the whole key's where its primary weights fill the bytes ranked;
+// nothing when the order does not pass the check.
+std::optional<std::vector<uint32_t>> RankedOrder(const EntryTable& entries, size_t prefixUnits);
+
+// Whether `order` ascends by the search keys under the comparison, equal keys in entry order.
+bool InSearchOrder(const EntryTable& entries, const std::vector<uint32_t>& order);
 
 // The same order from a stable sort that compares the search keys directly: many more
 // comparisons, and every key in memory at once.

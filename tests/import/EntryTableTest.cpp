@@ -62,6 +62,34 @@ TEST(EntryTable, KeepsEachMeaningOnce) {
   }
 }
 
+// Text comes back unit for unit, whatever its characters, and cut where asked: at a line break
+// between its CR and LF, or inside a surrogate pair, as a cut of the whole text would be.
+TEST(EntryTable, GivesTheTextBackUnitForUnit) {
+  struct Case {
+    std::wstring headword;
+    std::wstring meaning;
+    size_t maxUnits;
+    std::wstring wanted;
+  };
+  const Case cases[] = {
+      {L"a\u00E9\u0416\u20AC", L"x\U0001F600y", SIZE_MAX, L"a\u00E9\u0416\u20AC\r\nx\U0001F600y"},
+      {L"k", L"\xD800lone\xDC00", SIZE_MAX, L"k\r\n\xD800lone\xDC00"},
+      {L"k", L"one\ntwo", 6, L"k\r\none"},
+      {L"k", L"one\ntwo", 7, L"k\r\none\r"},
+      {L"k", L"one\ntwo", 8, L"k\r\none\r\n"},
+      {L"k", L"\U0001F600", 4, L"k\r\n\xD83D"},
+      {L"k", L"\u0416", 0, L""},
+  };
+  for (const Case& c : cases) {
+    import::EntryTable table;
+    table.Add(c.headword, c.meaning);
+    std::wstring text = L"before";
+    table.AppendText(0, text, c.maxUnits);
+    EXPECT_EQ(text, L"before" + c.wanted) << ToAnsi(c.wanted);
+    EXPECT_EQ(table.TextUnits(), static_cast<int64_t>(table.Text(0).size())) << ToAnsi(c.wanted);
+  }
+}
+
 // 20 000 meanings under one headword cost about what 20 000 headwords cost, not many times more.
 TEST(EntryTable, MergingManyMeaningsTakesLinearTime) {
   constexpr int kCount = 20000;

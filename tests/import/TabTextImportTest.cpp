@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "base/Text.h"
 #include "import/EntryTable.h"
+#include "import/Readers.h"
 #include "store/ADictU.h"
 #include "store/TextCompare.h"
 
@@ -50,6 +51,47 @@ TEST(TabTextImport, WritesTheProgramsLayout) {
     WriteFile(dir.File("list.txt"), c.source);
     Import({dir.File("list.txt")}, dir.File("out.dat"));
     EXPECT_EQ(DatText(dir.File("out.dat")), L"\uFEFFlist\r\n" + c.wanted) << c.name;
+  }
+}
+
+// The entries read from `path` a block of `blockBytes` at a time, or the error it raises.
+std::vector<std::wstring> ReadInBlocks(const std::string& path, size_t blockBytes) {
+  const import::SourceSet source{
+      import::SourceFormat::TabText, ToWide(path), ToWide(path), {}, {}, {}};
+  import::EntryTable entries;
+  std::vector<std::string> notes;
+  const import::ImportProgress progress;
+  import::ReadContext context{entries, notes, progress, {}};
+  try {
+    import::ReadTabText(source, context, blockBytes);
+  } catch (const import::EImportError& e) {
+    return {ToWide(e.what())};
+  }
+  std::vector<std::wstring> texts;
+  for (size_t i = 0; i < entries.Size(); ++i)
+    texts.push_back(entries.Text(i));
+  return texts;
+}
+
+// The file is read a block at a time: a line, a CR LF pair, a UTF-8 sequence or the byte-order
+// mark cut by the end of a block reads as it does in one piece.
+TEST(TabTextImport, ReadsTheSameWhateverTheBlockSize) {
+  const std::string sources[] = {
+      "\xEF\xBB\xBF"
+      "b\tB\r\n\r\na\tA\rc\tC\n\xD0\xB6\tz\xC3\xA9\\n\xF0\x9F\x98\x80\r\nlast\tno end",
+      "a\tA\r\nb\tB\r\n\r\nbroken\r\n",
+      "a\tA\rb\tB\xC3\n",
+      "a\tA\r",
+  };
+  TempDir dir;
+  for (const std::string& source : sources) {
+    WriteFile(dir.File("list.txt"), source);
+    const std::vector<std::wstring> whole = ReadInBlocks(dir.File("list.txt"), 1 << 20);
+    ASSERT_FALSE(whole.empty());
+    for (const size_t blockBytes : {1, 2, 3, 5, 7, 64}) {
+      EXPECT_EQ(ReadInBlocks(dir.File("list.txt"), blockBytes), whole)
+          << "blocks of " << blockBytes << " bytes: " << ToAnsi(whole[0]);
+    }
   }
 }
 
