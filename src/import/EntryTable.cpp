@@ -25,19 +25,28 @@ std::wstring_view Trim(std::wstring_view s) {
   return s;
 }
 
-// One UTF-16 code unit as one to three bytes: UTF-8 for the Basic Multilingual Plane, and each
-// half of a surrogate pair on its own, so that any sequence of units comes back as it was.
-void PutUnit(std::string& out, wchar_t c) {
+// One UTF-16 code unit as one to three bytes at `out`: UTF-8 for the Basic Multilingual Plane,
+// and each half of a surrogate pair on its own, so that any sequence of units comes back as it
+// was. Returns the end of what it wrote.
+char* PutUnit(char* out, wchar_t c) {
   if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | c >> 6));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xC0 | c >> 6);
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xE0 | c >> 12));
-    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | c >> 12);
+    *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
+}
+
+// The first CR or LF of `text` from `start` on, or its size.
+size_t LineBreak(std::wstring_view text, size_t start) {
+  while (start < text.size() && text[start] != L'\r' && text[start] != L'\n')
+    ++start;
+  return start;
 }
 
 uint32_t Hash32(std::string_view text) {
@@ -81,7 +90,10 @@ TextArena::Place TextArena::Append(std::initializer_list<std::string_view> parts
 }
 
 int64_t EntryTable::CleanHeadword(std::wstring_view text) {
-  headword_.clear();
+  // Room for three bytes a unit, written through a pointer, cut to size at the end.
+  headword_.resize(text.size() * 3);
+  char* const begin = headword_.data();
+  char* out = begin;
   int64_t units = 0;
   for (wchar_t c : Trim(text)) {
     if (c == kSeparator) {
@@ -90,34 +102,40 @@ int64_t EntryTable::CleanHeadword(std::wstring_view text) {
     } else if (c < 0x20 || c == 0x7F || c == 0xFEFF) {
       c = L' ';  // a headword is one line
     }
-    if (c == L' ' && (headword_.empty() || headword_.back() == ' '))
+    if (c == L' ' && (out == begin || out[-1] == ' '))
       continue;
-    PutUnit(headword_, c);
+    out = PutUnit(out, c);
     ++units;
   }
-  while (!headword_.empty() && headword_.back() == ' ') {
-    headword_.pop_back();
+  while (out != begin && out[-1] == ' ') {
+    --out;
     --units;
   }
+  headword_.resize(static_cast<size_t>(out - begin));
   return units;
 }
 
 int64_t EntryTable::CleanMeaning(std::wstring_view text) {
-  meaning_.clear();
+  // A line break of one or two units becomes at most two bytes, a unit at most three.
+  meaning_.resize(text.size() * 3 + 2);
+  char* const begin = meaning_.data();
+  char* out = begin;
   int64_t units = 0;
   bool pendingEmptyLine = false;
   size_t start = 0;
   while (start <= text.size()) {
-    size_t end = text.find_first_of(L"\r\n", start);
-    if (end == std::wstring_view::npos)
-      end = text.size();
+    size_t end = LineBreak(text, start);
     const std::wstring_view line = Trim(text.substr(start, end - start));
     if (line.empty()) {
-      pendingEmptyLine = !meaning_.empty();  // runs of empty lines become one, none at the ends
+      pendingEmptyLine = out != begin;  // runs of empty lines become one, none at the ends
     } else {
-      if (!meaning_.empty()) {
-        meaning_ += pendingEmptyLine ? "\n\n" : "\n";
-        units += pendingEmptyLine ? 4 : 2;  // each line ends with CR LF in the file
+      if (out != begin) {
+        *out++ = '\n';
+        units += 2;  // each line ends with CR LF in the file
+        if (pendingEmptyLine) {
+          *out++ = '\n';
+          units += 2;
+        }
       }
       pendingEmptyLine = false;
       for (wchar_t c : line) {
@@ -127,7 +145,7 @@ int64_t EntryTable::CleanMeaning(std::wstring_view text) {
         } else if ((c < 0x20 && c != L'\t') || c == 0x7F || c == 0xFEFF) {
           continue;
         }
-        PutUnit(meaning_, c);
+        out = PutUnit(out, c);
         ++units;
       }
     }
@@ -135,6 +153,7 @@ int64_t EntryTable::CleanMeaning(std::wstring_view text) {
       ++end;
     start = end + 1;
   }
+  meaning_.resize(static_cast<size_t>(out - begin));
   return units;
 }
 
@@ -222,7 +241,7 @@ bool EntryTable::HoldsLines(uint32_t i) {
     }
     found = indexed_.try_emplace(i).first;
     ForEachLine(meaning, [&](size_t start, std::string_view line) {
-      found->second.starts.push_back(start);
+      found->second.starts.push_back(static_cast<uint32_t>(start));
       found->second.runs.Append(LineHash(line));
     });
   }
@@ -253,7 +272,7 @@ void EntryTable::AppendMeaning(uint32_t i) {
   if (found == indexed_.end())
     return;
   ForEachLine(meaning_, [&](size_t start, std::string_view line) {
-    found->second.starts.push_back(offset + start);
+    found->second.starts.push_back(static_cast<uint32_t>(offset + start));
     found->second.runs.Append(LineHash(line));
   });
 }

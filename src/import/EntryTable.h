@@ -75,7 +75,7 @@ class EntryTable {
   // The lines of a long merged meaning and where each starts in the entry's text.
   struct IndexedMeaning {
     LineRuns runs;
-    std::vector<size_t> starts;
+    std::vector<uint32_t> starts;
   };
 
   std::string_view Utf8Text(size_t i) const;

@@ -1,9 +1,60 @@
 #include "import/LineRuns.h"
 
+#include <algorithm>
+
 namespace lexmora::import {
 
+namespace {
+
+constexpr size_t kFirstSlots = 64;
+
+size_t SlotOf(uint64_t hash, size_t mask) {
+  return static_cast<size_t>(hash ^ hash >> 29) & mask;
+}
+
+}  // namespace
+
+const LineRuns::Slot* LineRuns::FindSlot(uint64_t hash) const {
+  if (slots_.empty())
+    return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t at = SlotOf(hash, mask);; at = (at + 1) & mask) {
+    if (slots_[at].count == 0)
+      return nullptr;
+    if (slots_[at].hash == hash)
+      return &slots_[at];
+  }
+}
+
+void LineRuns::Grow() {
+  std::vector<Slot> slots(std::max(kFirstSlots, slots_.size() * 2));
+  const size_t mask = slots.size() - 1;
+  for (const Slot& slot : slots_) {
+    if (slot.count == 0)
+      continue;
+    size_t at = SlotOf(slot.hash, mask);
+    while (slots[at].count != 0)
+      at = (at + 1) & mask;
+    slots[at] = slot;
+  }
+  slots_.swap(slots);
+}
+
 void LineRuns::Append(uint64_t lineHash) {
-  places_[lineHash].push_back(static_cast<uint32_t>(lines_.size()));
+  if ((distinct_ + 1) * 2 > slots_.size())
+    Grow();
+  const size_t mask = slots_.size() - 1;
+  size_t at = SlotOf(lineHash, mask);
+  while (slots_[at].count != 0 && slots_[at].hash != lineHash)
+    at = (at + 1) & mask;
+  Slot& slot = slots_[at];
+  if (slot.count == 0) {
+    slot.hash = lineHash;
+    ++distinct_;
+  }
+  previous_.push_back(slot.last);
+  slot.last = static_cast<uint32_t>(lines_.size());
+  ++slot.count;
   lines_.push_back(lineHash);
 }
 
@@ -13,19 +64,19 @@ std::optional<size_t> LineRuns::Find(std::span<const uint64_t> run,
     return std::nullopt;
   // The line of the run that occurs least often decides where the run can stand.
   size_t anchor = 0;
-  const std::vector<uint32_t>* anchorPlaces = nullptr;
+  const Slot* anchorSlot = nullptr;
   for (size_t i = 0; i < run.size(); ++i) {
-    const auto found = places_.find(run[i]);
-    if (found == places_.end())
+    const Slot* slot = FindSlot(run[i]);
+    if (slot == nullptr)
       return std::nullopt;
-    if (anchorPlaces == nullptr || found->second.size() < anchorPlaces->size()) {
+    if (anchorSlot == nullptr || slot->count < anchorSlot->count) {
       anchor = i;
-      anchorPlaces = &found->second;
+      anchorSlot = slot;
     }
   }
-  if (anchorPlaces == nullptr)  // an empty run
+  if (anchorSlot == nullptr)  // an empty run
     return std::nullopt;
-  for (const uint32_t place : *anchorPlaces) {
+  for (uint32_t place = anchorSlot->last; place != kNone; place = previous_[place]) {
     if (place < anchor || place - anchor + run.size() > lines_.size())
       continue;
     const size_t first = place - anchor;

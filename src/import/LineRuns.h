@@ -5,7 +5,6 @@
 #include <functional>
 #include <optional>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace lexmora::import {
@@ -13,7 +12,7 @@ namespace lexmora::import {
 // The lines of a text, each known by a hash of its content, in order, with where each hash
 // occurs. Finding a run of n lines looks only at the places of the run's rarest line, so a
 // text that gains lines one meaning at a time is checked in time that grows with the meanings,
-// not with the text.
+// not with the text. About 50 bytes a line.
 class LineRuns {
  public:
   void Append(uint64_t lineHash);
@@ -25,8 +24,21 @@ class LineRuns {
                              const std::function<bool(size_t first)>& confirm) const;
 
  private:
+  static constexpr uint32_t kNone = UINT32_MAX;
+  // One hash that occurs: where it occurs last and how often. Open addressing; `count` 0 marks
+  // a free slot.
+  struct Slot {
+    uint64_t hash = 0;
+    uint32_t last = kNone;
+    uint32_t count = 0;
+  };
+  const Slot* FindSlot(uint64_t hash) const;
+  void Grow();
+
   std::vector<uint64_t> lines_;
-  std::unordered_map<uint64_t, std::vector<uint32_t>> places_;
+  std::vector<uint32_t> previous_;  // for each line, the line before it with the same hash
+  std::vector<Slot> slots_;
+  size_t distinct_ = 0;
 };
 
 }  // namespace lexmora::import

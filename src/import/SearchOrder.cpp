@@ -20,10 +20,11 @@ namespace {
 constexpr size_t kKeyChars = 50;
 constexpr DWORD kSortKeyFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
 
-// The search key of entry `i`, as the store reads and lower-cases it.
-void KeyOf(const EntryTable& entries, uint32_t i, std::wstring& key) {
+// The search key of entry `i`, as the store reads and lower-cases it, or its first `units` code
+// units (lower-casing maps each unit on its own).
+void KeyOf(const EntryTable& entries, uint32_t i, std::wstring& key, size_t units = kKeyChars) {
   key.clear();
-  entries.AppendText(i, key, kKeyChars);
+  entries.AppendText(i, key, units);
   if (!key.empty())
     CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
 }
@@ -88,21 +89,24 @@ size_t SortKey(const std::wstring& key, size_t units, std::vector<uint8_t>& buff
   }
 }
 
-// The first 12 bytes of the sort key of `key`. A sort key begins with the primary weights of
-// the characters, one after the other, up to the first byte 1: when those of the first
-// `prefixUnits` characters fill the 12 bytes, they are the whole key's first 12 bytes, and the
-// short key costs a fraction of the whole one. The order is checked in the end in any case.
-void RankKey(const std::wstring& key, size_t prefixUnits, std::vector<uint8_t>& buffer,
-             Ranked& ranked) {
+// Entry `i` with the first 12 bytes of the sort key of its search key. A sort key begins with
+// the primary weights of the characters, one after the other, up to the first byte 1: when
+// those of the first `prefixUnits` characters fill the 12 bytes, they are the whole key's first
+// 12 bytes, and the short key costs a fraction of the whole one. The order is checked in the
+// end in any case.
+Ranked RankEntry(const EntryTable& entries, uint32_t i, size_t prefixUnits, std::wstring& key,
+                 std::vector<uint8_t>& buffer) {
+  KeyOf(entries, i, key, prefixUnits + 1);
   size_t bytes = SortKey(key, prefixUnits, buffer);
   const auto rankEnd = buffer.begin() + static_cast<ptrdiff_t>(kRankBytes);
   const bool primaryFills = bytes > kRankBytes && std::find(buffer.begin(), rankEnd, 1) == rankEnd;
-  if (key.size() > prefixUnits && !primaryFills)
+  if (key.size() > prefixUnits && !primaryFills) {
+    KeyOf(entries, i, key);
     bytes = SortKey(key, key.size(), buffer);
+  }
   uint8_t first[16] = {};
   std::copy_n(buffer.data(), std::min(bytes, kRankBytes), first);
-  ranked.high = BigEndian(first);
-  ranked.low = static_cast<uint32_t>(BigEndian(first + 8) >> 32);
+  return {BigEndian(first), static_cast<uint32_t>(BigEndian(first + 8) >> 32), i};
 }
 
 // Puts ranked[begin, end), whose sort key bytes are all equal and which are in entry order, in
@@ -153,11 +157,8 @@ std::optional<std::vector<uint32_t>> RankedOrder(const EntryTable& entries, size
   InParts(ranked.size(), [&](size_t begin, size_t end) {
     std::wstring key;
     std::vector<uint8_t> buffer(1024);
-    for (size_t i = begin; i < end; ++i) {
-      KeyOf(entries, static_cast<uint32_t>(i), key);
-      RankKey(key, prefixUnits, buffer, ranked[i]);
-      ranked[i].entry = static_cast<uint32_t>(i);
-    }
+    for (size_t i = begin; i < end; ++i)
+      ranked[i] = RankEntry(entries, static_cast<uint32_t>(i), prefixUnits, key, buffer);
   });
   std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
     if (a.high != b.high)

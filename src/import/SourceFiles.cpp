@@ -278,13 +278,17 @@ std::string ReadSourceData(const std::wstring& path) {
 }
 
 bool AppendUtf8(std::string_view text, std::wstring& out) {
-  out.reserve(out.size() + text.size());
+  // Never more code units than bytes: the room is made once and written through a pointer.
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  wchar_t* w = out.data() + start;
   const auto* p = reinterpret_cast<const uint8_t*>(text.data());
   const uint8_t* end = p + text.size();
+  bool valid = true;
   while (p < end) {
     const uint8_t b = *p;
     if (b < 0x80) {
-      out.push_back(static_cast<wchar_t>(b));
+      *w++ = static_cast<wchar_t>(b);
       ++p;
       continue;
     }
@@ -298,27 +302,32 @@ bool AppendUtf8(std::string_view text, std::wstring& out) {
     } else if ((b & 0xF8) == 0xF0) {
       extra = 3, value = b & 0x07, minimum = 0x10000;
     } else {
-      return false;
+      valid = false;
+      break;
     }
-    if (end - p <= extra)
-      return false;
-    for (int i = 1; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80)
-        return false;
+    if (end - p <= extra) {
+      valid = false;
+      break;
+    }
+    for (int i = 1; i <= extra && valid; ++i) {
+      valid = (p[i] & 0xC0) == 0x80;
       value = value << 6 | (p[i] & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-      return false;
+    if (!valid || value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+      valid = false;
+      break;
+    }
     if (value >= 0x10000) {
       value -= 0x10000;
-      out.push_back(static_cast<wchar_t>(0xD800 + (value >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + (value & 0x3FF)));
+      *w++ = static_cast<wchar_t>(0xD800 + (value >> 10));
+      *w++ = static_cast<wchar_t>(0xDC00 + (value & 0x3FF));
     } else {
-      out.push_back(static_cast<wchar_t>(value));
+      *w++ = static_cast<wchar_t>(value);
     }
     p += extra + 1;
   }
-  return true;
+  out.resize(static_cast<size_t>(w - out.data()));
+  return valid;
 }
 
 std::wstring DecodeUtf8(std::string_view text, const std::string& where) {

@@ -25,19 +25,19 @@ class LineParser {
     if (tab == std::string_view::npos)
       throw EImportError(Where(lineNumber) + ": no tab between the headword and the meaning");
     headword_.clear();
-    raw_.clear();
-    if (!AppendUtf8(line.substr(0, tab), headword_) || !AppendUtf8(line.substr(tab + 1), raw_))
-      throw EImportError(Where(lineNumber) + " is not valid UTF-8");
     meaning_.clear();
-    for (size_t i = 0; i < raw_.size(); ++i) {
-      if (raw_[i] == L'\\' && i + 1 < raw_.size() &&
-          (raw_[i + 1] == L'n' || raw_[i + 1] == L'\\')) {
-        meaning_.push_back(raw_[i + 1] == L'n' ? L'\n' : L'\\');
-        ++i;
-      } else {
-        meaning_.push_back(raw_[i]);
-      }
+    if (!AppendUtf8(line.substr(0, tab), headword_) || !AppendUtf8(line.substr(tab + 1), meaning_))
+      throw EImportError(Where(lineNumber) + " is not valid UTF-8");
+    // "\n" and "\\" in place: the text only shrinks.
+    size_t to = 0;
+    for (size_t from = 0; from < meaning_.size(); ++from, ++to) {
+      wchar_t c = meaning_[from];
+      if (c == L'\\' && from + 1 < meaning_.size() &&
+          (meaning_[from + 1] == L'n' || meaning_[from + 1] == L'\\'))
+        c = meaning_[++from] == L'n' ? L'\n' : L'\\';
+      meaning_[to] = c;
     }
+    meaning_.resize(to);
     entries_.Add(headword_, meaning_);
   }
 
@@ -48,7 +48,7 @@ class LineParser {
 
   std::string file_;
   EntryTable& entries_;
-  std::wstring headword_, raw_, meaning_;
+  std::wstring headword_, meaning_;
 };
 
 // The end of the line that starts at `at`: the first CR or LF, or npos.
