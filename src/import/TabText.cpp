@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <utility>
+
 #include "base/Errors.h"
 #include "import/Readers.h"
 #include "import/SourceFiles.h"
@@ -51,13 +53,13 @@ class LineParser {
   std::wstring headword_, meaning_;
 };
 
-// The end of the line that starts at `at`: the first CR or LF, or npos.
-size_t LineEnd(std::string_view data, size_t at) {
-  const char* p = data.data() + at;
-  const char* end = data.data() + data.size();
-  while (p < end && *p != '\n' && *p != '\r')
-    ++p;
-  return p == end ? std::string_view::npos : static_cast<size_t>(p - data.data());
+// The length of the line that `text` begins with and the character that ends it: CR, LF, or
+// '\0' when the text ends first.
+std::pair<size_t, char> NextLine(std::string_view text) {
+  size_t length = 0;
+  while (length < text.size() && text[length] != '\n' && text[length] != '\r')
+    ++length;
+  return {length, length < text.size() ? text[length] : '\0'};
 }
 
 }  // namespace
@@ -79,13 +81,13 @@ void ReadTabText(const SourceSet& source, ReadContext& context, size_t blockByte
   bool ended = false;
   for (;;) {
     // A line ends at CR, LF or CR LF; a CR at the end of what was read may be followed by LF.
-    const size_t end = LineEnd(data, at);
-    const bool complete =
-        end != std::string::npos && (data[end] == '\n' || end + 1 < data.size() || ended);
+    const auto [length, ending] = NextLine(std::string_view(data).substr(at));
+    const size_t end = at + length;
+    const bool complete = ending == '\n' || (ending == '\r' && (end + 1 < data.size() || ended));
     if (complete || (ended && at < data.size())) {
-      const size_t stop = complete ? end : data.size();
-      parser.Parse(std::string_view(data).substr(at, stop - at), ++lineNumber);
-      at = complete ? stop + (data.compare(stop, 2, "\r\n") == 0 ? 2 : 1) : data.size();
+      parser.Parse(std::string_view(data).substr(at, length), ++lineNumber);
+      at = !complete ? data.size()
+                     : end + (ending == '\r' && data.compare(end, 2, "\r\n") == 0 ? 2 : 1);
       if (context.progress && lineNumber % 8192 == 0)
         context.progress("Reading " + file, before + static_cast<int64_t>(at), size);
       continue;
