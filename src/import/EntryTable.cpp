@@ -288,28 +288,35 @@ void EntryTable::EndAdding() {
 
 void EntryTable::AppendText(size_t i, std::wstring& out, size_t maxUnits) const {
   const std::string_view text = Utf8Text(i);
-  const size_t limit = maxUnits >= SIZE_MAX - out.size() ? SIZE_MAX : out.size() + maxUnits;
+  // At most two units a byte ('\n' becomes CR LF): the room is made once and written through a
+  // pointer.
+  const size_t start = out.size();
+  const size_t room = std::min(maxUnits, 2 * text.size());
+  out.resize(start + room);
+  wchar_t* w = out.data() + start;
+  wchar_t* const limit = w + room;
   const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-  const uint8_t* end = p + text.size();
-  while (p < end && out.size() < limit) {
+  const uint8_t* const end = p + text.size();
+  while (p < end && w < limit) {
     const uint8_t b = *p;
     if (b < 0x80) {
       if (b == '\n') {
-        out.push_back(L'\r');
-        if (out.size() < limit)
-          out.push_back(L'\n');
+        *w++ = L'\r';
+        if (w < limit)
+          *w++ = L'\n';
       } else {
-        out.push_back(static_cast<wchar_t>(b));
+        *w++ = static_cast<wchar_t>(b);
       }
       ++p;
     } else if (b < 0xE0) {
-      out.push_back(static_cast<wchar_t>((b & 0x1F) << 6 | (p[1] & 0x3F)));
+      *w++ = static_cast<wchar_t>((b & 0x1F) << 6 | (p[1] & 0x3F));
       p += 2;
     } else {
-      out.push_back(static_cast<wchar_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)));
+      *w++ = static_cast<wchar_t>((b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
       p += 3;
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
 }
 
 std::wstring EntryTable::Text(size_t i) const {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "import/EntryTable.h"
@@ -17,6 +18,10 @@ namespace lexmora::import {
 // checked pair by pair with the comparison; should the check fail, the order comes from
 // SearchOrderByComparison instead, so that the result is the same in every case.
 std::vector<uint32_t> SearchOrder(const EntryTable& entries);
+
+// Lower-cases a search key as the store's search does (CharLowerBuffW), through a table of the
+// system's mapping of each code unit, made once; a key with surrogates goes to the system.
+void LowerCaseKey(std::wstring& key);
 
 // SearchOrder's ranking, the system's sort key of the first `prefixUnits` code units of each
 // search key standing for the whole key's where its primary weights fill the bytes ranked;

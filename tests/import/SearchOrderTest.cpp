@@ -2,6 +2,7 @@
 // sort, the check that guards it finds every disorder, and an import writes the same files
 // either way.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <random>
 
@@ -65,6 +66,22 @@ TEST(SearchOrder, RankingGivesTheOrderOfTheDirectSort) {
     EXPECT_TRUE(*ranked == direct) << "prefix " << prefixUnits;
   }
   EXPECT_TRUE(import::SearchOrder(table) == direct);
+}
+
+// Every code unit, and keys with characters outside the BMP, come out as the system's own
+// lower-casing gives them.
+TEST(SearchOrder, LowerCasesAsTheSystemDoes) {
+  std::vector<std::wstring> keys = {L"\U00010400\U00010428 Deseret", L"A\xD801", L"\xDC00Z"};
+  for (wchar_t c = 1; c != 0; ++c)
+    keys.push_back(std::wstring(1, c) + L"A");
+  for (const std::wstring& key : keys) {
+    std::wstring ours = key, system = key;
+    import::LowerCaseKey(ours);
+    CharLowerBuffW(system.data(), static_cast<DWORD>(system.size()));
+    if (ours != system)
+      ADD_FAILURE() << "unit " << std::hex << int(key[0]) << ": " << int(ours[0]) << ", wanted "
+                    << int(system[0]);
+  }
 }
 
 TEST(SearchOrder, TheCheckFindsEveryDisorder) {
