@@ -253,14 +253,14 @@ void TabBenchmark(int count, const std::string& dir) {
   GetFileAttributesExA(list.c_str(), GetFileExInfoStandard, &info);
   const double listBytes =
       static_cast<double>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-  std::printf("Tab-separated list of %d entries, %.1f MB (sorted import, .dat and .ind written)\n",
+  std::printf("Tab-separated list of %d entries, %.1f MiB (sorted import, .dat and .ind written)\n",
               count, Mb(listBytes));
 
   std::printf("lexmora-import.exe, 3 runs:\n");
   double fastest = 1e9, slowest = 0, lowest = 1e18, highest = 0;
   for (int i = 0; i < 3; ++i) {
     const ProgramRun run = RunImporter(list, dir + "out.dat");
-    std::printf("  run %d: %6.2f s, peak working set %6.1f MB = %.2f x the list\n", i + 1,
+    std::printf("  run %d: %6.2f s, peak working set %6.1f MiB = %.2f x the list\n", i + 1,
                 run.seconds, Mb(run.peakBytes), run.peakBytes / listBytes);
     std::fflush(stdout);
     fastest = std::min(fastest, run.seconds);
@@ -268,7 +268,7 @@ void TabBenchmark(int count, const std::string& dir) {
     lowest = std::min(lowest, run.peakBytes);
     highest = std::max(highest, run.peakBytes);
   }
-  std::printf("  range: %.2f-%.2f s, %.1f-%.1f MB (%.2f-%.2f x the list)\n", fastest, slowest,
+  std::printf("  range: %.2f-%.2f s, %.1f-%.1f MiB (%.2f-%.2f x the list)\n", fastest, slowest,
               Mb(lowest), Mb(highest), lowest / listBytes, highest / listBytes);
 
   std::printf("Where the time goes (the library, one run):\n");
