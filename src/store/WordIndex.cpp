@@ -397,6 +397,15 @@ std::optional<WordIndexHeader> ParseHeader(const uint8_t* data, size_t size) {
   return header;
 }
 
+// True when a file of `size` bytes is as long as `header` says: header, word table, pool and
+// postings. Each part is checked against the size before the sizes are added, so nothing
+// overflows.
+bool HoldsLengthOf(const WordIndexHeader& header, uint64_t size) {
+  const uint64_t table = (uint64_t{header.wordCount} + 1) * kTableRecordBytes;
+  return header.poolUnits <= size && header.postingBytes <= size &&
+         kHeaderSize + table + header.poolUnits * 2 + header.postingBytes == size;
+}
+
 WordIndex::WordIndex(std::vector<uint8_t> image, const WordIndexHeader& header)
     : image_(std::move(image)), header_(header) {
   table_ = image_.data() + kHeaderSize;
@@ -409,11 +418,7 @@ std::unique_ptr<WordIndex> WordIndex::FromImage(std::vector<uint8_t> image) {
   const std::optional<WordIndexHeader> header = ParseHeader(image.data(), image.size());
   if (!header || header->entryCount < 0)
     return nullptr;
-  // Each part is checked against the size before the sizes are added, so nothing overflows.
-  const uint64_t size = image.size();
-  const uint64_t table = (uint64_t{header->wordCount} + 1) * kTableRecordBytes;
-  if (header->poolUnits > size || header->postingBytes > size ||
-      kHeaderSize + table + header->poolUnits * 2 + header->postingBytes != size ||
+  if (!HoldsLengthOf(*header, image.size()) ||
       Checksum(image.data() + kHeaderSize, image.size() - kHeaderSize) != header->bodyChecksum) {
     return nullptr;
   }
@@ -628,7 +633,7 @@ std::unique_ptr<WordIndex> LoadWordIndex(const std::string& fileName, const FILE
   const std::optional<WordIndexHeader> header = ParseHeader(head, got);
   if (!header || CompareFileTime(&header->dataTime, &dataTime) != 0 ||
       header->entryCount != entryCount || header->orderChecksum != orderChecksum ||
-      header->rulesFingerprint != rulesFingerprint) {
+      header->rulesFingerprint != rulesFingerprint || !HoldsLengthOf(*header, size)) {
     return nullptr;
   }
   LARGE_INTEGER start{};

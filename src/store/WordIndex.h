@@ -101,6 +101,9 @@ std::vector<uint8_t> HeaderBytes(const WordIndexHeader& header);
 // The header of a word index file's first bytes; nothing when they are no sound header.
 std::optional<WordIndexHeader> ParseHeader(const uint8_t* data, size_t size);
 
+// True when `size` bytes are the length that `header` gives its file.
+bool HoldsLengthOf(const WordIndexHeader& header, uint64_t size);
+
 // A word index in memory: the bytes of its file.
 class WordIndex {
  public:
@@ -160,7 +163,8 @@ void WriteWordIndexFile(const std::string& fileName, const std::vector<uint8_t>&
 
 // The word index of a dictionary whose file holds it, fresh and sound: its dictionary file's
 // last-write time, entry order and rules as given. Null when the file is missing, cannot be
-// opened, or is stale or damaged. Raises EInOutError when reading an opened file fails.
+// opened, or is stale or damaged; a file of another length than its header gives is refused
+// before its body is read. Raises EInOutError when reading an opened file fails.
 std::unique_ptr<WordIndex> LoadWordIndex(const std::string& fileName, const FILETIME& dataTime,
                                          int32_t entryCount, uint64_t orderChecksum,
                                          uint64_t rulesFingerprint);

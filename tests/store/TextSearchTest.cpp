@@ -7,6 +7,7 @@
 #include "StoreTestSupport.h"
 #include "base/CombiningMarks.h"
 #include "base/Errors.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 #include "store/TextSearch.h"
 #include "store/WordIndex.h"
@@ -402,6 +403,25 @@ TEST_F(TextSearchTest, DamagedWordIndexFilesAreRefusedAndRebuilt) {
     EXPECT_EQ(FindInText(*dict, L"alpha", 10), (Entries{0, 2})) << c.damage;
     EXPECT_EQ(test::ReadBytes(Wix()), sound) << c.damage << ": not rebuilt as it was";
   }
+
+  // A sound index followed by far more bytes than memory holds (a sparse file of 1 TiB) is
+  // refused by its length alone, before anything past the header is read.
+  test::WriteBytes(Wix(), sound);
+  {
+    FileHandle file(
+        CreateFileA(Wix().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    LARGE_INTEGER end{};
+    end.QuadPart = int64_t{1} << 40;
+    ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.Get()));
+  }
+  {
+    auto dict = Open();
+    EXPECT_NO_THROW(EXPECT_EQ(FindInText(*dict, L"alpha", 10), (Entries{0, 2})))
+        << "a huge file behind a sound header";
+  }
+  EXPECT_EQ(test::ReadBytes(Wix()), sound) << "a huge file behind a sound header: not rebuilt";
 
   // Tables out of order under checksums that match: refused all the same.
   Bytes unordered = sound;
