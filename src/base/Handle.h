@@ -1,6 +1,8 @@
 #pragma once
 // Move-only owners of Windows handles.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <utility>
 
@@ -56,10 +58,46 @@ struct GdiObjectTraits {
   static void Close(HGDIOBJ h) noexcept { DeleteObject(h); }
 };
 
+struct AcceleratorTableTraits {
+  static HACCEL Invalid() noexcept { return nullptr; }
+  static void Close(HACCEL h) noexcept { DestroyAcceleratorTable(h); }
+};
+struct IconTraits {
+  static HICON Invalid() noexcept { return nullptr; }
+  static void Close(HICON h) noexcept { DestroyIcon(h); }
+};
+struct ImageListTraits {
+  static HIMAGELIST Invalid() noexcept { return nullptr; }
+  static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
+};
+
 using FileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using FindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using RegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
+using AcceleratorTable = UniqueHandle<HACCEL, AcceleratorTableTraits>;
+using Icon = UniqueHandle<HICON, IconTraits>;
+using ImageListHandle = UniqueHandle<HIMAGELIST, ImageListTraits>;
+
+// The device context of a window's client area, or of the screen for no window, released at
+// the end of the owner's scope. Null when the system gives none.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND wnd) noexcept : wnd_(wnd), dc_(GetDC(wnd)) {}
+  ~WindowDC() {
+    if (dc_ != nullptr)
+      ReleaseDC(wnd_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+
+  HDC Get() const noexcept { return dc_; }
+  explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
 
 }  // namespace lexmora

@@ -1,7 +1,5 @@
 #include "shell/DrawnImages.h"
 
-#include "base/Handle.h"
-#include "ui/Application.h"
 #include "ui/Dpi.h"
 
 namespace lexmora {
@@ -18,10 +16,7 @@ const TDrawnImage& ImageForDpi(std::span<const TDrawnImage> sizes, int dpi) noex
 
 void LoadDrawnImages(TImageList& list, const TDrawnImage& image) {
   list.Create(image.width, image.height);
-  GdiObject strip(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(image.resourceId),
-                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (strip)
-    list.AddStrip(static_cast<HBITMAP>(strip.Get()), IMAGE_KEY_COLORREF);
+  list.AddStripResource(image.resourceId, IMAGE_KEY_COLORREF);
 }
 
 }  // namespace lexmora

@@ -9,6 +9,7 @@
 #include "../resources/MainIds.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
+#include "base/Handle.h"
 #include "base/Registry.h"
 #include "base/Text.h"
 #include "render/ARtfDisplayU.h"
@@ -273,11 +274,11 @@ void TfmMain::FitSearchBox() {
   const RECT bounds = cbSearch.BoundsRect();
   const int frame = static_cast<int>(bounds.bottom - bounds.top) - field;
   TEXTMETRICW metrics{};
-  HDC dc = GetDC(box);
+  const WindowDC windowDc(box);
+  const HDC dc = windowDc.Get();
   HGDIOBJ previous = SelectObject(dc, paneFont_.Get());
   const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
   SelectObject(dc, previous);
-  ReleaseDC(box, dc);
   if (!measured)
     return;
   const int wanted = static_cast<int>(metrics.tmHeight) + Scale(kSearchTextRoom) - frame;

@@ -69,20 +69,14 @@ TfmOptions::TfmOptions() {
   btnChangeFont.OnClick = [this] { btnChangeFontClick(); };
 }
 
-TfmOptions::~TfmOptions() {
-  if (icon_ != nullptr)
-    DestroyIcon(icon_);
-}
-
 void TfmOptions::ShowIcon() {
   LoadDrawnImages(iconList_, ImageForDpi(kOptionsIcons, Dpi()));
   if (iconList_.Count() == 0)
     return;
-  HICON previous = icon_;
-  icon_ = ImageList_GetIcon(iconList_.Handle(), 0, ILD_TRANSPARENT);
-  imgIcon.SetIcon(icon_);
-  if (previous != nullptr)
-    DestroyIcon(previous);
+  // The control shows the new icon before the old one goes.
+  Icon icon(ImageList_GetIcon(iconList_.Handle(), 0, ILD_TRANSPARENT));
+  imgIcon.SetIcon(icon.Get());
+  icon_ = std::move(icon);
 }
 
 void TfmOptions::TntFormShow() {

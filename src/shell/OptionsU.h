@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/Handle.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
@@ -15,7 +16,6 @@ namespace lexmora {
 class TfmOptions : public TForm {
  public:
   TfmOptions();
-  ~TfmOptions() override;
 
   TPanel pnlTop;
   TImage imgIcon;
@@ -45,7 +45,7 @@ class TfmOptions : public TForm {
   // The picture at the top, drawn for the window's DPI.
   void ShowIcon();
   TImageList iconList_;
-  HICON icon_ = nullptr;
+  Icon icon_;
 };
 
 }  // namespace lexmora

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 #include "shell/ConstU.h"
 #include "ui/Dpi.h"
@@ -155,10 +156,9 @@ bool IsUsableFontName(const std::string& name) {
 }
 
 bool TakeOverSettings(HKEY from, HKEY to, const std::string& path) {
-  HKEY existing = nullptr;
-  const LONG rc = RegOpenKeyExA(to, path.c_str(), 0, KEY_READ, &existing);
-  if (rc == ERROR_SUCCESS)
-    RegCloseKey(existing);
+  HKEY opened = nullptr;
+  const LONG rc = RegOpenKeyExA(to, path.c_str(), 0, KEY_READ, &opened);
+  const RegKey existing(rc == ERROR_SUCCESS ? opened : nullptr);
   if (rc != ERROR_FILE_NOT_FOUND)
     return false;
   Registry source(from, KEY_READ);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/Handle.h"
+
 namespace lexmora {
 
 namespace {
@@ -50,11 +52,9 @@ bool TEdgedToolBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
   }
   if (msg == WM_PAINT) {
     result = DefSubclassProc(Handle(), msg, wParam, lParam);
-    HDC dc = GetDC(Handle());
     RECT r;
     GetClientRect(Handle(), &r);
-    DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
-    ReleaseDC(Handle(), dc);
+    DrawEdge(WindowDC(Handle()).Get(), &r, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
     return true;
   }
   return TToolBar::HandleMessage(msg, wParam, lParam, result);

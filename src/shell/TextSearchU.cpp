@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "../resources/MainIds.h"
+#include "base/Handle.h"
 #include "render/ARtfDisplayU.h"
 #include "shell/MainU.h"
 #include "store/TextSearch.h"
@@ -115,12 +116,12 @@ void TTextSearch::Layout() {
   SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
                reinterpret_cast<LPARAM>(&last));
   GetClientRect(bar, &client);
-  HDC dc = GetDC(lblMatches.Handle());
+  const WindowDC windowDc(lblMatches.Handle());
+  const HDC dc = windowDc.Get();
   HGDIOBJ old = SelectObject(dc, lblMatches.Font());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
-  ReleaseDC(lblMatches.Handle(), dc);
   const int left = last.right + form_.Scale(kLabelGap);
   const int height = metrics.tmHeight;
   lblMatches.SetBounds(left, std::max(0, (static_cast<int>(client.bottom) - height) / 2),

@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include "base/Errors.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 #include "ui/Application.h"
 #include "ui/Dpi.h"
@@ -313,7 +314,8 @@ void TLabel::SetText(const std::wstring& text) {
 
 void TLabel::AdjustSize() {
   std::wstring text = Text();
-  HDC dc = GetDC(Handle());
+  const WindowDC windowDc(Handle());
+  const HDC dc = windowDc.Get();
   HGDIOBJ old = SelectObject(dc, Font() ? Font() : GetStockObject(DEFAULT_GUI_FONT));
   RECT r{0, 0, 0, 0};
   DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r,
@@ -321,7 +323,6 @@ void TLabel::AdjustSize() {
   TEXTMETRICW tm;
   GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
   int width = text.empty() ? 0 : r.right - r.left;
   SetWindowPos(Handle(), nullptr, 0, 0, width, tm.tmHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,5 +1,7 @@
 #include "ui/Dpi.h"
 
+#include "base/Handle.h"
+
 namespace lexmora {
 
 namespace {
@@ -18,10 +20,8 @@ Fn User32Function(const char* name) noexcept {
 }  // namespace
 
 int ScreenDpi() noexcept {
-  HDC dc = GetDC(nullptr);
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-  if (dc)
-    ReleaseDC(nullptr, dc);
+  const WindowDC screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 

@@ -188,8 +188,6 @@ TForm::~TForm() {
     OnKeyPress = nullptr;
     DestroyHandle();
   }
-  if (accel_ != nullptr)
-    DestroyAcceleratorTable(accel_);
   if (Application().MainForm() == this)
     Application().SetMainForm(nullptr);
 }
@@ -524,12 +522,10 @@ void TForm::FocusActiveControl() {
 
 void TForm::SetShortcuts(const std::vector<ACCEL>& keys) {
   std::vector<ACCEL> copy = keys;
-  HACCEL table = CreateAcceleratorTableW(copy.data(), static_cast<int>(copy.size()));
-  if (table == nullptr)
+  AcceleratorTable table(CreateAcceleratorTableW(copy.data(), static_cast<int>(copy.size())));
+  if (!table)
     throw Exception("Cannot create shortcut table");
-  if (accel_ != nullptr)
-    DestroyAcceleratorTable(accel_);
-  accel_ = table;
+  accel_ = std::move(table);
 }
 
 void TForm::OnCommand(WORD id, std::function<void()> handler) {
@@ -654,7 +650,7 @@ void TForm::RescaleControls(int oldDpi) {
 }
 
 bool TForm::PreTranslate(MSG& msg) {
-  if (accel_ != nullptr && TranslateAcceleratorW(hwnd_, accel_, &msg))
+  if (accel_ && TranslateAcceleratorW(hwnd_, accel_.Get(), &msg))
     return true;
   if (msg.message == WM_KEYDOWN)
     return HandleDialogKey(msg);

@@ -182,7 +182,7 @@ class TForm {
   TButton* cancelButton_ = nullptr;
   TControl* activeControl_ = nullptr;
   HWND lastFocus_ = nullptr;
-  HACCEL accel_ = nullptr;
+  AcceleratorTable accel_;
   std::map<WORD, std::function<void()>> commands_;
   POINT minTrack_ = {0, 0};
   // Where the layout put its controls, in pixels at 96 DPI, relative to their parents.

@@ -1,33 +1,35 @@
 #include "ui/ToolBar.h"
 
 #include "base/Errors.h"
+#include "base/Handle.h"
 #include "base/Text.h"
+#include "ui/Application.h"
 #include "ui/Form.h"
 
 namespace lexmora {
 
-TImageList::~TImageList() {
-  if (list_ != nullptr)
-    ImageList_Destroy(list_);
-}
-
 void TImageList::Create(int width, int height) {
-  HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 8, 8);
-  if (list == nullptr)
+  ImageListHandle list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 8, 8));
+  if (!list)
     throw Exception("Cannot create image list");
-  if (list_ != nullptr)
-    ImageList_Destroy(list_);
-  list_ = list;
+  list_ = std::move(list);
 }
 
 void TImageList::AddStrip(HBITMAP bitmap, COLORREF mask) {
-  if (bitmap == nullptr || ImageList_AddMasked(list_, bitmap, mask) < 0) {
+  if (bitmap == nullptr || ImageList_AddMasked(list_.Get(), bitmap, mask) < 0) {
     throw Exception("Cannot add images to image list");
   }
 }
 
+void TImageList::AddStripResource(int bitmapId, COLORREF mask) {
+  const GdiObject bitmap(LoadImageW(Application().Instance(), MAKEINTRESOURCEW(bitmapId),
+                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (bitmap)
+    AddStrip(static_cast<HBITMAP>(bitmap.Get()), mask);
+}
+
 int TImageList::Count() const noexcept {
-  return ImageList_GetImageCount(list_);
+  return ImageList_GetImageCount(list_.Get());
 }
 
 bool TToolButton::Down() const noexcept {

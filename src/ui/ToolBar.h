@@ -16,27 +16,27 @@
 #include <utility>
 #include <vector>
 
+#include "base/Handle.h"
 #include "ui/Controls.h"
 
 namespace lexmora {
 
-// Owner of an HIMAGELIST.
+// An image list of images of one size.
 class TImageList {
  public:
-  TImageList() = default;
-  ~TImageList();
-  TImageList(const TImageList&) = delete;
-  TImageList& operator=(const TImageList&) = delete;
-
   void Create(int width, int height);
   // Adds the images of a strip bitmap (each `width` pixels wide), `mask` being transparent.
+  // Raises Exception when they cannot be added.
   void AddStrip(HBITMAP bitmap, COLORREF mask);
+  // The same for the program's bitmap resource `bitmapId`; a program without that resource
+  // gets no images. The loaded bitmap is freed on every path.
+  void AddStripResource(int bitmapId, COLORREF mask);
   int Count() const noexcept;
-  HIMAGELIST Handle() const noexcept { return list_; }
+  HIMAGELIST Handle() const noexcept { return list_.Get(); }
   void Swap(TImageList& other) noexcept { std::swap(list_, other.list_); }
 
  private:
-  HIMAGELIST list_ = nullptr;
+  ImageListHandle list_;
 };
 
 class TToolBar;

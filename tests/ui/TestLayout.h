@@ -3,6 +3,7 @@
 #define IDC_TESTPANEL 901
 #define IDC_TESTBUTTON 902
 #define IDC_TESTEDIT 903
+#define IDB_TESTSTRIP 910
 // Layouts the reader must refuse, each with its own fault.
 #define IDD_NOTEX 920
 #define IDD_ENDSBEFOREITEM 921
