@@ -19,12 +19,13 @@
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 #include "store/HeadwordLookup.h"
 
 namespace lexmora {
 namespace {
 
-constexpr wchar_t kSep = 0x00B7;
+constexpr wchar_t kSep = dict_format::kEntrySeparator;
 constexpr int64_t kLargeFileBytes = 210LL * 1024 * 1024;
 constexpr int kRepeats = 3;
 constexpr int kLookups = 20000;

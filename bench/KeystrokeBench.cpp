@@ -38,11 +38,12 @@
 #include "base/Handle.h"
 #include "render/ARtfDisplayU.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 
 namespace lexmora {
 namespace {
 
-constexpr wchar_t kSep = 0x00B7;
+constexpr wchar_t kSep = dict_format::kEntrySeparator;
 constexpr char kSettingsKey[] = "SOFTWARE\\Lexmora";
 constexpr char kDictName[] = "KeystrokeBench";
 constexpr DWORD kStartTimeoutMs = 120000;

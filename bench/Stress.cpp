@@ -9,11 +9,12 @@
 
 #include "base/Handle.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 
 namespace lexmora {
 namespace {
 
-constexpr wchar_t kSep = 0x00B7;
+constexpr wchar_t kSep = dict_format::kEntrySeparator;
 constexpr size_t kEntryUnits = 32;
 
 double Now() {

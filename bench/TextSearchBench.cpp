@@ -21,13 +21,14 @@
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 #include "store/TextSearch.h"
 #include "store/WordIndex.h"
 
 namespace lexmora {
 namespace {
 
-constexpr wchar_t kSep = 0x00B7;
+constexpr wchar_t kSep = dict_format::kEntrySeparator;
 constexpr wchar_t kAcute = 0x0301;
 constexpr int kQueries = 400;
 

@@ -9,12 +9,12 @@
 #include "base/Text.h"
 #include "import/SourceFiles.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 
 namespace lexmora::import {
 
 namespace {
 
-constexpr wchar_t kSeparator = 0x00B7;
 constexpr size_t kWriteBufferChars = 1 << 19;
 
 class OutputFile {
@@ -83,7 +83,7 @@ int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                             int64_t maxBytes, const ImportProgress& progress) {
   std::wstring preamble = L"\uFEFF";
   for (wchar_t c : title) {
-    if (c == kSeparator)
+    if (c == dict_format::kEntrySeparator)
       c = kSeparatorReplacement;
     else if (c < 0x20)
       c = L' ';
@@ -108,7 +108,7 @@ int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
     for (uint32_t i : order) {
       text.clear();
       entries.AppendText(i, text);
-      file.Append(kSeparator);
+      file.Append(dict_format::kEntrySeparator);
       file.Append(text);
       if (progress && ++done % 4096 == 0)
         progress("Writing", file.Written(), bytes);

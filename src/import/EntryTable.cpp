@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "store/DictFormat.h"
+
 namespace lexmora::import {
 
 namespace {
 
-constexpr wchar_t kSeparator = 0x00B7;
 constexpr size_t kArenaBlockBytes = size_t{16} << 20;
 // A merged meaning this long or longer gets its lines indexed; a shorter one is searched.
 constexpr size_t kIndexedMeaningBytes = 1024;
@@ -96,7 +97,7 @@ int64_t EntryTable::CleanHeadword(std::wstring_view text) {
   char* out = begin;
   int64_t units = 0;
   for (wchar_t c : Trim(text)) {
-    if (c == kSeparator) {
+    if (c == dict_format::kEntrySeparator) {
       ++separatorsReplaced;
       c = kSeparatorReplacement;
     } else if (c < 0x20 || c == 0x7F || c == 0xFEFF) {
@@ -139,7 +140,7 @@ int64_t EntryTable::CleanMeaning(std::wstring_view text) {
       }
       pendingEmptyLine = false;
       for (wchar_t c : line) {
-        if (c == kSeparator) {
+        if (c == dict_format::kEntrySeparator) {
           ++separatorsReplaced;
           c = kSeparatorReplacement;
         } else if ((c < 0x20 && c != L'\t') || c == 0x7F || c == 0xFEFF) {

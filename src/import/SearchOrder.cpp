@@ -11,13 +11,14 @@
 
 #include "base/Errors.h"
 #include "import/Import.h"
+#include "store/DictFormat.h"
 #include "store/TextCompare.h"
 
 namespace lexmora::import {
 
 namespace {
 
-constexpr size_t kKeyChars = 50;
+constexpr size_t kKeyChars = dict_format::kKeyChars;
 constexpr DWORD kSortKeyFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
 
 // The system's lower-casing of every code unit outside the surrogates, made once.

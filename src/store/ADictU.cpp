@@ -9,15 +9,14 @@
 
 #include "base/Reporter.h"
 #include "base/Text.h"
+#include "store/DictFormat.h"
 #include "store/TextCompare.h"
 
 namespace lexmora {
 
 namespace {
 
-constexpr wchar_t kSeparator = 0x00B7;
 constexpr int32_t kWholeEntryChars = 10000;
-constexpr int32_t kKeyChars = 50;
 // Offsets checked per read when an index on disk is checked at opening.
 constexpr int64_t kCheckBlockRecords = 16384;
 
@@ -98,7 +97,7 @@ void TADict::OpenIndex() {
 }
 
 bool TADict::ReadIndexFile(FILETIME& storedTime) {
-  RecordFile local(4);
+  RecordFile local(dict_format::kIndexRecordBytes);
   RecordFile& file = IndexOnDisk ? IndexFile : local;
   IndexView.Reset();
   Offsets.clear();
@@ -107,11 +106,11 @@ bool TADict::ReadIndexFile(FILETIME& storedTime) {
   file.OpenExisting(IndexFileName, RecordFile::Access::ReadWrite);
   // The size is checked before anything is read or allocated for the offsets.
   const int64_t bytes = file.ByteSize();
-  const int64_t count = (bytes - 8) / 4;
-  if (bytes < 8 || (bytes - 8) % 4 != 0 || count > DataSize / 2)
+  const int64_t count = dict_format::IndexEntryCount(bytes);
+  if (!dict_format::IndexSizeSound(bytes) || count > DataSize / 2)
     return false;
-  uint32_t time[2] = {0, 0};
-  file.Read(time, 2);
+  uint32_t time[dict_format::kIndexTimeRecords] = {0, 0};
+  file.Read(time, dict_format::kIndexTimeRecords);
   storedTime.dwLowDateTime = time[0];
   storedTime.dwHighDateTime = time[1];
   if (IndexOnDisk)
@@ -149,10 +148,10 @@ int32_t TADict::EntryCount() {
     return static_cast<int32_t>(Offsets.size());
   const int64_t records = IndexFile.RecordCount();
   // The view of the index file follows its size, so that it never reaches past its end.
-  if (records * 4 != IndexView.Size())
-    IndexView.Map(IndexFile.Handle(), records * 4);
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(records - 2, 0, std::numeric_limits<int32_t>::max()));
+  if (records * dict_format::kIndexRecordBytes != IndexView.Size())
+    IndexView.Map(IndexFile.Handle(), records * dict_format::kIndexRecordBytes);
+  return static_cast<int32_t>(std::clamp<int64_t>(records - dict_format::kIndexTimeRecords, 0,
+                                                  std::numeric_limits<int32_t>::max()));
 }
 
 // Raises EListError for a negative entry number, and in memory for one past the end; on disk a
@@ -176,9 +175,10 @@ int32_t TADict::OffsetOf(int32_t i) {
     return Offsets[static_cast<size_t>(i)];
   }
   int32_t offset = 0;
-  const int64_t record = int64_t{i} + 2;
-  if ((record + 1) * 4 <= IndexView.Size()) {
-    if (IndexView.CopyOut(&offset, record * 4, 4))
+  const int64_t record = dict_format::IndexRecordOf(i);
+  constexpr int64_t kBytes = dict_format::kIndexRecordBytes;
+  if ((record + 1) * kBytes <= IndexView.Size()) {
+    if (IndexView.CopyOut(&offset, record * kBytes, sizeof offset))
       return offset;
     IndexView.Reset();  // the index file was cut shorter; EntryCount maps it again
   }
@@ -213,7 +213,7 @@ std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count, boo
   if (got == wantedBytes - 1)
     CurrentReporter().Beep(0);
   text.resize(got / 2);
-  const size_t end = text.find(kSeparator);
+  const size_t end = text.find(dict_format::kEntrySeparator);
   if (end != std::wstring::npos)
     text.resize(end);
   return text;
@@ -249,7 +249,8 @@ int32_t TADict::FindWord(const std::wstring& word) {
       return result;
     }
     previous = mid;
-    const std::wstring text = ConvertLetters(LowerCase(ReadEntryOf(mid, kKeyChars, count, true)));
+    const std::wstring text =
+        ConvertLetters(LowerCase(ReadEntryOf(mid, dict_format::kKeyChars, count, true)));
     const int c = CompareText(text, key);
     if (c == 0)
       return mid;

@@ -12,6 +12,7 @@
 
 #include "base/Errors.h"
 #include "base/FileIO.h"
+#include "store/DictFormat.h"
 #include "store/MappedView.h"
 
 namespace lexmora {
@@ -62,8 +63,8 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
 void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime);
 
-// The sort key of the entry at `offset`: the first 49 of up to 50 characters read there,
-// lower-cased. Moves the stream's position.
+// The sort key of the entry at `offset`: the first kSortKeyChars of up to kKeyChars characters read
+// there, lower-cased. Moves the stream's position.
 std::wstring ReadKeyAt(FileStream& data, int32_t offset);
 
 // The place in `list` (sorted by key) at which the entry at the stream's current position is to
@@ -98,7 +99,7 @@ class TADictCompanion {
 };
 
 // An open dictionary. Opening builds the index when it is missing, stale or damaged. An index
-// is damaged when its size is not 8 + 4n bytes (n offsets, no bytes after the last record),
+// is damaged when its size is not the stored time plus n whole offset records (DictFormat.h),
 // when n exceeds what the dictionary file could hold (one 2-byte separator per entry), or when
 // an offset is odd, below 2 or past the end of the dictionary file (the end itself starts the
 // empty entry after a final separator). A damaged index is never read from; a build that
@@ -161,7 +162,7 @@ class TADict {
   bool IndexOnDisk;
   bool UseLetterConversion;
   TIndexList Offsets;
-  RecordFile IndexFile{4};
+  RecordFile IndexFile{dict_format::kIndexRecordBytes};
   std::optional<FileStream> DataStream;
   // Size of the dictionary file at opening. DataStream denies writing to Windows programs, but
   // others may still cut the file shorter: reads never rely on this size alone.

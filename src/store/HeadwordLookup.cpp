@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/CombiningMarks.h"
+#include "store/DictFormat.h"
 #include "store/TextCompare.h"
 
 namespace lexmora {
@@ -33,11 +34,10 @@ bool HeadwordEquals(TADict& dict, int32_t i, const std::wstring& key) {
 // `lowered`: where `lowered` stands in the order of a sorted index, which letter conversion does
 // not change. Entry count when every entry sorts before it.
 int32_t SortPlace(TADict& dict, const std::wstring& lowered) {
-  constexpr int32_t kKeyChars = 50;
   int32_t low = 0, high = dict.EntryCount();
   while (low < high) {
     const int32_t mid = low + (high - low) / 2;
-    if (CompareText(LowerCase(dict.ReadEntry(mid, kKeyChars)), lowered) < 0) {
+    if (CompareText(LowerCase(dict.ReadEntry(mid, dict_format::kKeyChars)), lowered) < 0) {
       low = mid + 1;
     } else {
       high = mid;

@@ -11,6 +11,7 @@
 
 #include "base/Errors.h"
 #include "store/ADictU.h"
+#include "store/DictFormat.h"
 #include "store/IndexWriter.h"
 #include "store/RankedList.h"
 #include "store/TextCompare.h"
@@ -20,10 +21,10 @@ namespace lexmora {
 namespace {
 
 constexpr uint32_t kReadBlockSize = 32768;
-constexpr uint16_t kSeparator = 0x00B7;
+constexpr uint16_t kSeparator = dict_format::kEntrySeparator;
 // Characters read for a sort key, and how many of them are kept.
-constexpr uint32_t kKeyReadChars = 50;
-constexpr size_t kKeyChars = 49;
+constexpr uint32_t kKeyReadChars = dict_format::kKeyChars;
+constexpr size_t kKeyChars = dict_format::kSortKeyChars;
 // Up to this many entries a new key is placed by scanning the list from its end; from one more
 // on, by halving.
 constexpr size_t kLinearSearchLimit = 7;
@@ -346,18 +347,19 @@ namespace detail {
 // offset is on disk, so a write that fails part-way leaves a stored time that never matches a
 // dictionary file and the next opening rebuilds. An existing index is overwritten in place
 // rather than replaced: the dictionary may hold it open (without sharing deletion) while it is
-// rebuilt, and zeroing its first 8 bytes needs no new disk space.
+// rebuilt, and zeroing its stored time needs no new disk space.
 void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime, const IndexWriteHook& beforeBlock) {
-  RecordFile file(4);
+  RecordFile file(dict_format::kIndexRecordBytes);
   if (FileExists(indexFileName)) {
     file.OpenExisting(indexFileName, RecordFile::Access::ReadWrite);
   } else {
     file.Create(indexFileName);
   }
-  const uint32_t unset[2] = {0, 0};
+  constexpr int64_t kTimeRecords = dict_format::kIndexTimeRecords;
+  const uint32_t unset[kTimeRecords] = {0, 0};
   file.Seek(0);
-  file.Write(unset, 2);
+  file.Write(unset, kTimeRecords);
   if (!SetEndOfFile(file.Handle()))
     throw EInOutError(static_cast<int32_t>(GetLastError()));
   for (size_t written = 0; written < list.size();) {
@@ -367,9 +369,9 @@ void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
     file.Write(list.data() + written, count);
     written += count;
   }
-  const uint32_t time[2] = {storedTime.dwLowDateTime, storedTime.dwHighDateTime};
+  const uint32_t time[kTimeRecords] = {storedTime.dwLowDateTime, storedTime.dwHighDateTime};
   file.Seek(0);
-  file.Write(time, 2);
+  file.Write(time, kTimeRecords);
 }
 
 }  // namespace detail

@@ -11,6 +11,7 @@
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
+#include "store/DictFormat.h"
 #include "store/MappedView.h"
 #include "store/TextCompare.h"
 
@@ -19,7 +20,6 @@ namespace lexmora::detail {
 namespace {
 
 constexpr size_t kUnitCount = 65536;
-constexpr wchar_t kSeparator = 0x00B7;
 // As much of an entry as ReadEntry gives when the whole entry is asked for.
 constexpr size_t kWholeEntryChars = 10000;
 constexpr char kMagic[8] = {'L', 'X', 'W', 'O', 'R', 'D', 'S', 0x1A};
@@ -259,7 +259,7 @@ std::wstring_view EntryText(const wchar_t* units, int64_t fileSize, int32_t offs
   const wchar_t* text = units + offset / 2;
   const auto length =
       static_cast<size_t>(std::min<int64_t>(kWholeEntryChars, (fileSize - offset) / 2));
-  const wchar_t* end = std::find(text, text + length, kSeparator);
+  const wchar_t* end = std::find(text, text + length, dict_format::kEntrySeparator);
   return {text, static_cast<size_t>(end - text)};
 }
 
