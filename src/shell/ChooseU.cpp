@@ -5,6 +5,7 @@
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "base/Text.h"
+#include "shell/ConstU.h"
 
 namespace lexmora {
 
@@ -20,7 +21,7 @@ constexpr DWORD kSpecialAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYST
 
 }  // namespace
 
-TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + "Dictionaries\\") {
+TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + kDictionariesFolder) {
   CreateFromLayout(IDD_CHOOSEDICT);
   lbFiles.Attach(Item(IDC_CHOOSE_LBFILES));
   pnlBottom.Attach(Item(IDC_CHOOSE_PNLBOTTOM));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace lexmora {
 
@@ -79,5 +80,29 @@ inline constexpr std::array<BoolSetting, 6> kBoolSettings{{
     {kRefineTextValue, true},
     {kAllowValue, false},
 }};
+
+// The default of the value `name`, from the tables above, for what holds it before the settings
+// are read. A name that none of them holds does not compile.
+consteval const char* StringDefault(std::string_view name) {
+  for (const StringSetting& setting : kStringSettings) {
+    if (name == setting.name)
+      return setting.defaultValue;
+  }
+  throw "no such string setting";
+}
+consteval int32_t IntegerDefault(std::string_view name) {
+  for (const IntegerSetting& setting : kIntegerSettings) {
+    if (name == setting.name)
+      return setting.defaultValue;
+  }
+  throw "no such integer setting";
+}
+consteval bool BoolDefault(std::string_view name) {
+  for (const BoolSetting& setting : kBoolSettings) {
+    if (name == setting.name)
+      return setting.defaultValue;
+  }
+  throw "no such boolean setting";
+}
 
 }  // namespace lexmora

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "shell/ConstU.h"
 #include "shell/ShellControls.h"
 #include "shell/TextSearchU.h"
 #include "store/ADictU.h"
@@ -118,14 +119,14 @@ class TfmMain : public TForm {
   std::unique_ptr<TTextSearch> FTextSearch;
   std::string FDictName;
   bool FFirstActivation = false;
-  bool FDocking = true;
-  int32_t FPixels = 10;
-  bool FReadHDD = false;
-  bool FRefineText = true;
-  bool FAllow = false;
-  int32_t FHistory = 10;
+  bool FDocking = BoolDefault(kDockingValue);
+  int32_t FPixels = IntegerDefault(kPixelsValue);
+  bool FReadHDD = BoolDefault(kReadHDDValue);
+  bool FRefineText = BoolDefault(kRefineTextValue);
+  bool FAllow = BoolDefault(kAllowValue);
+  int32_t FHistory = IntegerDefault(kHistoryValue);
 
-  TFontSpec font_{"Lucida Sans Unicode", 8};
+  TFontSpec font_{StringDefault(kFontValue), IntegerDefault(kFontSizeValue)};
   GdiObject paneFont_;
 };
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/Handle.h"
+#include "ui/BevelShapes.h"
 
 namespace lexmora {
 
@@ -21,11 +22,6 @@ class TForm;
 // The button of a press, WM_xBUTTONDOWN or the second press of a double click
 // (WM_xBUTTONDBLCLK), as MK_LBUTTON, MK_RBUTTON or MK_MBUTTON; 0 for any other message.
 int PressedButton(UINT msg) noexcept;
-
-// Shapes of a bevel, also usable as the style bits of a "LexmoraBevel" item in a layout.
-#define LEXMORA_BEVEL_BOX 0x0000
-#define LEXMORA_BEVEL_TOPLINE 0x0001
-#define LEXMORA_BEVEL_BOTTOMLINE 0x0002
 
 class TControl {
  public:
