@@ -263,6 +263,42 @@ std::wstring_view EntryText(const wchar_t* units, int64_t fileSize, int32_t offs
   return {text, static_cast<size_t>(end - text)};
 }
 
+// Entries read out of a view of the dictionary file by guarded copies, so that a file cut
+// shorter under the view (which only programs outside Windows can do) raises "Read beyond end
+// of file" instead of faulting. Most entries are short: a first piece is copied, and the rest
+// of the entry only when the piece holds no separator.
+class ViewedEntries {
+ public:
+  explicit ViewedEntries(const MappedView& view) : view_(view) {}
+
+  // The entry at `offset` as EntryText gives it.
+  std::wstring_view Text(int32_t offset) {
+    const int64_t size = view_.Size();
+    if (offset < 2 || offset % 2 != 0 || offset >= size)
+      return {};
+    const auto length =
+        static_cast<size_t>(std::min<int64_t>(kWholeEntryChars, (size - offset) / 2));
+    buffer_.resize(length);
+    size_t have = 0;
+    for (size_t piece = kFirstPiece; have < length; piece = length) {
+      const size_t upTo = std::min(piece, length);
+      if (!view_.CopyOut(buffer_.data() + have, offset + int64_t{2} * have, (upTo - have) * 2))
+        throw EInOutError(100);
+      const size_t end =
+          std::wstring_view(buffer_.data(), upTo).find(dict_format::kEntrySeparator, have);
+      if (end != std::wstring_view::npos)
+        return {buffer_.data(), end};
+      have = upTo;
+    }
+    return {buffer_.data(), length};
+  }
+
+ private:
+  static constexpr size_t kFirstPiece = 512;
+  const MappedView& view_;
+  std::vector<wchar_t> buffer_;
+};
+
 // Decodes a posting list, calling take(entry) until it returns false; stops at the first value
 // that cannot be an entry of `entryCount` (a sound index has none).
 template <typename Take>
@@ -540,21 +576,19 @@ std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::string& dataF
   // The file's units through a view of it, or read into memory where no view is granted.
   MappedView view;
   std::vector<uint8_t> copy;
-  const uint8_t* bytes = nullptr;
-  if (view.Map(data.Handle(), size)) {
-    bytes = view.Data();
-  } else if (size > 0) {
+  if (!view.Map(data.Handle(), size) && size > 0)
     copy = ReadAll(data.Handle(), static_cast<uint64_t>(size));
-    bytes = copy.data();
-  }
-  const auto* units = reinterpret_cast<const wchar_t*>(bytes);
+  ViewedEntries viewed(view);
 
   IndexCollector collector;
   std::wstring word;
   for (int32_t entry = 0; entry < count; ++entry) {
     if (entry % kProgressEntries == 0 && progress && !progress(entry, count))
       return std::nullopt;
-    const std::wstring_view text = EntryText(units, size, offsets[static_cast<size_t>(entry)]);
+    const int32_t offset = offsets[static_cast<size_t>(entry)];
+    const std::wstring_view text =
+        view.Size() > 0 ? viewed.Text(offset)
+                        : EntryText(reinterpret_cast<const wchar_t*>(copy.data()), size, offset);
     ForEachWord(rules, text.data(), text.size(), word,
                 [&](size_t, size_t, const std::wstring& w) { collector.Add(w, entry); });
   }

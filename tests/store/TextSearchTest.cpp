@@ -494,6 +494,41 @@ TEST_F(TextSearchTest, ABuildAwayFromTheSearchCanBeStoppedOrHandedOver) {
   EXPECT_FALSE(FileExists(Wix()));
 }
 
+// Another program (outside Windows) cuts the dictionary file shorter while a build reads it:
+// the build stops with an error instead of faulting on the pages that are gone.
+TEST_F(TextSearchTest, ABuildOfAFileCutShorterWhileItIsReadRaises) {
+  std::vector<std::wstring> entries;
+  for (int k = 0; k < 40000; ++k)
+    entries.push_back(L"word" + std::to_wstring(k) + L" meaning" + std::to_wstring(k % 7));
+  const struct {
+    const char* when;
+    int32_t cutAt;  // the progress report (entries done) at which the file is cut
+    int64_t size;
+  } cases[] = {
+      {"to a few entries, before the first is read", 0, 200},
+      {"to nothing, half way", 16384, 0},
+      {"to an odd length, half way", 16384, 2 * 20001 + 1},
+  };
+  for (const auto& c : cases) {
+    Write(entries);
+    auto dict = Open();
+    WordIndexBuild build(*dict);
+    bool cut = false;
+    try {
+      build.Run([&](int32_t done, int32_t) {
+        if (done == c.cutAt && !cut)
+          cut = test::CutFromOutside(Dat(), c.size);
+        return true;
+      });
+      ADD_FAILURE() << c.when << ": the build read on past the file's end";
+    } catch (const EInOutError& e) {
+      EXPECT_STREQ(e.what(), "Read beyond end of file") << c.when;
+    }
+    if (!cut)
+      GTEST_SKIP() << "files cannot be cut from outside here";
+  }
+}
+
 TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenRaisesAndServesFromMemory) {
   Write({L"alpha beta", L"beta gamma"});
   ASSERT_TRUE(CreateDirectoryA(Wix().c_str(), nullptr));  // in the way of the file
