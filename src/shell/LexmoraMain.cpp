@@ -14,10 +14,10 @@
 #include "base/Reporter.h"
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
-#include "shell/CreateIndexU.h"
-#include "shell/InstanceU.h"
+#include "shell/IndexProgressWindow.h"
 #include "shell/MainU.h"
 #include "shell/OptionsU.h"
+#include "shell/SingleInstance.h"
 #include "ui/Application.h"
 
 namespace lexmora {

@@ -73,7 +73,7 @@ class TfmMain : public TForm {
   void ShowPreviewInPane(TRichEdit& pane);
 
   // Settings (registry key SOFTWARE\Lexmora under HKEY_CURRENT_USER). Loading takes a value
-  // that is missing or cannot serve as its default or nearest usable value (see SettingsU).
+  // that is missing or cannot serve as its default or nearest usable value (see Settings.h).
   // A write that fails raises ERegistryException and ends the operation there.
   void LoadSettings();
   void SaveSettings();

@@ -7,7 +7,7 @@
 
 #include "RegistryTestUtil.h"
 #include "base/Errors.h"
-#include "shell/SettingsU.h"
+#include "shell/Settings.h"
 
 namespace lexmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/CreateIndexU.h"
+#include "shell/IndexProgressWindow.h"
 
 #include "base/Errors.h"
 #include "ui/Application.h"

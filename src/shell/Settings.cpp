@@ -1,4 +1,4 @@
-#include "shell/SettingsU.h"
+#include "shell/Settings.h"
 
 #include <algorithm>
 #include <array>

@@ -6,7 +6,7 @@
 #include "RegistryTestUtil.h"
 #include "base/Errors.h"
 #include "shell/ConstU.h"
-#include "shell/InstanceU.h"
+#include "shell/SingleInstance.h"
 
 namespace lexmora {
 namespace {

@@ -1,10 +1,10 @@
-#include "shell/InstanceU.h"
+#include "shell/SingleInstance.h"
 
 #include <windows.h>
 
 #include "base/Registry.h"
 #include "shell/ConstU.h"
-#include "shell/SettingsU.h"
+#include "shell/Settings.h"
 
 namespace lexmora {
 

@@ -10,7 +10,7 @@
 
 #include "TestFiles.h"
 #include "base/Errors.h"
-#include "shell/CreateIndexU.h"
+#include "shell/IndexProgressWindow.h"
 #include "store/ADictU.h"
 #include "ui/Application.h"
 
@@ -38,7 +38,7 @@ std::vector<int32_t> IndexOffsets(const std::string& path) {
   return offsets;
 }
 
-class CreateIndexTest : public ::testing::Test {
+class IndexProgressWindowTest : public ::testing::Test {
  protected:
   TempDir dir;
   std::vector<std::string> errors;
@@ -94,7 +94,7 @@ std::string Describe(const RECT& r) {
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-TEST_F(CreateIndexTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClientFormulas) {
+TEST_F(IndexProgressWindowTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClientFormulas) {
   auto form = NewForm(dir.File("dict.dat"));
   HWND hwnd = form->Handle();
   RECT outer;
@@ -151,7 +151,7 @@ TEST_F(CreateIndexTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClientFormulas
   EXPECT_EQ(form->pbProgress.Position(), 0);
 }
 
-TEST_F(CreateIndexTest, ReportsProgressOncePerHundredthAndAtMostOncePerBlock) {
+TEST_F(IndexProgressWindowTest, ReportsProgressOncePerHundredthAndAtMostOncePerBlock) {
   struct Case {
     size_t bytes;
     int wantBar;
@@ -183,7 +183,7 @@ TEST_F(CreateIndexTest, ReportsProgressOncePerHundredthAndAtMostOncePerBlock) {
   EXPECT_EQ(errors, std::vector<std::string>{});
 }
 
-TEST_F(CreateIndexTest, LabelShowsTheCountAtEachReport) {
+TEST_F(IndexProgressWindowTest, LabelShowsTheCountAtEachReport) {
   std::string data = dir.File("dict.dat");
   WriteDictionary(data, 65536);
   auto form = NewForm(data);
@@ -200,7 +200,7 @@ TEST_F(CreateIndexTest, LabelShowsTheCountAtEachReport) {
   EXPECT_EQ(seen, std::vector<std::string>{"Creating index file : 2048 entries processed @1"});
 }
 
-TEST_F(CreateIndexTest, KeysAndCloseRequestsDuringAndAfterTheBuild) {
+TEST_F(IndexProgressWindowTest, KeysAndCloseRequestsDuringAndAfterTheBuild) {
   const MSG enter{nullptr, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   const MSG escapeKey{nullptr, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
   const MSG escapeChar{nullptr, WM_CHAR, 27, 0, 0, {}};
@@ -239,7 +239,7 @@ TEST_F(CreateIndexTest, KeysAndCloseRequestsDuringAndAfterTheBuild) {
 
 // After a failed build the window does not look busy: it says the build failed, shows the
 // normal pointer and takes OK, Enter or any close request.
-TEST_F(CreateIndexTest, AfterAFailedBuildTheWindowSaysSoAndClosesLikeAfterASuccess) {
+TEST_F(IndexProgressWindowTest, AfterAFailedBuildTheWindowSaysSoAndClosesLikeAfterASuccess) {
   struct Close {
     const char* name;
     UINT msg;
@@ -283,7 +283,7 @@ TEST_F(CreateIndexTest, AfterAFailedBuildTheWindowSaysSoAndClosesLikeAfterASucce
   }
 }
 
-TEST_F(CreateIndexTest, PassesTheSortChoiceToTheBuilder) {
+TEST_F(IndexProgressWindowTest, PassesTheSortChoiceToTheBuilder) {
   std::string data = dir.File("dict.dat");
   test::WriteBytes(data, test::Utf16Le(L"\u00B7b\u00B7a"));
   struct Case {
@@ -305,7 +305,7 @@ class TMainStandIn : public TForm {
   }
 };
 
-TEST_F(CreateIndexTest, IsCentredOnTheMainWindow) {
+TEST_F(IndexProgressWindowTest, IsCentredOnTheMainWindow) {
   auto main = MakeForm<TMainStandIn>();
   TForm* previousMain = Application().MainForm();
   Application().SetMainForm(main.get());
@@ -344,7 +344,7 @@ void CALLBACK PressOkWhenDone(HWND, UINT, UINT_PTR, DWORD) {
       0);
 }
 
-TEST_F(CreateIndexTest, InstalledWindowBuildsTheIndexOfADictionaryBeingOpened) {
+TEST_F(IndexProgressWindowTest, InstalledWindowBuildsTheIndexOfADictionaryBeingOpened) {
   std::string data = dir.File("dict.dat");
   WriteDictionary(data, 4096);
   InstallIndexBuildWindow();
@@ -386,7 +386,7 @@ void CALLBACK PressOkOrCloseAfterAWhile(HWND, UINT, UINT_PTR, DWORD) {
 
 // A failed build inside the window: the error is reported once, while the window is open, and
 // the dictionary is not opened; no second error follows the window.
-TEST_F(CreateIndexTest, InstalledWindowAbandonsTheOpeningWhenTheBuildFails) {
+TEST_F(IndexProgressWindowTest, InstalledWindowAbandonsTheOpeningWhenTheBuildFails) {
   InstallIndexBuildWindow();
   for (const BuildFailure& c : BuildFailures()) {
     for (bool onDisk : {false, true}) {
