@@ -3,55 +3,51 @@
 # `cpack -G ZIP` in the build folder packs the same folder as Lexmora-<version>-win64.zip.
 set(LEXMORA_STAGE_DIR ${CMAKE_BINARY_DIR}/Lexmora)
 
-if(TARGET Lexmora)
-  set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
+set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
 
-  # Index and word index files are written by the program next to its dictionaries; one that
-  # turns up in data/ is a leftover of a run and never ships.
-  file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
-       ${CMAKE_SOURCE_DIR}/data/*)
-  list(FILTER data_files EXCLUDE REGEX "\\.(ind|wix)$")
-  set(staged_files)
-  foreach(file ${data_files})
-    add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
-                       COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/${file}
-                               ${LEXMORA_STAGE_DIR}/${file}
-                       DEPENDS ${CMAKE_SOURCE_DIR}/data/${file}
-                       COMMENT "Staging ${file}")
-    list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
-  endforeach()
-  add_custom_target(lexmora_stage ALL DEPENDS ${staged_files})
-  # Building the program alone (`--target Lexmora`) stages its data too.
-  add_dependencies(Lexmora lexmora_stage)
+# Index and word index files are written by the program next to its dictionaries; one that
+# turns up in data/ is a leftover of a run and never ships.
+file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
+     ${CMAKE_SOURCE_DIR}/data/*)
+list(FILTER data_files EXCLUDE REGEX "\\.(ind|wix)$")
+set(staged_files)
+foreach(file ${data_files})
+  add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
+                     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/${file}
+                             ${LEXMORA_STAGE_DIR}/${file}
+                     DEPENDS ${CMAKE_SOURCE_DIR}/data/${file}
+                     COMMENT "Staging ${file}")
+  list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
+endforeach()
+add_custom_target(lexmora_stage ALL DEPENDS ${staged_files})
+# Building the program alone (`--target Lexmora`) stages its data too.
+add_dependencies(Lexmora lexmora_stage)
 
-  install(TARGETS Lexmora RUNTIME DESTINATION Lexmora)
-  # The dictionary importer ships beside the program.
-  if(TARGET lexmora-import)
-    set_target_properties(lexmora-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
-    install(TARGETS lexmora-import RUNTIME DESTINATION Lexmora)
-  endif()
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE
-          PATTERN "*.wix" EXCLUDE)
+install(TARGETS Lexmora RUNTIME DESTINATION Lexmora)
+# The dictionary importer ships beside the program.
+set_target_properties(lexmora-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
+install(TARGETS lexmora-import RUNTIME DESTINATION Lexmora)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE
+        PATTERN "*.wix" EXCLUDE)
 
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_NAME Lexmora)
-  set(CPACK_PACKAGE_VENDOR Lexmora)
-  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-  set(CPACK_PACKAGE_FILE_NAME Lexmora-${PROJECT_VERSION}-win64)
-  # The zip holds the folder Lexmora/ itself, ready to unpack anywhere and run.
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Lexmora)
+set(CPACK_PACKAGE_VENDOR Lexmora)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME Lexmora-${PROJECT_VERSION}-win64)
+# The zip holds the folder Lexmora/ itself, ready to unpack anywhere and run.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 
-  # `cpack -G NSIS` writes Lexmora-<version>-win64-setup.exe, an installer for the current user
-  # built from cmake/NSIS.template.in; cmake/InstallerOptions.cmake names it, and
-  # cmake/InstallerFiles.cmake lists the staged files for its uninstaller.
-  set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake)
-  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/InstallerOptions.cmake)
-  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake)
-  set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/images/Lexmora.ico)
-  # The folder of the staged tree that holds the program, and the files the program derives
-  # from a dictionary <name>.dat beside it, by extension (the index <name>.ind and the word index
-  # <name>.wix): the uninstaller removes them together with a shipped dictionary.
-  set(CPACK_LEXMORA_PROGRAM_FOLDER Lexmora)
-  set(CPACK_LEXMORA_INDEX_EXTENSIONS ind wix)
-  include(CPack)
-endif()
+# `cpack -G NSIS` writes Lexmora-<version>-win64-setup.exe, an installer for the current user
+# built from cmake/NSIS.template.in; cmake/InstallerOptions.cmake names it, and
+# cmake/InstallerFiles.cmake lists the staged files for its uninstaller.
+set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/InstallerOptions.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake)
+set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/images/Lexmora.ico)
+# The folder of the staged tree that holds the program, and the files the program derives
+# from a dictionary <name>.dat beside it, by extension (the index <name>.ind and the word index
+# <name>.wix): the uninstaller removes them together with a shipped dictionary.
+set(CPACK_LEXMORA_PROGRAM_FOLDER Lexmora)
+set(CPACK_LEXMORA_INDEX_EXTENSIONS ind wix)
+include(CPack)
