@@ -286,12 +286,20 @@ void TfmMain::FitSearchBox() {
     SendMessageW(box, CB_SETITEMHEIGHT, kSelectionField, wanted);
 }
 
+namespace {
+
+std::string DictionaryFile(const std::string& name, const char* extension) {
+  return ProgramFolder() + kDictionariesFolder + name + extension;
+}
+
+}  // namespace
+
 std::string TfmMain::DataPath() const {
-  return ProgramFolder() + kDictionariesFolder + FDictName + ".dat";
+  return DictionaryFile(FDictName, ".dat");
 }
 
 std::string TfmMain::IndexPath() const {
-  return ProgramFolder() + kDictionariesFolder + FDictName + ".ind";
+  return DictionaryFile(FDictName, ".ind");
 }
 
 void TfmMain::TntFormCreate() {
@@ -310,16 +318,17 @@ void TfmMain::TntFormActivate() {
   // Cleared before the slow work: an activation while the chooser or the index build runs
   // opens nothing.
   FFirstActivation = false;
+  std::string name = FDictName;
   if (!IsPlainDictionaryName(FDictName) || !FileExists(DataPath())) {
     TfmChooseDict& chooser = Chooser();
     if (chooser.ShowModal() != mrOk) {
       Application().Terminate();
       return;
     }
-    FDictName = chooser.SelectedName();
+    name = chooser.SelectedName();
   }
   // A chooser that was not shown keeps its check box enabled and unchecked: no sorting.
-  OpenDictionary(fmChooseDict != nullptr && fmChooseDict->SortRequested());
+  OpenDictionary(name, fmChooseDict != nullptr && fmChooseDict->SortRequested());
   ShowEntryAt(0);
 }
 
@@ -353,8 +362,12 @@ void TfmMain::TntFormKeyPress(wchar_t& key) {
   cbSearch.SelectAll();
 }
 
-void TfmMain::OpenDictionary(bool doSort) {
-  FDict = std::make_unique<TADict>(DataPath(), IndexPath(), doSort, FReadHDD, FRefineText);
+// The name in use, which is saved at exit, becomes `name` only once that dictionary has opened:
+// one that fails is not opened again at the next start.
+void TfmMain::OpenDictionary(const std::string& name, bool doSort) {
+  FDict = std::make_unique<TADict>(DictionaryFile(name, ".dat"), DictionaryFile(name, ".ind"),
+                                   doSort, FReadHDD, FRefineText);
+  FDictName = name;
 }
 
 void TfmMain::ShowEntryAt(int32_t i) {
@@ -443,12 +456,12 @@ void TfmMain::tbtnDictClick() {
   if (chooser.ShowModal() != mrOk)
     return;
   // Raises when nothing is selected, before anything has changed.
-  FDictName = chooser.SelectedName();
+  const std::string name = chooser.SelectedName();
   const bool doSort = chooser.SortRequested();
   FTextSearch->DictionaryChanged();
   FDict.reset();
   try {
-    OpenDictionary(doSort);
+    OpenDictionary(name, doSort);
   } catch (...) {
     // The panes would otherwise show a dictionary that is no longer open.
     ClearPanes();

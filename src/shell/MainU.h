@@ -109,7 +109,7 @@ class TfmMain : public TForm {
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
-  void OpenDictionary(bool doSort);
+  void OpenDictionary(const std::string& name, bool doSort);
   void ClearPanes();
   void SetWindowEdge(int left, int top, int width, int height);
 

@@ -131,6 +131,17 @@ void Choose(const std::string& name) {
   fmChooseDict->SetModalResult(mrOk);
 }
 
+// Chooses `name` once the chooser is up in its modal loop.
+void ChooseWhenShown(const std::string& name) {
+  RunSoon([name] {
+    if (fmChooseDict != nullptr && fmChooseDict->InModal()) {
+      Choose(name);
+    } else {
+      ChooseWhenShown(name);
+    }
+  });
+}
+
 std::optional<std::pair<DWORD, std::vector<BYTE>>> Stored(const std::string& name) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(kSettingsRoot, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -656,7 +667,7 @@ TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedLeavesEmptyPanes) {
   SendMessageW(form->Handle(), WM_COMMAND, IDM_DICTIONARY, 0);
   ASSERT_EQ(errors.size(), 1u) << "the open error is reported";
   EXPECT_EQ(form->Dict(), nullptr);
-  EXPECT_EQ(form->DictName(), "broken");
+  EXPECT_EQ(form->DictName(), kDictName) << "the name in use is the last that opened";
   for (const TRichEdit* pane : {static_cast<const TRichEdit*>(&form->reTop1),
                                 static_cast<const TRichEdit*>(&form->reMeaning),
                                 static_cast<const TRichEdit*>(&form->reBottom1)}) {
@@ -665,6 +676,41 @@ TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedLeavesEmptyPanes) {
   Type(*form, L"date");
   EXPECT_EQ(PaneText(form->reMeaning), L"");
   EXPECT_EQ(errors.size(), 1u);
+}
+
+// The name saved at exit is the last one that opened, so that a dictionary that failed is not
+// tried again at every start.
+TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedIsNotRemembered) {
+  dictionaries.AddFolder("broken");
+  struct Case {
+    const char* name;
+    const char* stored;  // Dict at start
+    bool change;         // chosen through Ctrl+D after a good start, else at the first activation
+  } cases[] = {
+      {"chosen with Ctrl+D", kDictName, true},
+      {"chosen at the first activation", "gone", false},
+  };
+  for (const Case& c : cases) {
+    CleanSettings::Delete();
+    errors.clear();
+    StoreString(kDictValue, c.stored);
+    StoreDword(kRefineTextValue, 0);
+    MakeChooser();
+    if (!c.change)
+      ChooseWhenShown("broken");
+    auto form = ShowMain();
+    if (c.change) {
+      ChooseWhenShown("broken");
+      SendMessageW(form->Handle(), WM_COMMAND, IDM_DICTIONARY, 0);
+    }
+    ASSERT_EQ(errors.size(), 1u) << c.name << ": the opening error is reported";
+    EXPECT_EQ(form->Dict(), nullptr) << c.name;
+    EXPECT_EQ(form->DictName(), c.stored) << c.name;
+    form.reset();
+    auto saved = Stored(kDictValue);
+    ASSERT_TRUE(saved) << c.name;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(saved->second.data())), c.stored) << c.name;
+  }
 }
 
 TEST_F(MainWindowTest, HandOverShowsAndRestoresTheWindowOnlyForDataZero) {
