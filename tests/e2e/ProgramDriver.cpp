@@ -397,6 +397,18 @@ bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk) {
   return SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
 }
 
+bool IsProgressWindow(HWND w) {
+  const LONG style = GetWindowLongW(w, GWL_STYLE);
+  const LONG exStyle = GetWindowLongW(w, GWL_EXSTYLE);
+  return (style & WS_CAPTION) != WS_CAPTION && (exStyle & WS_EX_TOPMOST) != 0 &&
+         FindChild(w, [](HWND c) { return HasClass(c, PROGRESS_CLASSW); }) != nullptr &&
+         FindChild(w, [](HWND c) { return TextOf(c) == L"OK"; }) != nullptr;
+}
+
+bool IsMessageBox(HWND w) {
+  return HasClass(w, L"#32770") && TextOf(w) == kMainTitle;
+}
+
 std::vector<std::wstring> MainWindow::Panes() const {
   return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2), PaneText(bottom1)};
 }

@@ -107,6 +107,12 @@ void DoubleClickAt(HWND wnd, UINT down, int x, int y);
 // program comes to the foreground first; the keys go to whatever control has its focus.
 bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk);
 
+// The index progress window: a topmost window without a title bar that holds a progress bar and
+// "OK".
+bool IsProgressWindow(HWND w);
+// A message box of the program, captioned with its title.
+bool IsMessageBox(HWND w);
+
 // The main window and its controls, found by their ids.
 struct MainWindow {
   HWND wnd = nullptr;

@@ -145,15 +145,6 @@ TEST_F(StartupTest, MissingDictionaryChosenFromTheListIsOpenedAndRemembered) {
   EXPECT_EQ(*dict, StringValue("diruridu")) << "Dict got " << Describe(*dict);
 }
 
-// A topmost window of the program without a title bar that holds a progress bar and "OK".
-bool IsProgressWindow(HWND w) {
-  const LONG style = GetWindowLongW(w, GWL_STYLE);
-  const LONG exStyle = GetWindowLongW(w, GWL_EXSTYLE);
-  return (style & WS_CAPTION) != WS_CAPTION && (exStyle & WS_EX_TOPMOST) != 0 &&
-         FindChild(w, [](HWND c) { return HasClass(c, PROGRESS_CLASSW); }) != nullptr &&
-         FindChild(w, [](HWND c) { return TextOf(c) == L"OK"; }) != nullptr;
-}
-
 TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
   RunningProgram program(folder_.Exe());
   HWND progress = program.WaitForWindow(IsProgressWindow);
