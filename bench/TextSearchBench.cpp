@@ -20,6 +20,7 @@
 #include "BenchClock.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
+#include "base/Text.h"
 #include "store/ADictU.h"
 #include "store/DictFormat.h"
 #include "store/TextSearch.h"
@@ -402,7 +403,7 @@ void Run(size_t entries) {
       v.index.reset();
       const double begin = ThreadSeconds();
       std::optional<std::vector<uint8_t>> image =
-          detail::BuildWordIndexImage(v.dat, v.ind, v.rules, nullptr);
+          detail::BuildWordIndexImage(ToWide(v.dat), ToWide(v.ind), v.rules, nullptr);
       const double spent = ThreadSeconds() - begin;
       v.index = detail::WordIndex::FromImage(std::move(*image));
       return spent;

@@ -6,7 +6,21 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/Text.h"
+
 namespace lexmora {
+
+Exception::Exception(std::string message)
+    : message_(std::move(message)), wideMessage_(ToWide(message_)) {}
+
+Exception::Exception(std::wstring message)
+    : message_(ToAnsi(message)), wideMessage_(std::move(message)) {}
+
+std::wstring WideMessageOf(const std::exception& e) {
+  if (const auto* ours = dynamic_cast<const Exception*>(&e))
+    return ours->WideMessage();
+  return ToWide(e.what());
+}
 
 std::string Format(const char* format, ...) {
   va_list args;
@@ -70,6 +84,9 @@ EInOutError::EInOutError(int32_t code) : Exception(TextFor(code)), code_(code) {
 
 EFOpenError::EFOpenError(const std::string& fullPath, const std::string& systemText)
     : Exception(Format("Cannot open file \"%s\". %s", fullPath.c_str(), systemText.c_str())) {}
+
+EFOpenError::EFOpenError(const std::wstring& fullPath, const std::string& systemText)
+    : Exception(L"Cannot open file \"" + fullPath + L"\". " + ToWide(systemText)) {}
 
 EListError::EListError(int32_t index)
     : Exception(Format("List index out of bounds (%d)", static_cast<int>(index))) {}

@@ -1,6 +1,7 @@
 #pragma once
 // The program's exception classes. what() is exactly the text the user sees, in the system
-// code page.
+// code page; WideMessage() is the same text in UTF-16, exact where it quotes a name the code page
+// cannot spell.
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -9,13 +10,21 @@ namespace lexmora {
 
 class Exception : public std::exception {
  public:
-  explicit Exception(std::string message) : message_(std::move(message)) {}
+  // A message in the system code page.
+  explicit Exception(std::string message);
+  // A message that may quote names the system code page cannot spell.
+  explicit Exception(std::wstring message);
   const char* what() const noexcept override { return message_.c_str(); }
   const std::string& Message() const noexcept { return message_; }
+  const std::wstring& WideMessage() const noexcept { return wideMessage_; }
 
  private:
   std::string message_;
+  std::wstring wideMessage_;
 };
+
+// The text of any exception in UTF-16: the exact message of ours, what() of others.
+std::wstring WideMessageOf(const std::exception& e);
 
 // A failed file operation, carrying the runtime's I/O error code (2 "File not found",
 // 100 "Read beyond end of file", 101 "Disk full", other codes "I/O error %d", ...).
@@ -33,6 +42,7 @@ class EInOutError : public Exception {
 class EFOpenError : public Exception {
  public:
   EFOpenError(const std::string& fullPath, const std::string& systemText);
+  EFOpenError(const std::wstring& fullPath, const std::string& systemText);
 };
 
 // Registry failures: "Failed to set data for '%s'", "Failed to get data for '%s'",

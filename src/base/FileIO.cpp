@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Text.h"
 
 namespace lexmora {
 
@@ -17,8 +18,8 @@ constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Windows refuses write access to a file marked read-only. Some hosts (Wine running as root)
 // grant it anyway, so the attribute is checked here too and refused the same way.
-void RefuseWriteToReadOnly(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
+void RefuseWriteToReadOnly(const std::wstring& path) {
+  DWORD attr = GetFileAttributesW(path.c_str());
   if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY) != 0 &&
       (attr & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     throw EInOutError(5);
@@ -27,26 +28,34 @@ void RefuseWriteToReadOnly(const std::string& path) {
 
 }  // namespace
 
-void RecordFile::OpenExisting(const std::string& path, Access access) {
+void RecordFile::OpenExisting(const std::wstring& path, Access access) {
   Close();
   DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   if (access == Access::ReadWrite)
     RefuseWriteToReadOnly(path);
-  HANDLE h = CreateFileA(path.c_str(), rights, kShareReadWrite, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(path.c_str(), rights, kShareReadWrite, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     RaiseLastError();
   handle_.Reset(h);
 }
 
-void RecordFile::Create(const std::string& path) {
+void RecordFile::OpenExisting(const std::string& path, Access access) {
+  OpenExisting(ToWide(path), access);
+}
+
+void RecordFile::Create(const std::wstring& path) {
   Close();
   RefuseWriteToReadOnly(path);
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReadWrite, nullptr,
                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE)
     RaiseLastError();
   handle_.Reset(h);
+}
+
+void RecordFile::Create(const std::string& path) {
+  Create(ToWide(path));
 }
 
 void RecordFile::RequireOpen() const {
@@ -120,15 +129,19 @@ void RecordFile::Write(const void* buffer, size_t count) {
   }
 }
 
-FileStream FileStream::OpenRead(const std::string& path, Share share) {
+FileStream FileStream::OpenRead(const std::wstring& path, Share share) {
   DWORD shareMode = share == Share::DenyWrite ? FILE_SHARE_READ : kShareReadWrite;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     throw EFOpenError(ExpandFileName(path), SysErrorMessage(code));
   }
   return FileStream(FileHandle(h));
+}
+
+FileStream FileStream::OpenRead(const std::string& path, Share share) {
+  return OpenRead(ToWide(path), share);
 }
 
 uint32_t FileStream::Read(void* buffer, uint32_t count) noexcept {
@@ -158,20 +171,28 @@ int64_t FileStream::Size() const noexcept {
   return size.QuadPart;
 }
 
-bool FileExists(const std::string& path) {
-  DWORD attr = GetFileAttributesA(path.c_str());
+bool FileExists(const std::wstring& path) {
+  DWORD attr = GetFileAttributesW(path.c_str());
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string ExpandFileName(const std::string& path) {
-  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+bool FileExists(const std::string& path) {
+  return FileExists(ToWide(path));
+}
+
+std::wstring ExpandFileName(const std::wstring& path) {
+  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (n == 0)
     return path;
-  std::vector<char> buf(n + 1);
-  DWORD m = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+  std::vector<wchar_t> buf(n + 1);
+  DWORD m = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
   if (m == 0 || m >= buf.size())
     return path;
-  return std::string(buf.data(), m);
+  return std::wstring(buf.data(), m);
+}
+
+std::string ExpandFileName(const std::string& path) {
+  return ToAnsi(ExpandFileName(ToWide(path)));
 }
 
 }  // namespace lexmora

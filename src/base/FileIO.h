@@ -1,6 +1,7 @@
 #pragma once
 // File access with the runtime's error behaviour: typed files of fixed-size records that raise
-// EInOutError, and byte streams that raise EFOpenError when they cannot be opened.
+// EInOutError, and byte streams that raise EFOpenError when they cannot be opened. Paths are
+// wide; each 8-bit form takes a path in the system code page and does the same.
 #include <windows.h>
 
 #include <cstdint>
@@ -20,8 +21,10 @@ class RecordFile {
   explicit RecordFile(uint32_t recordSize) : recordSize_(recordSize) {}
 
   // Opens an existing file; reading and writing stay shared with others.
+  void OpenExisting(const std::wstring& path, Access access = Access::ReadWrite);
   void OpenExisting(const std::string& path, Access access = Access::ReadWrite);
   // Creates the file, replacing any file of that name, for reading and writing, shared.
+  void Create(const std::wstring& path);
   void Create(const std::string& path);
   void Close() noexcept { handle_.Reset(); }
   bool IsOpen() const noexcept { return handle_.Valid(); }
@@ -50,6 +53,7 @@ class FileStream {
 
   // Opens an existing file for reading; raises EFOpenError with the full path and the
   // system's text when it cannot.
+  static FileStream OpenRead(const std::wstring& path, Share share = Share::DenyWrite);
   static FileStream OpenRead(const std::string& path, Share share = Share::DenyWrite);
 
   FileStream(FileStream&&) noexcept = default;
@@ -69,8 +73,10 @@ class FileStream {
   FileHandle handle_;
 };
 
+bool FileExists(const std::wstring& path);
 bool FileExists(const std::string& path);
-// The absolute form of a path, as GetFullPathNameA gives it.
+// The absolute form of a path, as GetFullPathName gives it.
+std::wstring ExpandFileName(const std::wstring& path);
 std::string ExpandFileName(const std::string& path);
 
 }  // namespace lexmora

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Text.h"
 
 namespace lexmora {
 namespace {
@@ -63,6 +64,16 @@ void Registry::WriteString(const std::string& name, const std::string& value) {
   }
 }
 
+void Registry::WriteString(const std::string& name, const std::wstring& value) {
+  if (!key_ || value.size() >= MAXDWORD / sizeof(wchar_t))
+    FailSet(name);
+  if (RegSetValueExW(key_.Get(), ToWide(name).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+    FailSet(name);
+  }
+}
+
 void Registry::WriteInteger(const std::string& name, int32_t value) {
   if (!key_)
     FailSet(name);
@@ -105,6 +116,39 @@ std::string Registry::ReadString(const std::string& name) const {
     if (type != REG_SZ && type != REG_EXPAND_SZ)
       FailType(name);
     return std::string(data.data(), strnlen(data.data(), got));
+  }
+  FailGet(name);
+}
+
+std::wstring Registry::ReadWideString(const std::string& name) const {
+  if (!key_)
+    FailGet(name);
+  const std::wstring wideName = ToWide(name);
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) !=
+      ERROR_SUCCESS) {
+    FailGet(name);
+  }
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    FailType(name);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (size == 0)
+      return {};
+    // Room for an odd byte count and one spare NUL, so that data stored without its NUL ends.
+    std::vector<wchar_t> data(static_cast<size_t>(size) / sizeof(wchar_t) + 2, L'\0');
+    DWORD got = size;
+    LONG rc = RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &got);
+    if (rc == ERROR_MORE_DATA) {
+      size = got;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS)
+      FailGet(name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+      FailType(name);
+    return std::wstring(data.data(), wcsnlen(data.data(), got / sizeof(wchar_t)));
   }
   FailGet(name);
 }

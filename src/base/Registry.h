@@ -1,6 +1,7 @@
 #pragma once
 // A registry key object: a root key, an access mask and at most one open ("current") key under
-// the root. Names and string data are 8-bit strings in the system code page.
+// the root. Names are 8-bit strings in the system code page; string data is either that or UTF-16
+// (for names the code page may not spell).
 #include <windows.h>
 
 #include <cstdint>
@@ -41,14 +42,19 @@ class Registry {
   // Each write replaces any value of the same name and raises ERegistryException
   // "Failed to set data for '<name>'" when it fails (also with no current key).
   void WriteString(const std::string& name, const std::string& value);  // REG_SZ with its NUL
-  void WriteInteger(const std::string& name, int32_t value);            // REG_DWORD
-  void WriteBool(const std::string& name, bool value);                  // REG_DWORD 1 or 0
+  // REG_SZ written in UTF-16 (RegSetValueExW), which the 8-bit read gives back unchanged where the
+  // code page spells it.
+  void WriteString(const std::string& name, const std::wstring& value);
+  void WriteInteger(const std::string& name, int32_t value);  // REG_DWORD
+  void WriteBool(const std::string& name, bool value);        // REG_DWORD 1 or 0
 
   // Each read raises ERegistryException "Failed to get data for '<name>'" when the value cannot
   // be queried (missing, no current key, an integer of more than 4 bytes) and
   // "Invalid data type for '<name>'" when it has the wrong type.
   // ReadString accepts REG_SZ and REG_EXPAND_SZ (not expanded); the text ends at its first NUL.
   std::string ReadString(const std::string& name) const;
+  // The same, read in UTF-16 (RegQueryValueExW): exact whatever the code page.
+  std::wstring ReadWideString(const std::string& name) const;
   // ReadInteger requires REG_DWORD; a value of fewer than 4 bytes is zero-extended.
   int32_t ReadInteger(const std::string& name) const;
   // Read as an integer; any non-zero value is true.

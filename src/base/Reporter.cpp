@@ -1,15 +1,33 @@
 #include "base/Reporter.h"
 
+#include "base/Text.h"
+
 namespace lexmora {
 
 namespace {
-Reporter defaultReporter;
+
+// The reporter of the running program: message boxes and beeps of the system.
+class SystemReporter : public Reporter {
+ public:
+  int ShowWideMessage(HWND owner, const std::wstring& text, const std::wstring& caption,
+                      UINT style) override {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+  }
+};
+
+SystemReporter defaultReporter;
 Reporter* current = &defaultReporter;
+
 }  // namespace
 
 int Reporter::ShowMessage(HWND owner, const std::string& text, const std::string& caption,
                           UINT style) {
   return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+}
+
+int Reporter::ShowWideMessage(HWND owner, const std::wstring& text, const std::wstring& caption,
+                              UINT style) {
+  return ShowMessage(owner, ToAnsi(text), ToAnsi(caption), style);
 }
 
 void Reporter::Beep(UINT type) {

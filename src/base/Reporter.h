@@ -13,6 +13,10 @@ class Reporter {
   // Default: MessageBoxA(owner, text, caption, style).
   virtual int ShowMessage(HWND owner, const std::string& text, const std::string& caption,
                           UINT style);
+  // A text that may quote names the system code page cannot spell. The default hands it to
+  // ShowMessage in the code page; the program's own reporter shows it with MessageBoxW.
+  virtual int ShowWideMessage(HWND owner, const std::wstring& text, const std::wstring& caption,
+                              UINT style);
   // Default: MessageBeep(type).
   virtual void Beep(UINT type);
 };

@@ -6,38 +6,66 @@
 
 namespace lexmora {
 
-std::wstring ToWide(const std::string& text) {
+namespace {
+
+std::wstring Decode(UINT codePage, const std::string& text) {
   if (text.empty())
     return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size = static_cast<int>(text.size());
+  int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), n);
   return out;
+}
+
+std::string Encode(UINT codePage, const std::wstring& text) {
+  if (text.empty())
+    return {};
+  const int size = static_cast<int>(text.size());
+  int n = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+std::wstring ToWide(const std::string& text) {
+  return Decode(CP_ACP, text);
 }
 
 std::string ToAnsi(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
+  return Encode(CP_ACP, text);
 }
 
-std::string ProgramFolder() {
-  std::vector<char> buf(MAX_PATH);
+std::string ToUtf8(const std::wstring& text) {
+  return Encode(CP_UTF8, text);
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  return Decode(CP_UTF8, text);
+}
+
+bool SpelledInCodePage(const std::wstring& text) {
+  return ToWide(ToAnsi(text)) == text;
+}
+
+std::wstring ProgramFolderW() {
+  std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
     if (n == 0)
       return {};
     if (n < buf.size()) {
-      std::string path(buf.data(), n);
-      return path.substr(0, path.find_last_of("\\/:") + 1);
+      std::wstring path(buf.data(), n);
+      return path.substr(0, path.find_last_of(L"\\/:") + 1);
     }
     buf.resize(buf.size() * 2);
   }
+}
+
+std::string ProgramFolder() {
+  return ToAnsi(ProgramFolderW());
 }
 
 }  // namespace lexmora

@@ -108,7 +108,7 @@ void ReadDictd(const SourceSet& source, ReadContext& context) {
       throw EImportError(where + ": expected a headword, an offset and a length separated by tabs");
     const std::string_view word = line.substr(0, offsetTab);
     std::wstring headword = DecodeUtf8(word, where);
-    const std::string shown = ToAnsi(headword);
+    const std::string shown = ToUtf8(headword);
     uint64_t offset = 0, length = 0;
     if (!DecodeBase64Number(line.substr(offsetTab + 1, lengthTab - offsetTab - 1), offset) ||
         !DecodeBase64Number(line.substr(lengthTab + 1), length))

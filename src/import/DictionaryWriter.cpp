@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "base/Errors.h"
 #include "base/Handle.h"
 #include "base/Text.h"
@@ -24,8 +22,7 @@ class OutputFile {
         file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
     if (!file_)
-      throw EImportError("Cannot create \"" + PathText(path) +
-                         "\": " + SysErrorMessage(GetLastError()));
+      throw EImportError("Cannot create \"" + PathText(path) + "\": " + SystemText(GetLastError()));
     buffer_.reserve(kWriteBufferChars + 1024);
   }
   void Append(std::wstring_view text) {
@@ -38,8 +35,7 @@ class OutputFile {
     const DWORD bytes = static_cast<DWORD>(buffer_.size() * sizeof(wchar_t));
     DWORD written = 0;
     if (!WriteFile(file_.Get(), buffer_.data(), bytes, &written, nullptr))
-      throw EImportError("Cannot write \"" + PathText(path_) +
-                         "\": " + SysErrorMessage(GetLastError()));
+      throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
     if (written != bytes)
       throw EImportError("Cannot write \"" + PathText(path_) + "\": the disk is full");
     written_ += written;
@@ -49,8 +45,7 @@ class OutputFile {
   void Close() {
     Flush();
     if (!CloseHandle(file_.Release()))
-      throw EImportError("Cannot write \"" + PathText(path_) +
-                         "\": " + SysErrorMessage(GetLastError()));
+      throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
   }
 
  private:
@@ -59,22 +54,6 @@ class OutputFile {
   std::wstring buffer_;
   int64_t written_ = 0;
 };
-
-// A name of the file that the store's 8-bit file functions can open: the name itself when the
-// system code page holds all of it, else its short form.
-std::optional<std::string> AnsiPathOf(const std::wstring& path) {
-  const std::string ansi = ToAnsi(path);
-  if (ToWide(ansi) == path)
-    return ansi;
-  wchar_t shortName[MAX_PATH];
-  const DWORD length = GetShortPathNameW(path.c_str(), shortName, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return std::nullopt;
-  const std::string shortAnsi = ToAnsi(shortName);
-  if (ToWide(shortAnsi) != shortName)
-    return std::nullopt;
-  return shortAnsi;
-}
 
 }  // namespace
 
@@ -128,27 +107,18 @@ bool WriteFreshIndex(const OutputTarget& output, size_t expectedEntries, std::st
   const std::wstring& indexPath = output.IndexPath();
   // An index of an earlier file of this name would be stale now.
   DeleteFileW(indexPath.c_str());
-  const std::optional<std::string> dataName = AnsiPathOf(target);
-  const size_t slash = target.find_last_of(L"\\/");
-  const std::optional<std::string> folderName = AnsiPathOf(target.substr(0, slash));
-  const std::string indexName = ToAnsi(indexPath.substr(slash + 1));
-  if (!dataName || !folderName || ToWide(indexName) != indexPath.substr(slash + 1)) {
-    note =
-        "The index is left for Lexmora to build at the first opening: the file's name cannot "
-        "be written in the system code page.";
-    return false;
-  }
   try {
     TIndexList list;
     FILETIME storedTime{};
-    ScanEntries(*dataName, false, list, storedTime, nullptr);
+    ScanEntries(target, false, list, storedTime, nullptr);
     if (list.size() != expectedEntries)
       throw EImportError(Format("the scan found %llu entries where %llu were written", list.size(),
                                 expectedEntries));
-    WriteIndexFile(*folderName + "\\" + indexName, list, storedTime);
+    WriteIndexFile(indexPath, list, storedTime);
   } catch (const std::exception& e) {
     DeleteFileW(indexPath.c_str());
-    note = std::string("The index is left for Lexmora to build at the first opening: ") + e.what();
+    note =
+        "The index is left for Lexmora to build at the first opening: " + ToUtf8(WideMessageOf(e));
     return false;
   }
   return true;

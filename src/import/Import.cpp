@@ -12,6 +12,8 @@
 
 namespace lexmora::import {
 
+EImportError::EImportError(const std::string& utf8Message) : Exception(FromUtf8(utf8Message)) {}
+
 namespace {
 
 bool EndsWith(const std::wstring& lowerPath, const wchar_t* suffix) {

@@ -12,10 +12,11 @@
 namespace lexmora::import {
 
 // A source that cannot be used or an output that cannot be written. The message names the file,
-// the entry or line where that helps, and the reason.
+// the entry or line where that helps, and the reason. The importer builds its messages in UTF-8,
+// so that they quote any file name and headword as it is; WideMessage() gives them exactly.
 class EImportError : public Exception {
  public:
-  using Exception::Exception;
+  explicit EImportError(const std::string& utf8Message);
 };
 
 enum class SourceFormat { Dictd, StarDict, TabText };
@@ -30,8 +31,8 @@ struct SourceSet {
   std::wstring synonyms;  // StarDict: .syn, or ""
 };
 
-// Reports what the import is doing: a stage ("Reading x.dict", "Sorting", "Writing") and how far
-// it has got, `done` of `total` (total 0: no measure).
+// Reports what the import is doing: a stage in UTF-8 ("Reading x.dict", "Sorting", "Writing") and
+// how far it has got, `done` of `total` (total 0: no measure).
 using ImportProgress = std::function<void(const std::string& stage, int64_t done, int64_t total)>;
 
 struct ImportOptions {
@@ -53,7 +54,7 @@ struct ImportResult {
   int64_t outputBytes = 0;
   std::wstring title;
   bool indexWritten = false;  // false: the program builds the index when it first opens the file
-  std::vector<std::string> notes;  // things skipped or changed, one line each
+  std::vector<std::string> notes;  // things skipped or changed, one line each, in UTF-8
 };
 
 // Finds the dictionaries that the named files belong to, one set per dictionary (naming two

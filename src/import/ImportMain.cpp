@@ -1,16 +1,45 @@
 // lexmora-import: turns dictd, StarDict and tab-separated dictionaries into a Lexmora dictionary.
+// File names come from the wide command line and go out as they are: to a console in UTF-16, to a
+// file or pipe in UTF-8 (the console's code page would lose what it cannot spell).
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "base/Errors.h"
 #include "base/Text.h"
 #include "import/Import.h"
 
 namespace {
+
+using lexmora::FromUtf8;
+using lexmora::ToUtf8;
+
+// Writes UTF-8 text to standard output or standard error, unbuffered.
+void Write(DWORD stream, const std::string& utf8) {
+  const HANDLE out = GetStdHandle(stream);
+  if (out == nullptr || out == INVALID_HANDLE_VALUE || utf8.empty())
+    return;
+  DWORD mode = 0;
+  if (GetFileType(out) == FILE_TYPE_CHAR && GetConsoleMode(out, &mode)) {
+    const std::wstring text = FromUtf8(utf8);
+    DWORD written = 0;
+    WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return;
+  }
+  DWORD written = 0;
+  WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void Print(const std::string& utf8) {
+  Write(STD_OUTPUT_HANDLE, utf8);
+}
+
+void PrintError(const std::string& utf8) {
+  Write(STD_ERROR_HANDLE, utf8);
+}
 
 constexpr char kUsage[] =
     "usage: lexmora-import SOURCE... -o Dictionaries\\NAME.dat [--sort|--keep-order] "
@@ -39,21 +68,20 @@ class ProgressLine {
       stage_ = stage;
       percent_ = -2;
       if (!console_)
-        std::printf("%s...\n", stage.c_str());
+        Print(stage + "...\n");
     }
     if (console_ && percent != percent_) {
       percent_ = percent;
+      std::string line = "\r" + stage + "...";
       if (percent >= 0)
-        std::printf("\r%s... %d%%", stage.c_str(), percent);
-      else
-        std::printf("\r%s...", stage.c_str());
+        line.append(" ").append(std::to_string(percent)).append("%");
+      Print(line);
       open_ = true;
     }
-    std::fflush(stdout);
   }
   void End() {
     if (open_)
-      std::printf("\n");
+      Print("\n");
     open_ = false;
   }
 
@@ -70,20 +98,19 @@ int Run(const std::vector<std::wstring>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& a = args[i];
     if (a == L"-h" || a == L"--help" || a == L"/?") {
-      std::fputs(kUsage, stdout);
+      Print(kUsage);
       return 0;
     }
     if (a == L"-o" || a == L"--output" || a == L"--title") {
       if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "lexmora-import: %s needs a value\n\n%s", lexmora::ToAnsi(a).c_str(),
-                     kUsage);
+        PrintError("lexmora-import: " + ToUtf8(a) + " needs a value\n\n" + kUsage);
         return 2;
       }
       if (a == L"--title") {
         options.title = args[++i];
       } else {
         if (outputGiven) {
-          std::fprintf(stderr, "lexmora-import: only one output file can be given\n");
+          PrintError("lexmora-import: only one output file can be given\n");
           return 2;
         }
         options.output = args[++i];
@@ -94,17 +121,16 @@ int Run(const std::vector<std::wstring>& args) {
     } else if (a == L"--keep-order") {
       options.sort = false;
     } else if (a.size() > 1 && a[0] == L'-') {
-      std::fprintf(stderr, "lexmora-import: unknown option %s\n\n%s", lexmora::ToAnsi(a).c_str(),
-                   kUsage);
+      PrintError("lexmora-import: unknown option " + ToUtf8(a) + "\n\n" + kUsage);
       return 2;
     } else {
       options.sources.push_back(a);
     }
   }
   if (options.sources.empty() || !outputGiven) {
-    std::fprintf(stderr, "lexmora-import: %s\n\n%s",
-                 options.sources.empty() ? "no source given" : "no output given (-o NAME.dat)",
-                 kUsage);
+    PrintError(std::string("lexmora-import: ") +
+               (options.sources.empty() ? "no source given" : "no output given (-o NAME.dat)") +
+               "\n\n" + kUsage);
     return 2;
   }
 
@@ -116,17 +142,14 @@ int Run(const std::vector<std::wstring>& args) {
     const lexmora::import::ImportResult result = lexmora::import::ImportDictionary(options);
     progress.End();
     for (const std::string& note : result.notes)
-      std::printf("Note: %s\n", note.c_str());
-    std::printf("%lld entries written to %s (\"%s\"; %lld read, %lld merged by headword)\n",
-                static_cast<long long>(result.entriesWritten),
-                lexmora::ToAnsi(options.output).c_str(), lexmora::ToAnsi(result.title).c_str(),
-                static_cast<long long>(result.entriesRead),
-                static_cast<long long>(result.entriesMerged));
+      Print("Note: " + note + "\n");
+    Print(std::to_string(result.entriesWritten) + " entries written to " + ToUtf8(options.output) +
+          " (\"" + ToUtf8(result.title) + "\"; " + std::to_string(result.entriesRead) + " read, " +
+          std::to_string(result.entriesMerged) + " merged by headword)\n");
     return 0;
   } catch (const std::exception& e) {
     progress.End();
-    std::fflush(stdout);
-    std::fprintf(stderr, "lexmora-import: %s\n", e.what());
+    PrintError("lexmora-import: " + ToUtf8(lexmora::WideMessageOf(e)) + "\n");
     return 1;
   }
 }
@@ -137,7 +160,7 @@ int main() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argv == nullptr) {
-    std::fprintf(stderr, "lexmora-import: cannot read the command line\n");
+    PrintError("lexmora-import: cannot read the command line\n");
     return 2;
   }
   std::vector<std::wstring> args(argv + 1, argv + argc);

@@ -12,7 +12,7 @@ std::wstring FullPath(const std::wstring& path) {
   const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (needed == 0)
     throw EImportError("Invalid output name \"" + PathText(path) +
-                       "\": " + SysErrorMessage(GetLastError()));
+                       "\": " + SystemText(GetLastError()));
   std::wstring full(needed, L'\0');
   const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
   full.resize(length);
@@ -61,7 +61,7 @@ void CheckNotInUse(const std::wstring& path) {
                               OPEN_EXISTING, 0, nullptr));
   if (!file && GetLastError() == ERROR_SHARING_VIOLATION)
     throw EImportError("Cannot replace \"" + PathText(path) +
-                       "\": " + SysErrorMessage(ERROR_SHARING_VIOLATION) +
+                       "\": " + SystemText(ERROR_SHARING_VIOLATION) +
                        " (is the dictionary open in Lexmora?)");
 }
 
@@ -81,7 +81,7 @@ TemporaryFile::TemporaryFile(const std::wstring& folder) {
   wchar_t name[MAX_PATH];
   if (GetTempFileNameW(folder.c_str(), L"lxi", 0, name) == 0)
     throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
-                       "\": " + SysErrorMessage(GetLastError()));
+                       "\": " + SystemText(GetLastError()));
   path_ = name;
 }
 
@@ -106,8 +106,8 @@ OutputTarget::OutputTarget(const std::wstring& output, const std::vector<SourceS
 
 void OutputTarget::Commit() {
   if (!MoveFileExW(temporary_->Path().c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw EImportError("Cannot replace \"" + PathText(path_) + "\": " +
-                       SysErrorMessage(GetLastError()) + " (is the dictionary open in Lexmora?)");
+    throw EImportError("Cannot replace \"" + PathText(path_) + "\": " + SystemText(GetLastError()) +
+                       " (is the dictionary open in Lexmora?)");
   temporary_->Keep();
 }
 

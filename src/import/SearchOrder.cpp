@@ -11,6 +11,7 @@
 
 #include "base/Errors.h"
 #include "import/Import.h"
+#include "import/SourceFiles.h"
 #include "store/DictFormat.h"
 #include "store/TextCompare.h"
 
@@ -97,7 +98,7 @@ size_t SortKey(const std::wstring& key, size_t units, std::vector<uint8_t>& buff
     if (bytes > 0)
       return static_cast<size_t>(bytes);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-      throw EImportError("The system cannot make a sort key: " + SysErrorMessage(GetLastError()));
+      throw EImportError("The system cannot make a sort key: " + SystemText(GetLastError()));
     buffer.resize(buffer.size() * 2);
   }
 }

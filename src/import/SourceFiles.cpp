@@ -132,7 +132,11 @@ size_t InflateMember(std::string_view bytes, size_t at, std::string& out,
 }  // namespace
 
 std::string PathText(const std::wstring& path) {
-  return ToAnsi(path);
+  return ToUtf8(path);
+}
+
+std::string SystemText(uint32_t code) {
+  return ToUtf8(ToWide(SysErrorMessage(code)));
 }
 
 bool PathExists(const std::wstring& path) {
@@ -152,11 +156,10 @@ FileHandle OpenSourceFile(const std::wstring& path, int64_t& size) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file)
-    throw EImportError("Cannot open \"" + PathText(path) +
-                       "\": " + SysErrorMessage(GetLastError()));
+    throw EImportError("Cannot open \"" + PathText(path) + "\": " + SystemText(GetLastError()));
   LARGE_INTEGER length;
   if (!GetFileSizeEx(file.Get(), &length))
-    Fail(path, "cannot get its size: " + SysErrorMessage(GetLastError()));
+    Fail(path, "cannot get its size: " + SystemText(GetLastError()));
   if (length.QuadPart > kMaxSourceBytes)
     Fail(path, "the file is larger than 4 GiB");
   size = length.QuadPart;
@@ -172,7 +175,7 @@ std::string ReadWholeFile(const std::wstring& path) {
     const auto want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
     DWORD got = 0;
     if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr))
-      Fail(path, "cannot read it: " + SysErrorMessage(GetLastError()));
+      Fail(path, "cannot read it: " + SystemText(GetLastError()));
     if (got == 0)
       Fail(path, "the file became shorter while it was read");
     done += got;

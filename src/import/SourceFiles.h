@@ -8,8 +8,11 @@
 
 namespace lexmora::import {
 
-// A path in the system code page, for messages.
+// A path in UTF-8, for messages.
 std::string PathText(const std::wstring& path);
+
+// The system's text for a Windows error code, in UTF-8 like the rest of a message.
+std::string SystemText(uint32_t code);
 
 bool PathExists(const std::wstring& path);
 

@@ -216,7 +216,7 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
       throw EImportError(Format(
           "%s (\"%s\"): its data (bytes %llu to %llu) lies beyond the end "
           "of %s (%llu bytes)",
-          where.c_str(), ToAnsi(DecodeUtf8(e.word, where)).c_str(),
+          where.c_str(), ToUtf8(DecodeUtf8(e.word, where)).c_str(),
           static_cast<unsigned long long>(e.offset),
           static_cast<unsigned long long>(e.offset + e.size), dataFile.c_str(), data.size()));
     entries.push_back(e);
@@ -235,7 +235,7 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
     headwords[i] = DecodeUtf8(entries[i].word, where);
     meanings[i] =
         reader.Read(std::string_view(data).substr(entries[i].offset, entries[i].size),
-                    dataFile + ": the data of \"" + ToAnsi(headwords[i]) + "\" (" + where + ")");
+                    dataFile + ": the data of \"" + ToUtf8(headwords[i]) + "\" (" + where + ")");
     context.entries.Add(headwords[i], meanings[i]);
     if (context.progress && i % 8192 == 8191)
       context.progress("Reading " + dataFile, static_cast<int64_t>(i),
@@ -258,7 +258,7 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
     const uint32_t target = Be32(synonyms, end + 1);
     if (target >= entries.size())
       throw EImportError(Format("%s (\"%s\"): it refers to entry %u of %s, which holds %llu",
-                                where.c_str(), ToAnsi(word).c_str(), target + 1, indexFile.c_str(),
+                                where.c_str(), ToUtf8(word).c_str(), target + 1, indexFile.c_str(),
                                 entries.size()));
     if (word != headwords[target])
       context.entries.Add(word, headwords[target] + L"\n" + meanings[target]);

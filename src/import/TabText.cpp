@@ -101,7 +101,7 @@ void ReadTabText(const SourceSet& source, ReadContext& context, size_t blockByte
     data.resize(kept + blockBytes);
     DWORD got = 0;
     if (!ReadFile(handle.Get(), data.data() + kept, static_cast<DWORD>(blockBytes), &got, nullptr))
-      throw EImportError(file + ": cannot read it: " + SysErrorMessage(GetLastError()));
+      throw EImportError(file + ": cannot read it: " + SystemText(GetLastError()));
     data.resize(kept + got);
     ended = got == 0;
   }

@@ -34,12 +34,12 @@ std::string FormatOneString(const std::string& format, const std::string& value)
 
 }  // namespace
 
-void ShellOpen(const std::string& file) {
+void ShellOpen(const std::wstring& file) {
   if (const ShellOpener& opener = CurrentShellOpener()) {
     opener(file);
     return;
   }
-  ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 ShellOpener SetShellOpener(ShellOpener opener) {
@@ -132,11 +132,11 @@ void TfmAbout::lblWebpageMouseLeave(TLinkLabel& sender) {
 }
 
 void TfmAbout::lblWebpageClick(TLinkLabel& sender) {
-  ShellOpen(sender.Caption());
+  ShellOpen(ToWide(sender.Caption()));
 }
 
 void TfmAbout::lblEmailClick(TLinkLabel& sender) {
-  ShellOpen("mailto:" + sender.Caption());
+  ShellOpen(ToWide("mailto:" + sender.Caption()));
 }
 
 void TfmAbout::DrawLogo(const DRAWITEMSTRUCT& item) {

@@ -50,10 +50,10 @@ class TfmAbout : public TForm {
 // The about box while it is shown, otherwise null.
 extern TfmAbout* fmAbout;
 
-// Hands a file name or address to the shell (ShellExecuteA with no owner, the default verb,
+// Hands a file name or address to the shell (ShellExecuteW with no owner, the default verb,
 // SW_SHOWNORMAL). The result is not examined. Tests replace the opener to see what is opened.
-void ShellOpen(const std::string& file);
-using ShellOpener = std::function<void(const std::string& file)>;
+void ShellOpen(const std::wstring& file);
+using ShellOpener = std::function<void(const std::wstring& file)>;
 // Installs `opener` (an empty function restores the shell) and returns the previous one.
 ShellOpener SetShellOpener(ShellOpener opener);
 

@@ -14,7 +14,8 @@ struct TAppInfo {
 // is missing or empty in the first translation's string table reads "n/a".
 void GetAppInfo(TAppInfo& info);
 
-// The same for the version resource of the file fileName.
+// The same for the version resource of the file fileName (the 8-bit name in the system code page).
+void GetAppInfoFrom(const std::wstring& fileName, TAppInfo& info);
 void GetAppInfoFrom(const std::string& fileName, TAppInfo& info);
 
 }  // namespace lexmora

@@ -21,7 +21,7 @@ constexpr DWORD kSpecialAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYST
 
 }  // namespace
 
-TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + kDictionariesFolder) {
+TfmChooseDict::TfmChooseDict() : folder_(ProgramFolderW() + kDictionariesFolder) {
   CreateFromLayout(IDD_CHOOSEDICT);
   lbFiles.Attach(Item(IDC_CHOOSE_LBFILES));
   pnlBottom.Attach(Item(IDC_CHOOSE_PNLBOTTOM));
@@ -37,7 +37,7 @@ TfmChooseDict::TfmChooseDict() : folder_(ProgramFolder() + kDictionariesFolder) 
   OnDpiChange = [this](int) { lbFiles.SetItemHeight(Scale(kItemHeight)); };
 }
 
-std::string TfmChooseDict::SelectedName() const {
+std::wstring TfmChooseDict::SelectedName() const {
   return lbFiles.Item(lbFiles.ItemIndex());
 }
 
@@ -50,34 +50,34 @@ void TfmChooseDict::FormShow() {
   lbFiles.SetItemIndex(-1);
   chbDoSort.SetEnabled(false);
 
-  const std::string pattern = folder_ + "*" + ".dat";
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+  const std::wstring pattern = folder_ + L"*" + L".dat";
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW(pattern.c_str(), &found));
   if (!search)
     return;
   const DWORD excluded = ~kAttributeMask & kSpecialAttributes;
   do {
     if ((found.dwFileAttributes & excluded) == 0)
       lbFiles.Add(StripExtension(found.cFileName));
-  } while (FindNextFileA(search.Get(), &found));
+  } while (FindNextFileW(search.Get(), &found));
 }
 
-std::string TfmChooseDict::StripExtension(const std::string& name) {
-  std::string tail = name;
-  for (size_t dot = tail.find('.'); dot != std::string::npos; dot = tail.find('.')) {
+std::wstring TfmChooseDict::StripExtension(const std::wstring& name) {
+  std::wstring tail = name;
+  for (size_t dot = tail.find(L'.'); dot != std::wstring::npos; dot = tail.find(L'.')) {
     tail.erase(0, dot + 1);
   }
   const ptrdiff_t keep =
       static_cast<ptrdiff_t>(name.size()) - static_cast<ptrdiff_t>(tail.size()) - 1;
-  return keep > 0 ? name.substr(0, static_cast<size_t>(keep)) : std::string();
+  return keep > 0 ? name.substr(0, static_cast<size_t>(keep)) : std::wstring();
 }
 
 void TfmChooseDict::lbFilesClick() {
   const int32_t index = lbFiles.ItemIndex();
   if (index < 0)
     return;
-  const std::string name = lbFiles.Item(index);
-  chbDoSort.SetEnabled(!FileExists(folder_ + name + ".ind"));
+  const std::wstring name = lbFiles.Item(index);
+  chbDoSort.SetEnabled(!FileExists(folder_ + name + L".ind"));
   if (index != chbDoSort.Tag) {
     chbDoSort.Tag = index;
     chbDoSort.SetChecked(false);

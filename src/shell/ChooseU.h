@@ -18,7 +18,7 @@ class TfmChooseDict : public TForm {
   TCheckBox chbDoSort;
 
   // The selected dictionary's name; raises EListError(-1) when nothing is selected.
-  std::string SelectedName() const;
+  std::wstring SelectedName() const;
   // True only when the check box is enabled and checked.
   bool SortRequested() const;
 
@@ -29,14 +29,14 @@ class TfmChooseDict : public TForm {
   void chbDoSortClick();
   // The name without its last "." and what follows; empty when there is no "." or nothing
   // before it.
-  static std::string StripExtension(const std::string& name);
+  static std::wstring StripExtension(const std::wstring& name);
 
   // The folder searched, with its trailing backslash: the program folder's Dictionaries\.
-  const std::string& Folder() const noexcept { return folder_; }
-  void SetFolder(const std::string& folder) { folder_ = folder; }
+  const std::wstring& Folder() const noexcept { return folder_; }
+  void SetFolder(const std::wstring& folder) { folder_ = folder; }
 
  private:
-  std::string folder_;
+  std::wstring folder_;
 };
 
 }  // namespace lexmora

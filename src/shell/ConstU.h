@@ -14,11 +14,11 @@ inline constexpr char kMainWindowClass[] = "TfmMain.UnicodeClass";
 // Its existence marks a copy that runs with the single-instance guard.
 inline constexpr char kInstanceMutexName[] = "Lexmora";
 
-// Folders beside the executable, each with its trailing backslash.
-inline constexpr char kDictionariesFolder[] = "Dictionaries\\";
-inline constexpr char kDataFolder[] = "Data\\";
-inline constexpr char kHelpFolder[] = "Help\\";
-inline constexpr char kHelpDocument[] = "Readme.html";
+// Folders beside the executable, each with its trailing backslash. Wide, as the paths they go into.
+inline constexpr wchar_t kDictionariesFolder[] = L"Dictionaries\\";
+inline constexpr wchar_t kDataFolder[] = L"Data\\";
+inline constexpr wchar_t kHelpFolder[] = L"Help\\";
+inline constexpr wchar_t kHelpDocument[] = L"Readme.html";
 
 // The settings key, per user: a standard user may write nothing machine-wide.
 inline const HKEY kSettingsRoot = HKEY_CURRENT_USER;

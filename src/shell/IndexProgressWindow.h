@@ -20,8 +20,8 @@ class TCreateIndexForm : public TForm {
   TProgressBar pbProgress;
   TLabel lblProgress;
   TButton btnOK;
-  std::string DataFileName;
-  std::string IndexFileName;
+  std::wstring DataFileName;
+  std::wstring IndexFileName;
   bool DoSort = false;
 
   // The activation handler: scans DataFileName, writes IndexFileName, then enables OK. When the

@@ -10,8 +10,10 @@
 #include <string>
 #include <typeinfo>
 
+#include "base/Errors.h"
 #include "base/Handle.h"
 #include "base/Reporter.h"
+#include "base/Text.h"
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
 #include "shell/IndexProgressWindow.h"
@@ -38,9 +40,10 @@ std::string ClassName(const std::exception& e) {
 }
 
 void ReportStartupError(const std::exception& e) {
-  const std::string text = "Exception " + ClassName(e) + " in module Lexmora.exe.\r\n" + e.what();
-  CurrentReporter().ShowMessage(nullptr, text, kStartupErrorCaption,
-                                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  const std::wstring text =
+      ToWide("Exception " + ClassName(e) + " in module Lexmora.exe.\r\n") + WideMessageOf(e);
+  CurrentReporter().ShowWideMessage(nullptr, text, ToWide(kStartupErrorCaption),
+                                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 int RunProgram() {

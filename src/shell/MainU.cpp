@@ -288,18 +288,18 @@ void TfmMain::FitSearchBox() {
 
 namespace {
 
-std::string DictionaryFile(const std::string& name, const char* extension) {
-  return ProgramFolder() + kDictionariesFolder + name + extension;
+std::wstring DictionaryFile(const std::wstring& name, const wchar_t* extension) {
+  return ProgramFolderW() + kDictionariesFolder + name + extension;
 }
 
 }  // namespace
 
-std::string TfmMain::DataPath() const {
-  return DictionaryFile(FDictName, ".dat");
+std::wstring TfmMain::DataPath() const {
+  return DictionaryFile(FDictName, L".dat");
 }
 
-std::string TfmMain::IndexPath() const {
-  return DictionaryFile(FDictName, ".ind");
+std::wstring TfmMain::IndexPath() const {
+  return DictionaryFile(FDictName, L".ind");
 }
 
 void TfmMain::TntFormCreate() {
@@ -318,7 +318,7 @@ void TfmMain::TntFormActivate() {
   // Cleared before the slow work: an activation while the chooser or the index build runs
   // opens nothing.
   FFirstActivation = false;
-  std::string name = FDictName;
+  std::wstring name = FDictName;
   if (!IsPlainDictionaryName(FDictName) || !FileExists(DataPath())) {
     TfmChooseDict& chooser = Chooser();
     if (chooser.ShowModal() != mrOk) {
@@ -364,8 +364,8 @@ void TfmMain::TntFormKeyPress(wchar_t& key) {
 
 // The name in use, which is saved at exit, becomes `name` only once that dictionary has opened:
 // one that fails is not opened again at the next start.
-void TfmMain::OpenDictionary(const std::string& name, bool doSort) {
-  FDict = std::make_unique<TADict>(DictionaryFile(name, ".dat"), DictionaryFile(name, ".ind"),
+void TfmMain::OpenDictionary(const std::wstring& name, bool doSort) {
+  FDict = std::make_unique<TADict>(DictionaryFile(name, L".dat"), DictionaryFile(name, L".ind"),
                                    doSort, FReadHDD, FRefineText);
   FDictName = name;
 }
@@ -456,7 +456,7 @@ void TfmMain::tbtnDictClick() {
   if (chooser.ShowModal() != mrOk)
     return;
   // Raises when nothing is selected, before anything has changed.
-  const std::string name = chooser.SelectedName();
+  const std::wstring name = chooser.SelectedName();
   const bool doSort = chooser.SortRequested();
   FTextSearch->DictionaryChanged();
   FDict.reset();
@@ -510,7 +510,7 @@ void TfmMain::tbtnOptionsClick() {
 
 void TfmMain::tbtnHelpClick() {
   Application().ProcessMessages();
-  ShellOpen(ProgramFolder() + kHelpFolder + kHelpDocument);
+  ShellOpen(ProgramFolderW() + kHelpFolder + kHelpDocument);
 }
 
 void TfmMain::tbtnAboutClick() {
@@ -590,6 +590,7 @@ void TfmMain::SaveSettings() {
     reg.WriteBool(kIsMaximizedValue, false);
   }
 
+  // In UTF-16: the name may hold letters that the system code page lacks.
   reg.WriteString(kDictValue, FDictName);
   reg.WriteString(kFontValue, font_.name);
   reg.WriteInteger(kFontSizeValue, font_.size);

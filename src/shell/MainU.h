@@ -82,7 +82,7 @@ class TfmMain : public TForm {
 
   // State, for the dialogs and for tests.
   TADict* Dict() const noexcept { return FDict.get(); }
-  const std::string& DictName() const noexcept { return FDictName; }
+  const std::wstring& DictName() const noexcept { return FDictName; }
   bool FirstActivationPending() const noexcept { return FFirstActivation; }
   bool Docking() const noexcept { return FDocking; }
   int32_t Pixels() const noexcept { return FPixels; }
@@ -94,8 +94,8 @@ class TfmMain : public TForm {
   // The font that ApplyFont last set: name and size in points.
   const TFontSpec& PaneFont() const noexcept { return font_; }
   // The data and index paths of the dictionary FDictName.
-  std::string DataPath() const;
-  std::string IndexPath() const;
+  std::wstring DataPath() const;
+  std::wstring IndexPath() const;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -109,7 +109,7 @@ class TfmMain : public TForm {
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
-  void OpenDictionary(const std::string& name, bool doSort);
+  void OpenDictionary(const std::wstring& name, bool doSort);
   void ClearPanes();
   void SetWindowEdge(int left, int top, int width, int height);
 
@@ -117,7 +117,8 @@ class TfmMain : public TForm {
   // settings' defaults, so that the values written back at the end are usable ones.
   std::unique_ptr<TADict> FDict;
   std::unique_ptr<TTextSearch> FTextSearch;
-  std::string FDictName;
+  // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry.
+  std::wstring FDictName;
   bool FFirstActivation = false;
   bool FDocking = BoolDefault(kDockingValue);
   int32_t FPixels = IntegerDefault(kPixelsValue);

@@ -46,6 +46,10 @@ std::string ReadStringOrDefault(const Registry& reg, const char* name) {
   return HoldsString(reg, name) ? reg.ReadString(name) : DefaultString(name);
 }
 
+std::wstring ReadWideStringOrDefault(const Registry& reg, const char* name) {
+  return HoldsString(reg, name) ? reg.ReadWideString(name) : ToWide(DefaultString(name));
+}
+
 int32_t ReadIntegerOrDefault(const Registry& reg, const char* name) {
   return HoldsInteger(reg, name) ? reg.ReadInteger(name) : DefaultInteger(name);
 }
@@ -72,21 +76,23 @@ bool IsDeviceName(std::wstring_view name) {
          base[3] >= L'1' && base[3] <= L'9';
 }
 
-// Copies one value's type and data as they are. A value that `from` lacks or that cannot be read
-// is left out: it counts as missing, and loading gives it its default.
+// Copies one value's type and data as they are; the wide calls keep text that the system code page
+// cannot spell. A value that `from` lacks or that cannot be read is left out: it counts as
+// missing, and loading gives it its default.
 void CopyValue(HKEY from, HKEY to, const char* name) {
+  const std::wstring wideName = ToWide(name);
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExA(from, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(from, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
       return;
     std::vector<BYTE> data(size);
-    LONG rc = RegQueryValueExA(from, name, nullptr, &type, data.data(), &size);
+    LONG rc = RegQueryValueExW(from, wideName.c_str(), nullptr, &type, data.data(), &size);
     if (rc == ERROR_MORE_DATA)
       continue;  // it grew in between
     if (rc != ERROR_SUCCESS)
       return;
-    if (RegSetValueExA(to, name, 0, type, data.data(), size) != ERROR_SUCCESS)
+    if (RegSetValueExW(to, wideName.c_str(), 0, type, data.data(), size) != ERROR_SUCCESS)
       throw ERegistryException(Format("Failed to set data for '%s'", name));
     return;
   }
@@ -133,15 +139,14 @@ bool HoldsInteger(const Registry& reg, const std::string& name) {
   return info && info->type == REG_DWORD && info->size <= sizeof(DWORD);
 }
 
-bool IsPlainDictionaryName(const std::string& name) {
-  const std::wstring wide = ToWide(name);
-  if (wide.empty() || wide == L"." || wide == L"..")
+bool IsPlainDictionaryName(const std::wstring& name) {
+  if (name.empty() || name == L"." || name == L"..")
     return false;
-  for (wchar_t c : wide) {
+  for (wchar_t c : name) {
     if (c < 32 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
       return false;
   }
-  return !IsDeviceName(wide);
+  return !IsDeviceName(name);
 }
 
 bool IsUsableFontName(const std::string& name) {
@@ -205,7 +210,7 @@ void CreateMissingSettings(Registry& reg, int dpi) {
 
 StoredSettings ReadSettings(const Registry& reg) {
   StoredSettings s;
-  s.dict = ReadStringOrDefault(reg, kDictValue);
+  s.dict = ReadWideStringOrDefault(reg, kDictValue);
   if (!IsPlainDictionaryName(s.dict))
     s.dict.clear();
   s.font = ReadStringOrDefault(reg, kFontValue);

@@ -30,16 +30,16 @@ bool HoldsInteger(const Registry& reg, const std::string& name);
 
 // A dictionary name names a file in the dictionaries folder and nothing else: not empty, no
 // path separator, drive or other character a file name cannot hold, not "." or "..", and not a
-// device name such as CON or NUL.
-bool IsPlainDictionaryName(const std::string& name);
+// device name such as CON or NUL. Any letters, those the system code page cannot spell included.
+bool IsPlainDictionaryName(const std::wstring& name);
 
 // A font name that a font can have (at most 31 characters, LF_FACESIZE less its NUL) and that
 // holds no control character and none of the rich-text characters \ { } ;.
 bool IsUsableFontName(const std::string& name);
 
 // When the key `path` does not exist under `to` and does under `from`, creates it under `to` and
-// copies each of the fifteen settings values that `from` holds, type and data as they are. The
-// key under `from` is only read. True when the values were copied.
+// copies each of the fifteen settings values that `from` holds, type and data as they are (text
+// in UTF-16, as stored). The key under `from` is only read. True when the values were copied.
 bool TakeOverSettings(HKEY from, HKEY to, const std::string& path);
 
 // Opens the settings key (per user), creating it; at the first start after an earlier copy kept
@@ -59,7 +59,7 @@ int32_t DefaultIntegerAtDpi(const IntegerSetting& setting, int dpi);
 
 // The settings as the main window applies them.
 struct StoredSettings {
-  std::string dict;  // empty when the stored name is not a plain dictionary name
+  std::wstring dict;  // empty when the stored name is not a plain dictionary name
   std::string font;
   int32_t fontSize = 0;
   int32_t pixels = 0;
@@ -78,7 +78,7 @@ struct StoredSettings {
 
 // Reads every value of the current key. A value that is missing or of the wrong kind gives its
 // default, an unusable font name the default font, and numbers outside their ranges are clamped
-// to them. Nothing is written.
+// to them. The dictionary name is read in UTF-16. Nothing is written.
 StoredSettings ReadSettings(const Registry& reg);
 
 // Where a window with the outer rectangle `window` may stay: unchanged when at least half the

@@ -26,22 +26,22 @@ constexpr char kTableMismatchText[] =
     "Transformation files are different in items.\r\nPlease correct the files and restart the "
     "program";
 
-void RefuseTooLarge(const std::string& path, int64_t size) {
+void RefuseTooLarge(const std::wstring& path, int64_t size) {
   if (size >= kMaxDictionaryFileSize)
     throw EDictionaryTooLarge(ExpandFileName(path));
 }
 
 // The size of a file by its name, or -1 when it cannot be queried (a missing file, say).
-int64_t FileSizeByName(const std::string& path) {
+int64_t FileSizeByName(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info))
     return -1;
   return static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
 }
 
 // The 16-bit units of a text file after its first one (where a byte-order mark would stand).
 // Raises EInOutError when the file cannot be opened or read.
-std::wstring ReadUnitsAfterFirst(const std::string& path) {
+std::wstring ReadUnitsAfterFirst(const std::wstring& path) {
   RecordFile file(2);
   file.OpenExisting(path, RecordFile::Access::Read);
   const int64_t count = file.RecordCount();
@@ -56,10 +56,10 @@ std::wstring ReadUnitsAfterFirst(const std::string& path) {
 
 }  // namespace
 
-EIndexNotBuilt::EIndexNotBuilt(const std::string& fullPath)
-    : Exception(Format("The index file \"%s\" could not be built.", fullPath.c_str())) {}
+EIndexNotBuilt::EIndexNotBuilt(const std::wstring& fullPath)
+    : Exception(L"The index file \"" + fullPath + L"\" could not be built.") {}
 
-TADict::TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
+TADict::TADict(const std::wstring& dataFileName, const std::wstring& indexFileName, bool doSort,
                bool indexOnDisk, bool useLetterConversion)
     : DataFileName(dataFileName),
       IndexFileName(indexFileName),
@@ -69,6 +69,11 @@ TADict::TADict(const std::string& dataFileName, const std::string& indexFileName
   LoadConversionTables();
   OpenIndex();
 }
+
+TADict::TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
+               bool indexOnDisk, bool useLetterConversion)
+    : TADict(ToWide(dataFileName), ToWide(indexFileName), doSort, indexOnDisk,
+             useLetterConversion) {}
 
 TADict::~TADict() = default;
 
@@ -279,9 +284,9 @@ int32_t TADict::PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count
 void TADict::LoadConversionTables() {
   if (!UseLetterConversion)
     return;
-  const std::string folder = ProgramFolder() + "Data\\";
-  const std::string toPath = folder + "conv_to.txt";
-  const std::string fromPath = folder + "conv_from.txt";
+  const std::wstring folder = ProgramFolderW() + L"Data\\";
+  const std::wstring toPath = folder + L"conv_to.txt";
+  const std::wstring fromPath = folder + L"conv_from.txt";
   if (!FileExists(toPath) || !FileExists(fromPath)) {
     CurrentReporter().ShowMessage(nullptr, kMissingTableText, "Error", MB_ICONERROR);
     return;

@@ -23,13 +23,13 @@ constexpr int64_t kMaxDictionaryFileSize = int64_t{1} << 31;
 // A dictionary file too large for 32-bit offsets. Raised before anything of it is indexed.
 class EDictionaryTooLarge : public Exception {
  public:
-  explicit EDictionaryTooLarge(const std::string& fullPath);
+  explicit EDictionaryTooLarge(const std::wstring& fullPath);
 };
 
 // An index that is still stale or damaged after its build: the build failed without raising.
 class EIndexNotBuilt : public Exception {
  public:
-  explicit EIndexNotBuilt(const std::string& fullPath);
+  explicit EIndexNotBuilt(const std::wstring& fullPath);
 };
 
 // Byte offsets of the entries of a dictionary file, in index order.
@@ -44,7 +44,10 @@ using ProgressCallback = std::function<void(int32_t entryCount)>;
 // Raises EFOpenError when the file cannot be opened and EDictionaryTooLarge when it is 2 GiB or
 // more (before reading any of it).
 // A sorted scan costs O(n log n) comparisons of keys each read once; `list` is normally passed
-// in empty.
+// in empty. Each function here that takes 8-bit paths takes them in the system code page and does
+// what its wide form does.
+void ScanEntries(const std::wstring& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress);
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress);
 
@@ -54,12 +57,17 @@ void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
 using KeepAliveCallback = std::function<void()>;
 
 // As above, calling `keepAlive` (when set) between progress reports that are far apart.
+void ScanEntries(const std::wstring& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress,
+                 const KeepAliveCallback& keepAlive);
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress,
                  const KeepAliveCallback& keepAlive);
 
 // Writes the index file: the stored time, then the offsets in list order. A failed write never
 // leaves behind a file that would pass for a fresh index. Raises EInOutError.
+void WriteIndexFile(const std::wstring& indexFileName, const TIndexList& list,
+                    const FILETIME& storedTime);
 void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime);
 
@@ -73,8 +81,8 @@ int32_t FindSortedPosition(FileStream& data, const TIndexList& list);
 
 // What a TADict needs to build a missing or stale index: the two paths and the sort choice.
 struct IndexBuildRequest {
-  std::string dataFileName;
-  std::string indexFileName;
+  std::wstring dataFileName;
+  std::wstring indexFileName;
   bool doSort = false;
 };
 
@@ -106,6 +114,10 @@ class TADictCompanion {
 // fails, or leaves no fresh and sound index, leaves the dictionary unopened.
 class TADict {
  public:
+  // Paths in UTF-16, for names the system code page cannot spell.
+  TADict(const std::wstring& dataFileName, const std::wstring& indexFileName, bool doSort,
+         bool indexOnDisk, bool useLetterConversion);
+  // Paths in the system code page.
   TADict(const std::string& dataFileName, const std::string& indexFileName, bool doSort,
          bool indexOnDisk, bool useLetterConversion);
   ~TADict();
@@ -125,8 +137,8 @@ class TADict {
   std::wstring ConvertLetters(std::wstring&& text) const;
 
   // The paths given to the constructor.
-  const std::string& DataFilePath() const noexcept { return DataFileName; }
-  const std::string& IndexFilePath() const noexcept { return IndexFileName; }
+  const std::wstring& DataFilePath() const noexcept { return DataFileName; }
+  const std::wstring& IndexFilePath() const noexcept { return IndexFileName; }
   // The companion of this dictionary: null until a part of the store sets one.
   std::unique_ptr<TADictCompanion>& Companion() noexcept { return companion_; }
 
@@ -150,8 +162,8 @@ class TADict {
   // Reads up to `count` bytes of the dictionary file at `offset`; returns how many were read.
   uint32_t ReadData(int32_t offset, void* target, uint32_t count, bool throughView);
 
-  std::string DataFileName;
-  std::string IndexFileName;
+  std::wstring DataFileName;
+  std::wstring IndexFileName;
   std::vector<std::wstring> ConvFrom;
   std::wstring ConvTo;
   // What ConvertLetters makes of each code unit from ConvTableLow on, up to the highest unit

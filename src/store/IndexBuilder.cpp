@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "store/ADictU.h"
 #include "store/DictFormat.h"
 #include "store/IndexWriter.h"
@@ -64,10 +65,11 @@ size_t InsertionPosition(size_t n, CompareAt compareAt) {
 
 }  // namespace
 
-EDictionaryTooLarge::EDictionaryTooLarge(const std::string& fullPath)
-    : Exception(Format("The dictionary file \"%s\" is too large: dictionary files must be smaller "
-                       "than %lld bytes (2 GiB).",
-                       fullPath.c_str(), static_cast<long long>(kMaxDictionaryFileSize))) {}
+EDictionaryTooLarge::EDictionaryTooLarge(const std::wstring& fullPath)
+    : Exception(L"The dictionary file \"" + fullPath +
+                ToWide(Format("\" is too large: dictionary files must be smaller than %lld bytes "
+                              "(2 GiB).",
+                              static_cast<long long>(kMaxDictionaryFileSize)))) {}
 
 std::wstring ReadKeyAt(FileStream& data, int32_t offset) {
   data.Seek(offset);
@@ -243,12 +245,23 @@ void ForEachSeparator(const uint16_t* units, uint32_t count, Found&& found) {
 
 }  // namespace
 
-void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+void ScanEntries(const std::wstring& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress) {
   ScanEntries(dataFileName, doSort, list, storedTime, progress, nullptr);
 }
 
 void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress) {
+  ScanEntries(ToWide(dataFileName), doSort, list, storedTime, progress, nullptr);
+}
+
+void ScanEntries(const std::string& dataFileName, bool doSort, TIndexList& list,
+                 FILETIME& storedTime, const ProgressCallback& progress,
+                 const KeepAliveCallback& keepAlive) {
+  ScanEntries(ToWide(dataFileName), doSort, list, storedTime, progress, keepAlive);
+}
+
+void ScanEntries(const std::wstring& dataFileName, bool doSort, TIndexList& list,
                  FILETIME& storedTime, const ProgressCallback& progress,
                  const KeepAliveCallback& keepAlive) {
   FileStream data = FileStream::OpenRead(dataFileName, FileStream::Share::DenyWrite);
@@ -348,7 +361,7 @@ namespace detail {
 // dictionary file and the next opening rebuilds. An existing index is overwritten in place
 // rather than replaced: the dictionary may hold it open (without sharing deletion) while it is
 // rebuilt, and zeroing its stored time needs no new disk space.
-void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
+void WriteIndexFile(const std::wstring& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime, const IndexWriteHook& beforeBlock) {
   RecordFile file(dict_format::kIndexRecordBytes);
   if (FileExists(indexFileName)) {
@@ -376,9 +389,14 @@ void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
 
 }  // namespace detail
 
-void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
+void WriteIndexFile(const std::wstring& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime) {
   detail::WriteIndexFile(indexFileName, list, storedTime, nullptr);
+}
+
+void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
+                    const FILETIME& storedTime) {
+  detail::WriteIndexFile(ToWide(indexFileName), list, storedTime, nullptr);
 }
 
 void IndexBuildHost::BuildIndex(const IndexBuildRequest& request) {

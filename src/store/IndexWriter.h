@@ -16,7 +16,7 @@ constexpr size_t kWriteBlockRecords = 262144;
 // Called before each block of offsets is written, with the number of offsets written so far.
 using IndexWriteHook = std::function<void(size_t offsetsWritten)>;
 
-void WriteIndexFile(const std::string& indexFileName, const TIndexList& list,
+void WriteIndexFile(const std::wstring& indexFileName, const TIndexList& list,
                     const FILETIME& storedTime, const IndexWriteHook& beforeBlock);
 
 }  // namespace lexmora::detail

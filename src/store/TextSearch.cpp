@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "store/WordIndex.h"
 
 namespace lexmora {
@@ -45,9 +46,9 @@ TextSearchState& StateOf(TADict& dict) {
 }
 
 // The dictionary file's last-write time, as the index check reads it.
-FILETIME DataTime(const std::string& dataFileName) {
+FILETIME DataTime(const std::wstring& dataFileName) {
   WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExA(dataFileName.c_str(), GetFileExInfoStandard, &info))
+  if (!GetFileAttributesExW(dataFileName.c_str(), GetFileExInfoStandard, &info))
     throw EInOutError(static_cast<int32_t>(GetLastError()));
   return info.ftLastWriteTime;
 }
@@ -64,17 +65,21 @@ bool BuiltFor(const detail::WordIndex& index, TADict& dict, TextSearchState& sta
 }  // namespace
 
 struct WordIndexBuild::Work {
-  std::string dataFileName;
-  std::string indexFileName;
+  std::wstring dataFileName;
+  std::wstring indexFileName;
   detail::WordRules rules;
   std::unique_ptr<detail::WordIndex> built;
 };
 
+std::wstring WordIndexFileName(const std::wstring& dataFileName) {
+  const size_t dot = dataFileName.size() >= 4 ? dataFileName.size() - 4 : std::wstring::npos;
+  if (dot != std::wstring::npos && _wcsicmp(dataFileName.c_str() + dot, L".dat") == 0)
+    return dataFileName.substr(0, dot) + L".wix";
+  return dataFileName + L".wix";
+}
+
 std::string WordIndexFileName(const std::string& dataFileName) {
-  const size_t dot = dataFileName.size() >= 4 ? dataFileName.size() - 4 : std::string::npos;
-  if (dot != std::string::npos && _stricmp(dataFileName.c_str() + dot, ".dat") == 0)
-    return dataFileName.substr(0, dot) + ".wix";
-  return dataFileName + ".wix";
+  return ToAnsi(WordIndexFileName(ToWide(dataFileName)));
 }
 
 bool WordIndexReady(TADict& dict) {

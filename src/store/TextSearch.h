@@ -35,7 +35,8 @@ struct WordRules;
 std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit);
 
 // The word index file of a dictionary file: ".dat" replaced by ".wix" (appended to other names).
-std::string WordIndexFileName(const std::string& dataFileName);
+std::wstring WordIndexFileName(const std::wstring& dataFileName);
+std::string WordIndexFileName(const std::string& dataFileName);  // in the system code page
 
 // True when `dict`'s word index is at hand: in memory, or in a fresh and sound file, which is
 // then read. False when a search would build it first.

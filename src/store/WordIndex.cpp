@@ -71,7 +71,7 @@ uint64_t SizeOf(HANDLE file) {
 }
 
 // The offsets of an index file, in its order (the bytes after its time records).
-std::vector<int32_t> ReadOffsets(const std::string& indexFileName) {
+std::vector<int32_t> ReadOffsets(const std::wstring& indexFileName) {
   FileStream index = FileStream::OpenRead(indexFileName, FileStream::Share::DenyNone);
   const int64_t records = index.Size() / 4;
   std::vector<int32_t> offsets(static_cast<size_t>(std::max<int64_t>(records - 2, 0)));
@@ -556,15 +556,15 @@ std::vector<int32_t> WordIndex::Find(const std::vector<std::wstring>& words, int
   return found;
 }
 
-uint64_t EntryOrderChecksum(const std::string& indexFileName, int32_t* entryCount) {
+uint64_t EntryOrderChecksum(const std::wstring& indexFileName, int32_t* entryCount) {
   const std::vector<int32_t> offsets = ReadOffsets(indexFileName);
   if (entryCount != nullptr)
     *entryCount = static_cast<int32_t>(offsets.size());
   return Checksum(reinterpret_cast<const uint8_t*>(offsets.data()), offsets.size() * 4);
 }
 
-std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::string& dataFileName,
-                                                        const std::string& indexFileName,
+std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
+                                                        const std::wstring& indexFileName,
                                                         const WordRules& rules,
                                                         const WordIndexProgress& progress) {
   const std::vector<int32_t> offsets = ReadOffsets(indexFileName);
@@ -607,22 +607,22 @@ std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::string& dataF
   return collector.Image(header);
 }
 
-void WriteWordIndexFile(const std::string& fileName, const std::vector<uint8_t>& image,
+void WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
                         const WordIndexWriteHook& beforePiece, size_t pieceBytes) {
-  const std::string temporary = fileName + "." + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(GetCurrentThreadId()) + ".tmp";
+  const std::wstring temporary = fileName + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                 std::to_wstring(GetCurrentThreadId()) + L".tmp";
   // Files of this pattern left by a write that never ended (a process killed) go now; one that
   // another process is still writing is open without shared deletion and stays.
-  WIN32_FIND_DATAA found;
-  const std::string folder = fileName.substr(0, fileName.find_last_of("\\/") + 1);
-  FindHandle search(FindFirstFileA((fileName + ".*.tmp").c_str(), &found));
+  WIN32_FIND_DATAW found;
+  const std::wstring folder = fileName.substr(0, fileName.find_last_of(L"\\/") + 1);
+  FindHandle search(FindFirstFileW((fileName + L".*.tmp").c_str(), &found));
   if (search) {
     do {
-      DeleteFileA((folder + found.cFileName).c_str());
-    } while (FindNextFileA(search.Get(), &found));
+      DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search.Get(), &found));
   }
 
-  FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     RaiseLastError();
@@ -640,19 +640,19 @@ void WriteWordIndexFile(const std::string& fileName, const std::vector<uint8_t>&
       done += piece;
     }
     file.Reset();
-    if (!MoveFileExA(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!MoveFileExW(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING))
       RaiseLastError();
   } catch (...) {
     file.Reset();
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(temporary.c_str());
     throw;
   }
 }
 
-std::unique_ptr<WordIndex> LoadWordIndex(const std::string& fileName, const FILETIME& dataTime,
+std::unique_ptr<WordIndex> LoadWordIndex(const std::wstring& fileName, const FILETIME& dataTime,
                                          int32_t entryCount, uint64_t orderChecksum,
                                          uint64_t rulesFingerprint) {
-  FileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
+  FileHandle file(CreateFileW(fileName.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)

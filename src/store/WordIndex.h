@@ -136,7 +136,7 @@ class WordIndex {
 };
 
 // The checksum of a dictionary's entry order: of the offsets in its index file.
-uint64_t EntryOrderChecksum(const std::string& indexFileName, int32_t* entryCount = nullptr);
+uint64_t EntryOrderChecksum(const std::wstring& indexFileName, int32_t* entryCount = nullptr);
 
 // Called now and then during a build with the entries done and the entry count; returning
 // false stops the build.
@@ -145,8 +145,8 @@ using WordIndexProgress = std::function<bool(int32_t done, int32_t total)>;
 // Reads every entry of the dictionary (its data file in the order of its index file, each entry
 // as ReadEntry gives it in full) and returns the bytes of its word index file; nothing when
 // `progress` stopped it. Raises EFOpenError or EInOutError when a file cannot be read.
-std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::string& dataFileName,
-                                                        const std::string& indexFileName,
+std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
+                                                        const std::wstring& indexFileName,
                                                         const WordRules& rules,
                                                         const WordIndexProgress& progress);
 
@@ -157,7 +157,7 @@ constexpr size_t kWritePieceBytes = size_t{4} << 20;
 // Writes the file under a name of its own beside `fileName` and only then renames it to
 // `fileName`, so that a failed or interrupted write never leaves a file of that name behind; on
 // failure the file of the other name is removed. Raises EInOutError.
-void WriteWordIndexFile(const std::string& fileName, const std::vector<uint8_t>& image,
+void WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
                         const WordIndexWriteHook& beforePiece = nullptr,
                         size_t pieceBytes = kWritePieceBytes);
 
@@ -165,7 +165,7 @@ void WriteWordIndexFile(const std::string& fileName, const std::vector<uint8_t>&
 // last-write time, entry order and rules as given. Null when the file is missing, cannot be
 // opened, or is stale or damaged; a file of another length than its header gives is refused
 // before its body is read. Raises EInOutError when reading an opened file fails.
-std::unique_ptr<WordIndex> LoadWordIndex(const std::string& fileName, const FILETIME& dataTime,
+std::unique_ptr<WordIndex> LoadWordIndex(const std::wstring& fileName, const FILETIME& dataTime,
                                          int32_t entryCount, uint64_t orderChecksum,
                                          uint64_t rulesFingerprint);
 

@@ -4,6 +4,7 @@
 
 #include "base/Errors.h"
 #include "base/Reporter.h"
+#include "base/Text.h"
 #include "ui/Controls.h"
 
 namespace lexmora {
@@ -14,11 +15,11 @@ TApplication& Application() {
 }
 
 TApplication::TApplication() : instance_(GetModuleHandleW(nullptr)) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name = path;
-  name = name.substr(name.find_last_of("\\/:") + 1);
-  title_ = name.substr(0, name.rfind('.'));
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring name = path;
+  name = name.substr(name.find_last_of(L"\\/:") + 1);
+  title_ = ToAnsi(name.substr(0, name.rfind(L'.')));
 }
 
 TApplication::~TApplication() = default;
@@ -113,8 +114,10 @@ void TApplication::HandleException(const std::exception& e) noexcept {
   }
 }
 
+// The message goes in UTF-16, so that a file name the system code page cannot spell shows as it is.
 void TApplication::DefaultExceptionHandler(const std::exception& e) {
-  CurrentReporter().ShowMessage(GetActiveWindow(), e.what(), title_, MB_OK | MB_ICONERROR);
+  CurrentReporter().ShowWideMessage(GetActiveWindow(), WideMessageOf(e), ToWide(title_),
+                                    MB_OK | MB_ICONERROR);
 }
 
 TApplication::ExceptionHandler TApplication::SetExceptionHandler(ExceptionHandler handler) {

@@ -371,16 +371,15 @@ void TListBox::Clear() {
   SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
-void TListBox::Add(const std::string& item) {
-  std::wstring text = ToWide(item);
-  SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void TListBox::Add(const std::wstring& item) {
+  SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 int32_t TListBox::Count() const noexcept {
   return static_cast<int32_t>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
 }
 
-std::string TListBox::Item(int32_t index) const {
+std::wstring TListBox::Item(int32_t index) const {
   if (index < 0 || index >= Count())
     throw EListError(index);
   LRESULT len = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -388,7 +387,7 @@ std::string TListBox::Item(int32_t index) const {
   len = SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(len < 0 ? 0 : len));
-  return ToAnsi(text);
+  return text;
 }
 
 int32_t TListBox::ItemIndex() const noexcept {

@@ -138,10 +138,10 @@ class TUpDown : public TControl {
 class TListBox : public TControl {
  public:
   void Clear();
-  void Add(const std::string& item);
+  void Add(const std::wstring& item);
   int32_t Count() const noexcept;
-  std::string Item(int32_t index) const;  // raises EListError outside 0..Count()-1
-  int32_t ItemIndex() const noexcept;     // -1 when nothing is selected
+  std::wstring Item(int32_t index) const;  // raises EListError outside 0..Count()-1
+  int32_t ItemIndex() const noexcept;      // -1 when nothing is selected
   void SetItemIndex(int32_t index);
   void SetItemHeight(int height);
   std::function<void()> OnClick;     // the selection changed by mouse or keyboard

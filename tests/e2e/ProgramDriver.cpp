@@ -28,17 +28,35 @@ std::string ModuleFolder() {
   return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-void CopyOrThrow(const std::string& from, const std::string& to) {
-  if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy " + from + " to " + to + " (error " +
+// A path in the system code page in UTF-16.
+std::wstring Wide(const std::string& text) {
+  std::wstring out(text.size(), L'\0');
+  out.resize(
+      static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                              out.data(), static_cast<int>(out.size()))));
+  return out;
+}
+
+void CopyOrThrow(const std::wstring& from, const std::wstring& to) {
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + Narrow(from) + " to " + Narrow(to) + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
 }
 
-void MakeFolder(const std::string& path) {
-  if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    throw std::runtime_error("cannot create " + path);
+void MakeFolder(const std::wstring& path) {
+  if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    throw std::runtime_error("cannot create " + Narrow(path));
   }
+}
+
+void CopyProgram(const std::wstring& folder) {
+  const std::wstring exe = Wide(StagedFolder()) + L"Lexmora.exe";
+  if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    throw std::runtime_error("the staged program " + Narrow(exe) +
+                             " does not exist; build target Lexmora");
+  }
+  CopyOrThrow(exe, folder + L"Lexmora.exe");
 }
 
 std::wstring Decode(const test::Bytes& bytes) {
@@ -94,43 +112,65 @@ std::string StagedFolder() {
   return path;
 }
 
-ProgramFolder::ProgramFolder() {
-  const std::string exe = StagedFolder() + "Lexmora.exe";
-  if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    throw std::runtime_error("the staged program " + exe + " does not exist; build target Lexmora");
-  }
-  CopyOrThrow(exe, Exe());
+ProgramFolder::ProgramFolder() : folder_(Wide(dir_.Path())) {
+  CopyProgram(folder_);
+}
+
+ProgramFolder::ProgramFolder(const std::wstring& folderName)
+    : folder_(Wide(dir_.Path()) + folderName + L"\\") {
+  MakeFolder(folder_);
+  CopyProgram(folder_);
+}
+
+std::string ProgramFolder::Path() const {
+  const int n = WideCharToMultiByte(CP_ACP, 0, folder_.data(), static_cast<int>(folder_.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, folder_.data(), static_cast<int>(folder_.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
 }
 
 std::string ProgramFolder::DataFile(const std::string& name) const {
-  return dir_.File("Dictionaries\\" + name + ".dat");
+  return Path() + "Dictionaries\\" + name + ".dat";
 }
 std::string ProgramFolder::IndexFile(const std::string& name) const {
-  return dir_.File("Dictionaries\\" + name + ".ind");
+  return Path() + "Dictionaries\\" + name + ".ind";
+}
+std::wstring ProgramFolder::WideDataFile(const std::wstring& name) const {
+  return folder_ + L"Dictionaries\\" + name + L".dat";
+}
+std::wstring ProgramFolder::WideIndexFile(const std::wstring& name) const {
+  return folder_ + L"Dictionaries\\" + name + L".ind";
 }
 
 void ProgramFolder::AddShippedDictionary(const std::string& name, bool withIndex) {
-  MakeFolder(dir_.File("Dictionaries"));
-  CopyOrThrow(StagedFolder() + "Dictionaries\\" + name + ".dat", DataFile(name));
+  MakeFolder(folder_ + L"Dictionaries");
+  CopyOrThrow(Wide(StagedFolder() + "Dictionaries\\" + name + ".dat"), WideDataFile(Wide(name)));
   if (withIndex)
-    test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
+    test::WriteBytes(WideIndexFile(Wide(name)), FileOrderIndex(WideDataFile(Wide(name))));
 }
 
 void ProgramFolder::AddDictionary(const std::string& name,
                                   const std::vector<std::wstring>& entries) {
-  MakeFolder(dir_.File("Dictionaries"));
+  AddDictionary(Wide(name), entries, true);
+}
+
+void ProgramFolder::AddDictionary(const std::wstring& name,
+                                  const std::vector<std::wstring>& entries, bool withIndex) {
+  MakeFolder(folder_ + L"Dictionaries");
   std::wstring text = L"\uFEFFTitle\r\n";
   for (const std::wstring& entry : entries)
     text += kSeparator + entry;
-  test::WriteBytes(DataFile(name), test::Utf16Le(text));
-  test::WriteBytes(IndexFile(name), FileOrderIndex(DataFile(name)));
+  test::WriteBytes(WideDataFile(name), test::Utf16Le(text));
+  if (withIndex)
+    test::WriteBytes(WideIndexFile(name), FileOrderIndex(WideDataFile(name)));
 }
 
 void ProgramFolder::AddConversionTables() {
-  MakeFolder(dir_.File("Data"));
-  for (const char* file : {"conv_to.txt", "conv_from.txt"}) {
-    CopyOrThrow(StagedFolder() + "Data\\" + file, dir_.File(std::string("Data\\") + file));
-  }
+  MakeFolder(folder_ + L"Data");
+  for (const wchar_t* file : {L"conv_to.txt", L"conv_from.txt"})
+    CopyOrThrow(Wide(StagedFolder()) + L"Data\\" + file, folder_ + L"Data\\" + file);
 }
 
 std::vector<std::wstring> ReadEntries(const std::string& dataPath) {
@@ -147,15 +187,19 @@ std::vector<std::wstring> ReadEntries(const std::string& dataPath) {
 }
 
 test::Bytes FileOrderIndex(const std::string& dataPath) {
-  HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  return FileOrderIndex(Wide(dataPath));
+}
+
+test::Bytes FileOrderIndex(const std::wstring& dataPath) {
+  HANDLE file = CreateFileW(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
-    throw std::runtime_error("cannot open " + dataPath);
+    throw std::runtime_error("cannot open " + Narrow(dataPath));
   FILETIME written{};
   BOOL ok = GetFileTime(file, nullptr, nullptr, &written);
   CloseHandle(file);
   if (!ok)
-    throw std::runtime_error("cannot read the time of " + dataPath);
+    throw std::runtime_error("cannot read the time of " + Narrow(dataPath));
 
   const test::Bytes data = test::ReadBytes(dataPath);
   test::Bytes index;
@@ -413,17 +457,19 @@ std::vector<std::wstring> MainWindow::Panes() const {
   return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2), PaneText(bottom1)};
 }
 
-RunningProgram::RunningProgram(const std::string& exe) {
+RunningProgram::RunningProgram(const std::string& exe) : RunningProgram(Wide(exe)) {}
+
+RunningProgram::RunningProgram(const std::wstring& exe) {
   // Started from another folder than its own: every file it reads lies beside the executable.
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  STARTUPINFOA startup{};
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::string commandLine = "\"" + exe + "\"";
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, temp,
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, temp,
                       &startup, &info_)) {
-    throw std::runtime_error("cannot start " + exe + " (error " + std::to_string(GetLastError()) +
-                             ")");
+    throw std::runtime_error("cannot start " + Narrow(exe) + " (error " +
+                             std::to_string(GetLastError()) + ")");
   }
 }
 

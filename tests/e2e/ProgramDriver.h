@@ -31,20 +31,30 @@ std::string StagedFolder();
 class ProgramFolder {
  public:
   ProgramFolder();
-  const std::string& Path() const { return dir_.Path(); }
-  std::string Exe() const { return dir_.File("Lexmora.exe"); }
-  std::string DataFile(const std::string& name) const;   // Dictionaries\<name>.dat
-  std::string IndexFile(const std::string& name) const;  // Dictionaries\<name>.ind
+  // The program in a folder of this name inside the scratch folder; the name may hold letters
+  // that the system code page cannot spell (use the wide paths then).
+  explicit ProgramFolder(const std::wstring& folderName);
+  std::string Path() const;
+  std::string Exe() const { return Path() + "Lexmora.exe"; }
+  const std::wstring& WidePath() const { return folder_; }
+  std::wstring WideExe() const { return folder_ + L"Lexmora.exe"; }
+  std::wstring WideDataFile(const std::wstring& name) const;   // Dictionaries\<name>.dat
+  std::wstring WideIndexFile(const std::wstring& name) const;  // Dictionaries\<name>.ind
+  std::string DataFile(const std::string& name) const;         // Dictionaries\<name>.dat
+  std::string IndexFile(const std::string& name) const;        // Dictionaries\<name>.ind
   // Copies the staged Dictionaries\<name>.dat; with withIndex, also writes its index (file order).
   void AddShippedDictionary(const std::string& name, bool withIndex = true);
-  // Writes Dictionaries\<name>.dat holding a title line and `entries` in that order, and its
-  // index in file order.
+  // Writes Dictionaries\<name>.dat holding a title line and `entries` in that order, and with
+  // withIndex its index in file order.
   void AddDictionary(const std::string& name, const std::vector<std::wstring>& entries);
+  void AddDictionary(const std::wstring& name, const std::vector<std::wstring>& entries,
+                     bool withIndex);
   // Data\conv_to.txt and Data\conv_from.txt from the staged folder.
   void AddConversionTables();
 
  private:
   test::TempDir dir_;
+  std::wstring folder_;
 };
 
 // ---- Dictionary files, read independently of the program ----
@@ -54,6 +64,7 @@ std::vector<std::wstring> ReadEntries(const std::string& dataPath);
 // The index the program must write for a dictionary file in file order: its last-write time,
 // then one offset per entry.
 test::Bytes FileOrderIndex(const std::string& dataPath);
+test::Bytes FileOrderIndex(const std::wstring& dataPath);
 
 // What the panes show, in the form PaneText returns: the main pane holds the whole entry with
 // one paragraph per line; a preview holds the first 50 characters on one line and " ...".
@@ -132,6 +143,7 @@ struct MainWindow {
 class RunningProgram {
  public:
   explicit RunningProgram(const std::string& exe);
+  explicit RunningProgram(const std::wstring& exe);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;

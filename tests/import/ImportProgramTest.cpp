@@ -185,5 +185,74 @@ TEST(ImportProgram, RefusesOutputsItMustNotReplaceBeforeReading) {
   }
 }
 
+// Names that the system code page cannot spell reach the importer from its wide command line, and
+// its messages show them as they are (in UTF-8, as output to a file goes).
+TEST(ImportProgram, TakesAndShowsNamesOutsideTheCodePage) {
+  TempDir dir;
+  const std::wstring folder = L"\u0420\u0435\u0447\u043D\u0438\u043A";  // Речник
+  const std::wstring source = L"\u0434\u0443\u043C\u0438.txt";          // думи.txt
+  // Речник\български речник.dat
+  const std::wstring output = folder +
+                              L"\\\u0431\u044A\u043B\u0433\u0430\u0440\u0441\u043A\u0438 "
+                              L"\u0440\u0435\u0447\u043D\u0438\u043A.dat";
+  ASSERT_TRUE(CreateDirectoryW((ToWide(dir.Path()) + folder).c_str(), nullptr));
+  WriteBytes(ToWide(dir.Path()) + source,
+             Bytes{'c', 'a', 't', '\t', 'C', '\n', 'd', 'o', 'g', '\t', 'D'});
+  struct Case {
+    std::wstring arguments;
+    DWORD exitCode;
+    bool toErrors;
+    std::wstring wanted;
+  };
+  const Case cases[] = {
+      {source + L" -o \"" + output + L"\"", 0, false, L"2 entries written to " + output + L" ("},
+      {L"\u043D\u044F\u043C\u0430.txt -o out.dat", 1, true,  // няма.txt
+       L"lexmora-import: \"\u043D\u044F\u043C\u0430.txt\" does not exist\n"},
+      {source + L" -o " + folder + L"\\x\\y.dat", 1, true, folder + L"\\x\\\" does not exist\n"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = RunImporter(dir, c.arguments);
+    const std::string& shown = c.toErrors ? run.err : run.out;
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    EXPECT_NE(shown.find(ToUtf8(c.wanted)), std::string::npos)
+        << "got \"" << shown << "\", wanted \"" << ToUtf8(c.wanted) << "\" in it";
+    EXPECT_EQ(run.out.find("Note:"), std::string::npos) << run.out;
+  }
+  // The index was written beside the output, under its name.
+  const std::wstring dat = ToWide(dir.Path()) + output;
+  const std::wstring ind = dat.substr(0, dat.size() - 4) + L".ind";
+  EXPECT_NE(GetFileAttributesW(ind.c_str()), INVALID_FILE_ATTRIBUTES);
+  TADict dict(dat, ind, false, false, false);
+  EXPECT_EQ(dict.ReadEntry(dict.FindWord(L"dog"), -1), L"dog\r\nD");
+}
+
+// On a console the messages are written as UTF-16 text, so that they show names the console's
+// code page cannot spell.
+TEST(ImportProgram, ShowsNamesOnAConsoleAsTheyAre) {
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleOutputCP(437);
+  const std::wstring missing = L"\u043D\u044F\u043C\u0430.txt";  // няма.txt
+  wchar_t full[MAX_PATH];
+  GetFullPathNameW(ToWide(LEXMORA_STAGED_FOLDER "\\lexmora-import.exe").c_str(), MAX_PATH, full,
+                   nullptr);
+  std::wstring commandLine = L"\"" + std::wstring(full) + L"\" " + missing + L" -o out.dat";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(full, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi));
+  KernelHandle process(pi.hProcess), thread(pi.hThread);
+  EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+  std::wstring screen(80 * 4, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(GetStdHandle(STD_OUTPUT_HANDLE), screen.data(),
+                              static_cast<DWORD>(screen.size()), COORD{0, 0}, &read);
+  FreeConsole();
+  const std::wstring wanted = L"lexmora-import: \"" + missing + L"\" does not exist";
+  EXPECT_NE(screen.find(wanted), std::wstring::npos)
+      << "console shows \"" << ToUtf8(screen.substr(0, read)) << "\"";
+}
+
 }  // namespace
 }  // namespace lexmora::test

@@ -96,16 +96,16 @@ TEST_F(AboutBoxTest, LinksAreUnderlinedOnlyWhileThePointerIsOverThem) {
 }
 
 TEST_F(AboutBoxTest, ClickingALinkHandsItsAddressToTheShell) {
-  std::vector<std::string> opened;
-  ShellOpener previous = SetShellOpener([&](const std::string& file) { opened.push_back(file); });
+  std::vector<std::wstring> opened;
+  ShellOpener previous = SetShellOpener([&](const std::wstring& file) { opened.push_back(file); });
   for (const TLinkLabel* link : {&box->lblEmail, &box->lblWebpage, &box->lblCreditWebpage}) {
     SendMessageW(box->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link->Handle()), STN_CLICKED),
                  reinterpret_cast<LPARAM>(link->Handle()));
   }
   SetShellOpener(previous);
-  EXPECT_EQ(opened,
-            (std::vector<std::string>{"mailto:lexmora@example.org", "https://lexmora.example.org",
-                                      "https://lexmora.example.org/icons"}));
+  EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lexmora@example.org",
+                                               L"https://lexmora.example.org",
+                                               L"https://lexmora.example.org/icons"}));
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ std::vector<std::wstring> HistoryItems(const TfmMain& form) {
 }
 
 // Selects `name` in the shown chooser and confirms it.
-void Choose(const std::string& name) {
+void Choose(const std::wstring& name) {
   TListBox& list = fmChooseDict->lbFiles;
   for (int32_t k = 0; k < list.Count(); ++k) {
     if (list.Item(k) == name)
@@ -132,7 +132,7 @@ void Choose(const std::string& name) {
 }
 
 // Chooses `name` once the chooser is up in its modal loop.
-void ChooseWhenShown(const std::string& name) {
+void ChooseWhenShown(const std::wstring& name) {
   RunSoon([name] {
     if (fmChooseDict != nullptr && fmChooseDict->InModal()) {
       Choose(name);
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, FirstLoadCreatesAllValuesWithDefaultsInTableOrder) {
   EXPECT_EQ(form->PaneFont().name, "Lucida Sans Unicode");
   EXPECT_EQ(form->PaneFont().size, 8);
   EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Lucida Sans Unicode");
-  EXPECT_EQ(form->DictName(), "diruridu");
+  EXPECT_EQ(form->DictName(), L"diruridu");
   EXPECT_TRUE(form->Docking());
   EXPECT_EQ(form->Pixels(), 10);
   EXPECT_TRUE(form->RefineText());
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, AValueOfTheWrongTypeTakesItsDefaultAndTheRestAreApplied) 
     StoreRaw(c.value, c.type, c.data);
     auto form = MakeForm<TfmMain>();
     EXPECT_TRUE(errors.empty()) << c.value << ": " << errors.front();
-    EXPECT_EQ(form->DictName(), "diruridu") << c.value;
+    EXPECT_EQ(form->DictName(), L"diruridu") << c.value;
     EXPECT_EQ(form->History(), 10) << c.value;
     EXPECT_EQ(form->Pixels(), 25) << c.value;
     EXPECT_FALSE(form->RefineText()) << c.value;
@@ -565,8 +565,8 @@ TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
 TEST_F(MainWindowTest, FunctionKeysOpenOptionsAndHelp) {
   UseTestDictionary();
   auto form = ShowMain();
-  std::vector<std::string> opened;
-  ShellOpener previous = SetShellOpener([&](const std::string& file) { opened.push_back(file); });
+  std::vector<std::wstring> opened;
+  ShellOpener previous = SetShellOpener([&](const std::wstring& file) { opened.push_back(file); });
   bool optionsShown = false;
   RunSoon([&] {
     optionsShown = fmOptions != nullptr && fmOptions->Visible();
@@ -582,7 +582,7 @@ TEST_F(MainWindowTest, FunctionKeysOpenOptionsAndHelp) {
   PostMessageW(SearchEdit(*form), WM_KEYDOWN, VK_F1, 1);
   Pump();
   SetShellOpener(previous);
-  EXPECT_EQ(opened, std::vector<std::string>{ProgramFolder() + "Help\\Readme.html"}) << "F1";
+  EXPECT_EQ(opened, std::vector<std::wstring>{ProgramFolderW() + L"Help\\Readme.html"}) << "F1";
 }
 
 TEST_F(MainWindowTest, StayOnTopFollowsTheButtonAndCtrlSToggles) {
@@ -609,15 +609,15 @@ TEST_F(MainWindowTest, ChangingTheDictionarySearchesItForTheTypedWord) {
   MakeChooser();
   auto form = ShowMain();
   form->cbSearch.SetText(L"cherry");
-  RunSoon([] { Choose("other"); });
+  RunSoon([] { Choose(L"other"); });
   form->tbtnDictClick();
-  EXPECT_EQ(form->DictName(), "other");
+  EXPECT_EQ(form->DictName(), L"other");
   EXPECT_EQ(Narrow(PaneText(form->reMeaning)), "cherry pie");
 
   // Cancelled: nothing changes.
   RunSoon([] { fmChooseDict->SetModalResult(mrCancel); });
   form->tbtnDictClick();
-  EXPECT_EQ(form->DictName(), "other");
+  EXPECT_EQ(form->DictName(), L"other");
   EXPECT_EQ(Narrow(PaneText(form->reMeaning)), "cherry pie");
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
@@ -649,7 +649,7 @@ TEST_F(MainWindowTest, WithoutADictionaryTheWindowStaysUsable) {
   EXPECT_TRUE(form->cbSearch.Focused());
 
   // Ctrl+D's handler still opens a dictionary, and the typed word is looked up in it.
-  RunSoon([] { Choose(kDictName); });
+  RunSoon([] { Choose(ToWide(kDictName)); });
   form->tbtnDictClick();
   ASSERT_NE(form->Dict(), nullptr);
   EXPECT_EQ(Narrow(PaneText(form->reMeaning)), Narrow(WantMeaning(2)));
@@ -662,12 +662,12 @@ TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedLeavesEmptyPanes) {
   MakeChooser();
   auto form = ShowMain();
   form->ShowEntryAt(3);
-  RunSoon([] { Choose("broken"); });
+  RunSoon([] { Choose(L"broken"); });
   // As Ctrl+D does it: through the window, which reports the error.
   SendMessageW(form->Handle(), WM_COMMAND, IDM_DICTIONARY, 0);
   ASSERT_EQ(errors.size(), 1u) << "the open error is reported";
   EXPECT_EQ(form->Dict(), nullptr);
-  EXPECT_EQ(form->DictName(), kDictName) << "the name in use is the last that opened";
+  EXPECT_EQ(form->DictName(), ToWide(kDictName)) << "the name in use is the last that opened";
   for (const TRichEdit* pane : {static_cast<const TRichEdit*>(&form->reTop1),
                                 static_cast<const TRichEdit*>(&form->reMeaning),
                                 static_cast<const TRichEdit*>(&form->reBottom1)}) {
@@ -697,15 +697,15 @@ TEST_F(MainWindowTest, ADictionaryThatCannotBeOpenedIsNotRemembered) {
     StoreDword(kRefineTextValue, 0);
     MakeChooser();
     if (!c.change)
-      ChooseWhenShown("broken");
+      ChooseWhenShown(L"broken");
     auto form = ShowMain();
     if (c.change) {
-      ChooseWhenShown("broken");
+      ChooseWhenShown(L"broken");
       SendMessageW(form->Handle(), WM_COMMAND, IDM_DICTIONARY, 0);
     }
     ASSERT_EQ(errors.size(), 1u) << c.name << ": the opening error is reported";
     EXPECT_EQ(form->Dict(), nullptr) << c.name;
-    EXPECT_EQ(form->DictName(), c.stored) << c.name;
+    EXPECT_EQ(form->DictName(), ToWide(c.stored)) << c.name;
     form.reset();
     auto saved = Stored(kDictValue);
     ASSERT_TRUE(saved) << c.name;

@@ -367,13 +367,13 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   test::RunSoon([] {
     TListBox& list = fmChooseDict->lbFiles;
     for (int32_t k = 0; k < list.Count(); ++k) {
-      if (list.Item(k) == "words")
+      if (list.Item(k) == L"words")
         list.SetItemIndex(k);
     }
     fmChooseDict->SetModalResult(mrOk);
   });
   form->tbtnDictClick();
-  ASSERT_EQ(form->DictName(), "words");
+  ASSERT_EQ(form->DictName(), L"words");
   EXPECT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
   Pump();
   EXPECT_FALSE(FileExists(Wix("large"))) << "the stopped build wrote its word index";

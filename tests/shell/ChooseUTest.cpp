@@ -10,6 +10,7 @@
 
 #include "TestFiles.h"
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "shell/ChooseU.h"
 #include "ui/Application.h"
 
@@ -29,7 +30,7 @@ class ChooseTest : public ::testing::Test {
   ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
   FormPtr<TfmChooseDict> form = MakeForm<TfmChooseDict>();
 
-  void SetUp() override { form->SetFolder(dir.Path()); }
+  void SetUp() override { form->SetFolder(ToWide(dir.Path())); }
 
   void Touch(const std::string& name) { test::WriteBytes(dir.File(name), {0xB7, 0x00}); }
 
@@ -49,7 +50,7 @@ class ChooseTest : public ::testing::Test {
 
   int32_t IndexOf(const std::string& name) {
     for (int32_t i = 0; i < form->lbFiles.Count(); ++i) {
-      if (form->lbFiles.Item(i) == name)
+      if (form->lbFiles.Item(i) == ToWide(name))
         return i;
     }
     ADD_FAILURE() << name << " not listed";
@@ -59,19 +60,19 @@ class ChooseTest : public ::testing::Test {
   std::vector<std::string> Listed() {
     std::vector<std::string> names;
     for (int32_t i = 0; i < form->lbFiles.Count(); ++i)
-      names.push_back(form->lbFiles.Item(i));
+      names.push_back(ToAnsi(form->lbFiles.Item(i)));
     return names;
   }
 };
 
 TEST(StripExtensionTest, RemovesTheLastDotAndWhatFollows) {
   struct Case {
-    const char* name;
-    const char* want;
-  } cases[] = {{"x.dat", "x"}, {"a.b.dat", "a.b"}, {".dat", ""}, {"noext", ""},
-               {"a.", "a"},    {"..dat", "."},     {"", ""}};
+    const wchar_t* name;
+    const wchar_t* want;
+  } cases[] = {{L"x.dat", L"x"}, {L"a.b.dat", L"a.b"}, {L".dat", L""}, {L"noext", L""},
+               {L"a.", L"a"},    {L"..dat", L"."},     {L"", L""}};
   for (const Case& c : cases) {
-    EXPECT_EQ(TfmChooseDict::StripExtension(c.name), c.want) << "name \"" << c.name << "\"";
+    EXPECT_EQ(TfmChooseDict::StripExtension(c.name), c.want) << "name \"" << ToAnsi(c.name) << "\"";
   }
 }
 
@@ -87,7 +88,7 @@ TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
   HANDLE search = FindFirstFileA(dir.File("*.dat").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   do {
-    searchOrder.push_back(TfmChooseDict::StripExtension(found.cFileName));
+    searchOrder.push_back(ToAnsi(TfmChooseDict::StripExtension(ToWide(found.cFileName))));
   } while (FindNextFileA(search, &found));
   FindClose(search);
 
@@ -111,8 +112,34 @@ TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
   EXPECT_EQ(focus, form->lbFiles.Handle());
 }
 
+// Names that the system code page cannot spell, in a folder of such a name, are listed and
+// returned as they are, and the index beside one is found.
+TEST_F(ChooseTest, ListsNamesOutsideTheCodePageAsTheyAre) {
+  const std::wstring folder =
+      ToWide(dir.Path()) + L"\u0420\u0435\u0447\u043D\u0438\u043A\\";  // Речник
+  const std::wstring name = L"\u0431\u044A\u043B\u0433\u0430\u0440\u0441\u043A\u0438";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  test::WriteBytes(folder + name + L".dat", {0xB7, 0x00});
+  test::WriteBytes(folder + name + L".ind", {});
+  form->SetFolder(folder);
+  std::vector<std::wstring> listed;
+  std::wstring selected;
+  bool sortEnabled = true;
+  Show([&] {
+    for (int32_t i = 0; i < form->lbFiles.Count(); ++i)
+      listed.push_back(form->lbFiles.Item(i));
+    Select(0);
+    selected = form->SelectedName();
+    sortEnabled = form->chbDoSort.Enabled();
+    Post(form->Handle(), WM_CLOSE);
+  });
+  EXPECT_EQ(listed, std::vector<std::wstring>{name});
+  EXPECT_EQ(selected, name);
+  EXPECT_FALSE(sortEnabled) << "the index beside the dictionary was not found";
+}
+
 TEST_F(ChooseTest, MissingFolderGivesAnEmptyList) {
-  form->SetFolder(dir.File("Nowhere\\"));
+  form->SetFolder(ToWide(dir.File("Nowhere\\")));
   int32_t count = -1;
   Show([&] {
     count = form->lbFiles.Count();
@@ -157,7 +184,7 @@ TEST_F(ChooseTest, CheckBoxFollowsTheIndexAndItsTagAcrossShowings) {
               Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN);
             }),
             mrOk);
-  EXPECT_EQ(form->SelectedName(), "fresh");
+  EXPECT_EQ(form->SelectedName(), L"fresh");
   EXPECT_TRUE(form->SortRequested());
 
   // Shown again: checked but disabled until an item is selected; the item of the last reset

@@ -10,6 +10,7 @@
 
 #include "TestFiles.h"
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "shell/IndexProgressWindow.h"
 #include "store/ADictU.h"
 #include "ui/Application.h"
@@ -46,8 +47,8 @@ class IndexProgressWindowTest : public ::testing::Test {
 
   FormPtr<TCreateIndexForm> NewForm(const std::string& data, bool doSort = false) {
     auto form = MakeForm<TCreateIndexForm>();
-    form->DataFileName = data;
-    form->IndexFileName = dir.File("dict.ind");
+    form->DataFileName = ToWide(data);
+    form->IndexFileName = ToWide(dir.File("dict.ind"));
     form->DoSort = doSort;
     return form;
   }
@@ -177,7 +178,7 @@ TEST_F(IndexProgressWindowTest, ReportsProgressOncePerHundredthAndAtMostOncePerB
     EXPECT_TRUE(okEnabled) << c.bytes << " bytes";
     EXPECT_EQ(cursor, nullptr) << c.bytes << " bytes";
     // One entry begins at every eighth code unit.
-    EXPECT_EQ(IndexOffsets(form->IndexFileName).size(), (c.bytes / 2 + 7) / 8)
+    EXPECT_EQ(IndexOffsets(ToAnsi(form->IndexFileName)).size(), (c.bytes / 2 + 7) / 8)
         << c.bytes << " bytes";
   }
   EXPECT_EQ(errors, std::vector<std::string>{});
@@ -256,7 +257,7 @@ TEST_F(IndexProgressWindowTest, AfterAFailedBuildTheWindowSaysSoAndClosesLikeAft
     for (const Close& c : closes) {
       errors.clear();
       auto form = NewForm(f.data);
-      form->IndexFileName = f.index;
+      form->IndexFileName = ToWide(f.index);
       bool okEnabled = false;
       HCURSOR cursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
       std::string label;
@@ -293,7 +294,7 @@ TEST_F(IndexProgressWindowTest, PassesTheSortChoiceToTheBuilder) {
   for (const Case& c : cases) {
     auto form = NewForm(data, c.doSort);
     Run(*form, [&] { Post(form->Handle(), WM_KEYDOWN, VK_RETURN); });
-    EXPECT_EQ(IndexOffsets(form->IndexFileName), c.want) << "doSort " << c.doSort;
+    EXPECT_EQ(IndexOffsets(ToAnsi(form->IndexFileName)), c.want) << "doSort " << c.doSort;
   }
 }
 

@@ -99,6 +99,44 @@ TEST_F(RegistryTest, StringsRoundTripInTheSystemCodePage) {
   }
 }
 
+// Text that the system code page cannot spell is stored and read back in UTF-16 as it is; the
+// 8-bit read gives ASCII text written this way unchanged.
+TEST_F(RegistryTest, WideStringsAreStoredAndReadInUtf16) {
+  Open();
+  const std::wstring cyrillic = L"\u0431\u044A\u043B\u0433\u0430\u0440\u0441\u043A\u0438";
+  for (const std::wstring& v : {cyrillic, std::wstring(L""), std::wstring(300, L'w')}) {
+    reg_.WriteString("s", v);
+    EXPECT_EQ(RawValue({REG_SZ, test::WideBytes(v)}), test::GetRawWide(scratch_.Get(), L"s"));
+    EXPECT_EQ(v, reg_.ReadWideString("s")) << v.size() << " characters";
+  }
+  reg_.WriteString("ascii", std::wstring(L"diruridu"));
+  EXPECT_EQ("diruridu", reg_.ReadString("ascii"));
+  EXPECT_EQ(RawValue({REG_SZ, StrBytes("diruridu")}), GetRaw(scratch_.Get(), "ascii"));
+
+  struct Case {
+    RawValue stored;
+    std::wstring want;
+    std::string wantError;
+  };
+  const Case cases[] = {
+      {{REG_EXPAND_SZ, test::WideBytes(cyrillic)}, cyrillic, ""},
+      {{REG_SZ, {'a', 0, 'b', 0}}, L"ab", ""},             // stored without its NUL
+      {{REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}}, L"a", ""},  // ends at the first NUL
+      {{REG_SZ, {'a', 0, 'b'}}, L"a", ""},                 // an odd byte count
+      {{REG_SZ, {}}, L"", ""},
+      {{REG_DWORD, DwordBytes(1)}, L"", "Invalid data type for 'v'"},
+  };
+  for (const Case& c : cases) {
+    test::SetRawWide(scratch_.Get(), L"v", c.stored);
+    std::wstring got;
+    EXPECT_EQ(c.wantError, RegistryError([&] { got = reg_.ReadWideString("v"); }))
+        << "type " << c.stored.type << ", size " << c.stored.data.size();
+    EXPECT_EQ(c.want, got) << "type " << c.stored.type << ", size " << c.stored.data.size();
+  }
+  EXPECT_EQ("Failed to get data for 'missing'",
+            RegistryError([&] { reg_.ReadWideString("missing"); }));
+}
+
 TEST_F(RegistryTest, ValueExistsWhenTheValueCanBeQueried) {
   Open();
   SetRaw(scratch_.Get(), "empty", {REG_SZ, {}});
@@ -188,6 +226,9 @@ TEST_F(RegistryTest, WithoutAKeyEveryOperationFails) {
   for (Registry* r : {&never, &closed, &failed}) {
     EXPECT_FALSE(r->ValueExists("Dict"));
     EXPECT_EQ("Failed to set data for 'Dict'", RegistryError([&] { r->WriteString("Dict", "a"); }));
+    EXPECT_EQ("Failed to set data for 'Dict'",
+              RegistryError([&] { r->WriteString("Dict", std::wstring(L"a")); }));
+    EXPECT_EQ("Failed to get data for 'Dict'", RegistryError([&] { r->ReadWideString("Dict"); }));
     EXPECT_EQ("Failed to set data for 'Top'", RegistryError([&] { r->WriteInteger("Top", 1); }));
     EXPECT_EQ("Failed to set data for 'Allow'", RegistryError([&] { r->WriteBool("Allow", 1); }));
     EXPECT_EQ("Failed to get data for 'Dict'", RegistryError([&] { r->ReadString("Dict"); }));

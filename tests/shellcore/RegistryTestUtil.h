@@ -63,6 +63,36 @@ inline std::optional<RawValue> GetRaw(HKEY root, const std::string& path, const 
   return v;
 }
 
+// UTF-16 bytes of a wide string, with its NUL.
+inline RegBytes WideBytes(const std::wstring& s) {
+  RegBytes b;
+  for (wchar_t c : s) {
+    b.push_back(static_cast<uint8_t>(c));
+    b.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  b.insert(b.end(), {0, 0});
+  return b;
+}
+
+// The W functions store and give back text data as it is, in UTF-16.
+inline void SetRawWide(HKEY key, const std::wstring& name, const RawValue& v) {
+  if (RegSetValueExW(key, name.c_str(), 0, v.type, v.data.empty() ? nullptr : v.data.data(),
+                     static_cast<DWORD>(v.data.size())) != ERROR_SUCCESS) {
+    throw std::runtime_error("RegSetValueExW failed");
+  }
+}
+
+inline std::optional<RawValue> GetRawWide(HKEY key, const std::wstring& name) {
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  RawValue v{type, RegBytes(size)};
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, v.data.data(), &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  v.data.resize(size);
+  return v;
+}
+
 inline DWORD ValueCount(HKEY key) {
   DWORD count = 0;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,

@@ -7,6 +7,7 @@
 
 #include "RegistryTestUtil.h"
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "shell/Settings.h"
 
 namespace lexmora {
@@ -214,13 +215,32 @@ TEST(TakeOverSettings, CopiesTheSettingsOnlyWhenTheNewKeyIsMissingAndTheOldOneEx
   }
 }
 
+// The dictionary name is taken over, stored and read as it is, letters that the system code page
+// lacks included.
+TEST(DictionaryName, NamesOutsideTheCodePageSurviveTakeOverAndReading) {
+  const std::wstring name =
+      L"\u0431\u044A\u043B\u0433\u0430\u0440\u0441\u043A\u0438 "
+      L"\u0440\u0435\u0447\u043D\u0438\u043A";
+  ScratchKey from(HKEY_CURRENT_USER, "Software\\LexmoraTests\\Machine");
+  ScratchKey to(HKEY_CURRENT_USER, "Software\\LexmoraTests\\User");
+  ScratchKey old(from.Get(), "Lexmora");
+  test::SetRawWide(old.Get(), L"Dict", {REG_SZ, test::WideBytes(name)});
+  ASSERT_TRUE(TakeOverSettings(from.Get(), to.Get(), "Lexmora"));
+  Registry reg(to.Get(), KEY_READ);
+  ASSERT_TRUE(reg.OpenKey("Lexmora", false));
+  EXPECT_EQ(RawValue({REG_SZ, test::WideBytes(name)}), test::GetRawWide(reg.CurrentKey(), L"Dict"));
+  EXPECT_EQ(name, ReadSettings(reg).dict);
+  EXPECT_TRUE(IsPlainDictionaryName(name));
+  EXPECT_FALSE(IsPlainDictionaryName(name + L"\\.."));
+}
+
 // The field of `s` that the value `name` fills, as text.
 std::string FieldOf(const StoredSettings& s, const std::string& name) {
   const std::map<std::string, int64_t> numbers = {
       {"FontSize", s.fontSize}, {"Pixels", s.pixels}, {"History", s.history}, {"Top", s.top},
       {"Left", s.left},         {"Width", s.width},   {"Height", s.height},   {"Allow", s.allow}};
   if (name == "Dict")
-    return s.dict;
+    return ToAnsi(s.dict);
   if (name == "Font")
     return s.font;
   return std::to_string(numbers.at(name));
@@ -262,10 +282,10 @@ TEST(ReadSettings, UnusableValuesGiveWayAndNumbersStayInTheirRanges) {
 
 TEST(SettingNames, DictionaryNamesStayInTheFolderAndFontNamesFitAFace) {
   for (std::string name : {"diruridu", "my dict", "a..b", "com10", "\xC0nglais"})
-    EXPECT_TRUE(IsPlainDictionaryName(name)) << name;
+    EXPECT_TRUE(IsPlainDictionaryName(ToWide(name))) << name;
   for (std::string name : {"", ".", "..", "..\\victim", "../victim", "C:victim", "\\\\?\\C:\\v",
                            "x*", "x?", "a|b", "a\tb", "con", "Aux.old", "LPT9"})
-    EXPECT_FALSE(IsPlainDictionaryName(name)) << name;
+    EXPECT_FALSE(IsPlainDictionaryName(ToWide(name))) << name;
   const std::string longest(31, 'A'), tooLong(32, 'A');
   for (std::string name : {"MS Sans Serif", "\xC0rial", longest.c_str()})
     EXPECT_TRUE(IsUsableFontName(name)) << name;

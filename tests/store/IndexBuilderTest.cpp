@@ -7,6 +7,7 @@
 
 #include "StoreTestSupport.h"
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "store/ADictU.h"
 #include "store/IndexWriter.h"
 
@@ -335,7 +336,7 @@ TEST(WriteIndexFile, AWriteFailingPartWayLeavesNoTimeThatPassesForFresh) {
   test::WriteBytes(dir.File("f.ind"), test::IndexBytes(time, {2, 4}));  // an old, fresh index
   for (size_t failAt : {size_t{0}, block, 2 * block}) {
     try {
-      detail::WriteIndexFile(dir.File("f.ind"), list, time, [&](size_t written) {
+      detail::WriteIndexFile(ToWide(dir.File("f.ind")), list, time, [&](size_t written) {
         if (written == failAt)
           throw EInOutError(101);
       });

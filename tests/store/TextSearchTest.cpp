@@ -112,8 +112,8 @@ class TextSearchTest : public ::testing::Test {
   }
   // The sound word index of `dict` in its file, or null.
   std::unique_ptr<detail::WordIndex> Load(TADict& dict) {
-    return detail::LoadWordIndex(Wix(), test::LastWriteTime(Dat()), dict.EntryCount(),
-                                 detail::EntryOrderChecksum(Ind()),
+    return detail::LoadWordIndex(ToWide(Wix()), test::LastWriteTime(Dat()), dict.EntryCount(),
+                                 detail::EntryOrderChecksum(ToWide(Ind())),
                                  detail::MakeWordRules(dict).fingerprint);
   }
   void SetConversion() {
@@ -444,12 +444,12 @@ TEST_F(TextSearchTest, AnInterruptedWriteLeavesTheEarlierFileAndNoOther) {
   const Bytes before = test::ReadBytes(Wix());
   const std::string leftover = Wix() + ".99-99.tmp";  // as a killed write would leave it
   test::WriteBytes(leftover, {1, 2, 3});
-  const std::optional<std::vector<uint8_t>> image =
-      detail::BuildWordIndexImage(Dat(), Ind(), detail::MakeWordRules(*dict), nullptr);
+  const std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
+      ToWide(Dat()), ToWide(Ind()), detail::MakeWordRules(*dict), nullptr);
   ASSERT_TRUE(image);
   int pieces = 0;
   EXPECT_THROW(detail::WriteWordIndexFile(
-                   Wix(), *image,
+                   ToWide(Wix()), *image,
                    [&](size_t) {
                      if (++pieces == 3)
                        throw EInOutError(101);

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -75,6 +76,21 @@ Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in)
     throw std::runtime_error("cannot read " + path);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::wstring& path, const Bytes& bytes) {
+  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  if (!out)
+    throw std::runtime_error("cannot write a file of a wide name");
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes ReadBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  if (!in)
+    throw std::runtime_error("cannot read a file of a wide name");
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -26,6 +26,9 @@ class TempDir {
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes ReadBytes(const std::string& path);
+// The same for names the system code page cannot spell.
+void WriteBytes(const std::wstring& path, const Bytes& bytes);
+Bytes ReadBytes(const std::wstring& path);
 // UTF-16LE bytes of a wide string, no byte-order mark.
 Bytes Utf16Le(const std::wstring& text);
 void RemoveTree(const std::string& path);

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "TestLayout.h"
 #include "base/Errors.h"
 #include "base/Reporter.h"
+#include "base/Text.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -229,6 +232,47 @@ TEST(ApplicationTest, DefaultHandlerShowsTheTextUnderTheApplicationTitle) {
   Application().SetTitle(oldTitle);
   EXPECT_EQ(reporter.shown, std::vector<std::string>{"Lexmora test|File not found|" +
                                                      std::to_string(MB_OK | MB_ICONERROR)});
+}
+
+// A message that quotes a name the system code page cannot spell reaches the reporter in UTF-16
+// as it is; the 8-bit form is only the fallback of reporters that take no wide text.
+TEST(ApplicationTest, DefaultHandlerHandsOnTheExactTextOfAnError) {
+  struct WideRecorder : RecordingReporter {
+    int ShowWideMessage(HWND, const std::wstring& text, const std::wstring& caption,
+                        UINT) override {
+      wide.push_back(caption + L"|" + text);
+      return IDOK;
+    }
+    std::vector<std::wstring> wide;
+  };
+  const std::wstring path = L"C:\\\u0420\u0435\u0447\u043D\u0438\u043A\\a.dat";
+  const struct {
+    std::function<void()> raise;
+    std::wstring want;
+  } cases[] = {
+      {[&] { throw EFOpenError(path, "Gone"); }, L"Cannot open file \"" + path + L"\". Gone"},
+      {[] { throw EInOutError(2); }, L"File not found"},
+      {[] { throw std::runtime_error("plain"); }, L"plain"},
+  };
+  const std::string oldTitle = Application().Title();
+  Application().SetTitle("Lexmora test");
+  for (const auto& c : cases) {
+    WideRecorder wide;
+    RecordingReporter narrow;
+    for (RecordingReporter* reporter : {static_cast<RecordingReporter*>(&wide), &narrow}) {
+      ScopedReporter scope(*reporter);
+      try {
+        c.raise();
+      } catch (...) {
+        Application().HandleCurrentException();
+      }
+    }
+    EXPECT_EQ(wide.wide, std::vector<std::wstring>{L"Lexmora test|" + c.want});
+    EXPECT_TRUE(wide.shown.empty());
+    EXPECT_EQ(narrow.shown, std::vector<std::string>{"Lexmora test|" + ToAnsi(c.want) + "|" +
+                                                     std::to_string(MB_OK | MB_ICONERROR)});
+  }
+  Application().SetTitle(oldTitle);
 }
 
 class TSignalThread : public TThread {
