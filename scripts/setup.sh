@@ -11,6 +11,8 @@ have /usr/lib/wine/wine64 || need+=(wine64)
 have Xvfb || need+=(xvfb)
 have xauth || need+=(xauth)
 have cmake || need+=(cmake)
+# Builds in new build folders (the run script's test, work trees) take the objects already made.
+have ccache || need+=(ccache)
 have /usr/bin/import || need+=(imagemagick)
 have makensis || need+=(nsis)
 # The font of the title bar's buttons (wine-env.sh puts it into the Wine prefix).
