@@ -12,8 +12,9 @@ export LEXMORA_WINE_DESKTOP=1
 trap lexmora_wine_down EXIT
 lexmora_wine_up
 cd "$BUILD_DIR"
-# Three at a time: the tests that hold no windows (and the run script's, which has a display and
-# a prefix of its own) run beside the window tests, which take turns (cmake/LexmoraTest.cmake).
-ctest --output-on-failure --timeout 900 -j"${LEXMORA_TEST_JOBS:-3}" "$@" </dev/null
+# Four at a time: the tests that hold no windows (and the installer's and the run script's, which
+# have a display and a prefix of their own) run beside the window tests, which take turns
+# (cmake/LexmoraTest.cmake).
+ctest --output-on-failure --timeout 900 -j"${LEXMORA_TEST_JOBS:-4}" "$@" </dev/null
 status=$?
 exit $status

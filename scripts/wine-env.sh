@@ -1,5 +1,7 @@
 # Sourced by the scripts: a Wine prefix of the build's own, a persistent wineserver and an X
 # display. Call lexmora_wine_up after setting BUILD_DIR; lexmora_wine_down undoes it.
+# LEXMORA_WINEPREFIX names another prefix than BUILD_DIR/wineprefix, for a test that runs beside
+# the others with a prefix of its own.
 # With LEXMORA_WINE_DESKTOP=1 every program of the prefix runs inside one Wine desktop of
 # 1280 x 1024 pixels instead of in X windows of its own: there hiding a window takes
 # milliseconds, where without a window manager it waits about 2 s for the X server.
@@ -8,7 +10,7 @@ WINESERVER=/usr/lib/wine/wineserver
 XVFB_PID=""
 
 lexmora_wine_up() {
-  export WINEPREFIX="$BUILD_DIR/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="${LEXMORA_WINEPREFIX:-$BUILD_DIR/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ -z "${DISPLAY:-}" ] || [ "${LEXMORA_OWN_DISPLAY:-}" = 1 ]; then
     local fdfile
     fdfile=$(mktemp)

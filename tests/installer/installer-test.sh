@@ -5,13 +5,16 @@
 #
 #   installer-test.sh BUILD_DIR CPACK
 #
-# Uses the build's Wine prefix (WINEPREFIX, else BUILD_DIR/wineprefix) and, for the program's
-# window, the X display in DISPLAY. Each case starts from a prefix with no copy installed.
+# Installs into a Wine prefix of its own (BUILD_DIR/wineprefix-installer, made on the first run
+# and kept), with its own wineserver and X display: nothing it installs or starts meets the other
+# tests, and it runs beside them. Each case starts from a prefix with no copy installed.
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 CPACK=$2
-WINE=/usr/lib/wine/wine64
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix} WINEDEBUG=${WINEDEBUG:--all}
+export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer LEXMORA_OWN_DISPLAY=1
+export LEXMORA_WINE_DESKTOP=1
+. "$(dirname "$0")/../../scripts/wine-env.sh"
+lexmora_wine_up >/dev/null
 # Shortcuts made in the prefix must not turn into menu entries of this machine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
@@ -33,6 +36,7 @@ program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   rm -rf "$scratch"
+  lexmora_wine_down
 }
 trap cleanup EXIT
 
