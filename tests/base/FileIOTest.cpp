@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 
 #include "TestFiles.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "base/Text.h"
 
 namespace lexmora {
 namespace {
@@ -103,39 +101,6 @@ TEST(FileStream, MissingFileNamesTheFullPathAndTheSystemText) {
     EXPECT_EQ(want, e.what());
     EXPECT_NE('.', want.back());
   }
-}
-
-// Names that the system code page cannot spell open, and errors quote them exactly, with the
-// code-page form of the same text in what().
-TEST(WidePaths, NamesOutsideTheCodePageOpenAndAreQuotedExactly) {
-  TempDir dir;
-  const std::wstring folder = ToWide(dir.Path()) + L"\u0420\u0435\u0447\u043D\u0438\u043A";
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  const std::wstring path = folder + L"\\\u0434\u0443\u043C\u0438.ind";
-  RecordFile f(4);
-  f.Create(path);
-  uint32_t value = 7;
-  f.Write(&value);
-  f.Close();
-  EXPECT_TRUE(FileExists(path));
-  EXPECT_FALSE(FileExists(folder));
-  EXPECT_EQ(path, ExpandFileName(folder + L"\\.\\\u0434\u0443\u043C\u0438.ind"));
-  f.OpenExisting(path, RecordFile::Access::Read);
-  EXPECT_EQ(1, f.RecordCount());
-  EXPECT_EQ(4, FileStream::OpenRead(path).Size());
-
-  const std::wstring missing = folder + L"\\\u043D\u044F\u043C\u0430.dat";
-  try {
-    FileStream::OpenRead(missing);
-    FAIL() << "no error";
-  } catch (const EFOpenError& e) {
-    const std::wstring want =
-        L"Cannot open file \"" + missing + L"\". " + ToWide(SysErrorMessage(2));
-    EXPECT_EQ(want, e.WideMessage());
-    EXPECT_EQ(ToAnsi(want), e.what());
-    EXPECT_EQ(want, WideMessageOf(e));
-  }
-  EXPECT_EQ(L"plain", WideMessageOf(std::runtime_error("plain")));
 }
 
 TEST(FileStream, DenyWriteKeepsWritersOutButLetsReadersIn) {
