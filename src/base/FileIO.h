@@ -27,7 +27,6 @@ class RecordFile {
   void Create(const std::wstring& path);
   void Create(const std::string& path);
   void Close() noexcept { handle_.Reset(); }
-  bool IsOpen() const noexcept { return handle_.Valid(); }
 
   // Record count: the size in bytes divided by the record size, rounded down.
   int64_t RecordCount() const;

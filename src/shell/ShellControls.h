@@ -35,7 +35,6 @@ class TEdgedToolBar : public TToolBar {
 class TLinkLabel : public TLabel {
  public:
   std::function<void(TLinkLabel&sender)> OnClick, OnMouseEnter, OnMouseLeave;
-  bool Hovered() const noexcept { return hovered_; }
 
   void HandleCommand(WORD code, WORD id) override;
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -169,9 +169,6 @@ void TControl::SetEnabled(bool enabled) {
 bool TControl::Visible() const noexcept {
   return hwnd_ && IsWindowVisible(hwnd_);
 }
-void TControl::SetVisible(bool visible) {
-  ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-}
 void TControl::SetFocus() {
   ::SetFocus(hwnd_);
 }

@@ -49,7 +49,6 @@ class TControl {
   bool Enabled() const noexcept;
   void SetEnabled(bool enabled);
   bool Visible() const noexcept;
-  void SetVisible(bool visible);
   void SetFocus();
   bool Focused() const noexcept;
   // Position relative to the parent's client area.
