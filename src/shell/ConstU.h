@@ -43,6 +43,7 @@ inline constexpr char kDockingValue[] = "Docking";
 inline constexpr char kReadHDDValue[] = "ReadHDD";
 inline constexpr char kRefineTextValue[] = "RefineText";
 inline constexpr char kAllowValue[] = "Allow";
+inline constexpr char kLookupCopiedValue[] = "LookupCopied";
 
 struct StringSetting {
   const char* name;
@@ -57,7 +58,7 @@ struct BoolSetting {
   bool defaultValue;
 };
 
-// The fifteen values with their defaults. The order of each table is also the order in which
+// The sixteen values with their defaults. The order of each table is also the order in which
 // missing values are created: strings, then integers, then booleans.
 inline constexpr std::array<StringSetting, 2> kStringSettings{{
     {kDictValue, "diruridu"},
@@ -72,13 +73,14 @@ inline constexpr std::array<IntegerSetting, 7> kIntegerSettings{{
     {kPixelsValue, 10},
     {kHistoryValue, 10},
 }};
-inline constexpr std::array<BoolSetting, 6> kBoolSettings{{
+inline constexpr std::array<BoolSetting, 7> kBoolSettings{{
     {kStayOnTopValue, false},
     {kIsMaximizedValue, false},
     {kDockingValue, true},
     {kReadHDDValue, false},
     {kRefineTextValue, true},
     {kAllowValue, false},
+    {kLookupCopiedValue, true},
 }};
 
 // The default of the value `name`, from the tables above, for what holds it before the settings

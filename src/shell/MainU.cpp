@@ -124,13 +124,16 @@ class AtExit {
 
 }  // namespace
 
-TfmMain::TfmMain() : FTextSearch(std::make_unique<TTextSearch>(*this)) {
+TfmMain::TfmMain()
+    : FTextSearch(std::make_unique<TTextSearch>(*this)),
+      FLookupAnywhere(std::make_unique<TLookupAnywhere>(*this)) {
   windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
   KeyPreview = true;
   SetMinTrackSize(kMinWidth, kMinHeight);
   CreateControls();
   ApplyFont(font_.name, font_.size);
+  FLookupAnywhere->Start(Handle());
 
   SetShortcuts({{FVIRTKEY | FCONTROL, 'D', IDM_DICTIONARY},
                 {FVIRTKEY | FCONTROL, 'S', IDM_STAYONTOP},
@@ -496,6 +499,8 @@ void TfmMain::tbtnOptionsClick() {
   dialog->dlgFont.Font.name = font_.name;
   dialog->dlgFont.Font.size = font_.size;
   dialog->udItems.SetPosition(static_cast<int16_t>(FHistory & 0xFFFF));
+  dialog->chbLookupCopied.SetChecked(FLookupCopied);
+  dialog->ShowHotKeyState(FLookupAnywhere->HotKeyAvailable());
   if (dialog->ShowModal() != mrOk)
     return;
 
@@ -506,6 +511,7 @@ void TfmMain::tbtnOptionsClick() {
   FPixels = dialog->udPixels.Position();
   ApplyFont(dialog->dlgFont.Font.name, dialog->dlgFont.Font.size);
   FHistory = dialog->udItems.Position();
+  FLookupCopied = dialog->chbLookupCopied.Checked();
 }
 
 void TfmMain::tbtnHelpClick() {
@@ -538,6 +544,7 @@ void TfmMain::LoadSettings() {
   FReadHDD = stored.readHDD;
   FRefineText = stored.refineText;
   FAllow = stored.allow;
+  FLookupCopied = stored.lookupCopied;
 
   // The smallest size still applies; a window stored off the screens comes back onto one.
   SetWindowEdge(stored.left, stored.top, stored.width, stored.height);
@@ -601,6 +608,7 @@ void TfmMain::SaveSettings() {
   reg.WriteBool(kReadHDDValue, FReadHDD);
   reg.WriteBool(kRefineTextValue, FRefineText);
   reg.WriteBool(kAllowValue, FAllow);
+  reg.WriteBool(kLookupCopiedValue, FLookupCopied);
 }
 
 void TfmMain::ApplyFont(const std::string& name, int32_t size) {
@@ -645,8 +653,10 @@ void TfmMain::WMMoving(RECT& rect) {
 }
 
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (FTextSearch->HandleMessage(msg, wParam, lParam))
+  if (FTextSearch->HandleMessage(msg, wParam, lParam) ||
+      FLookupAnywhere->HandleMessage(msg, wParam, lParam)) {
     return 0;
+  }
   switch (msg) {
     case WM_SIZE:
       Layout();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shell/ConstU.h"
+#include "shell/LookupAnywhereU.h"
 #include "shell/ShellControls.h"
 #include "shell/TextSearchU.h"
 #include "store/ADictU.h"
@@ -65,6 +66,8 @@ class TfmMain : public TForm {
 
   // Searching inside the entries: the search box's second mode (Ctrl+F, F3, Shift+F3).
   TTextSearch& TextSearch() noexcept { return *FTextSearch; }
+  // Looking words up from other programs: copied twice, or the window called by its hotkey.
+  TLookupAnywhere& LookupAnywhere() noexcept { return *FLookupAnywhere; }
 
   // Shows entry i in full and entries i-2, i-1, i+1, i+2 as previews. Without an open dictionary
   // nothing changes.
@@ -90,6 +93,7 @@ class TfmMain : public TForm {
   bool RefineText() const noexcept { return FRefineText; }
   bool Allow() const noexcept { return FAllow; }
   int32_t History() const noexcept { return FHistory; }
+  bool LookupCopied() const noexcept { return FLookupCopied; }
   void SetHistory(int32_t history) noexcept { FHistory = history; }
   // The font that ApplyFont last set: name and size in points.
   const TFontSpec& PaneFont() const noexcept { return font_; }
@@ -117,6 +121,7 @@ class TfmMain : public TForm {
   // settings' defaults, so that the values written back at the end are usable ones.
   std::unique_ptr<TADict> FDict;
   std::unique_ptr<TTextSearch> FTextSearch;
+  std::unique_ptr<TLookupAnywhere> FLookupAnywhere;
   // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry.
   std::wstring FDictName;
   bool FFirstActivation = false;
@@ -126,6 +131,7 @@ class TfmMain : public TForm {
   bool FRefineText = BoolDefault(kRefineTextValue);
   bool FAllow = BoolDefault(kAllowValue);
   int32_t FHistory = IntegerDefault(kHistoryValue);
+  bool FLookupCopied = BoolDefault(kLookupCopiedValue);
 
   TFontSpec font_{StringDefault(kFontValue), IntegerDefault(kFontSizeValue)};
   GdiObject paneFont_;

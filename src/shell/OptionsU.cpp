@@ -8,6 +8,13 @@
 
 namespace lexmora {
 
+namespace {
+
+constexpr char kHotKeyFree[] = "Ctrl+Alt+L brings Lexmora to the front";
+constexpr char kHotKeyHeld[] = "Ctrl+Alt+L is in use by another program";
+
+}  // namespace
+
 TfmOptions::TfmOptions() {
   CreateFromLayout(IDD_OPTIONS);
   struct Binding {
@@ -30,6 +37,8 @@ TfmOptions::TfmOptions() {
                            Binding{udItems, IDC_OPT_UDITEMS},
                            Binding{lblItems, IDC_OPT_LBLITEMS},
                            Binding{chbRefineText, IDC_OPT_CHBREFINETEXT},
+                           Binding{chbLookupCopied, IDC_OPT_CHBLOOKUPCOPIED},
+                           Binding{lblHotKey, IDC_OPT_LBLHOTKEY},
                            Binding{lblFont, IDC_OPT_LBLFONT},
                            Binding{lblFontInfo, IDC_OPT_LBLFONTINFO},
                            Binding{btnChangeFont, IDC_OPT_BTNCHANGEFONT},
@@ -86,6 +95,10 @@ void TfmOptions::TntFormShow() {
 void TfmOptions::btnChangeFontClick() {
   dlgFont.Execute(Handle());
   UpdateFontLabel();
+}
+
+void TfmOptions::ShowHotKeyState(bool available) {
+  lblHotKey.SetCaption(available ? kHotKeyFree : kHotKeyHeld);
 }
 
 void TfmOptions::UpdateFontLabel() {

@@ -29,6 +29,8 @@ class TfmOptions : public TForm {
   TUpDown udItems;  // 2 to 100
   TLabel lblItems;
   TCheckBox chbRefineText;
+  TCheckBox chbLookupCopied;
+  TLabel lblHotKey;
   TLabel lblFont, lblFontInfo;
   TButton btnChangeFont;
   TBevel bvlBottom;
@@ -40,6 +42,9 @@ class TfmOptions : public TForm {
   void TntFormShow();
   void btnChangeFontClick();
   void UpdateFontLabel();
+  // Tells what the global hotkey does, or, when it is not available, that another program
+  // holds it.
+  void ShowHotKeyState(bool available);
 
  private:
   // The picture at the top, drawn for the window's DPI.

@@ -229,6 +229,7 @@ StoredSettings ReadSettings(const Registry& reg) {
   s.height = ReadClamped(reg, kHeightValue, 0, kMaxWindowCoordinate);
   s.isMaximized = ReadBoolOrDefault(reg, kIsMaximizedValue);
   s.stayOnTop = ReadBoolOrDefault(reg, kStayOnTopValue);
+  s.lookupCopied = ReadBoolOrDefault(reg, kLookupCopiedValue);
   return s;
 }
 

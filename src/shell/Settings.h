@@ -38,8 +38,8 @@ bool IsPlainDictionaryName(const std::wstring& name);
 bool IsUsableFontName(const std::string& name);
 
 // When the key `path` does not exist under `to` and does under `from`, creates it under `to` and
-// copies each of the fifteen settings values that `from` holds, type and data as they are (text
-// in UTF-16, as stored). The key under `from` is only read. True when the values were copied.
+// copies each of the settings values that `from` holds, type and data as they are (text in
+// UTF-16, as stored). The key under `from` is only read. True when the values were copied.
 bool TakeOverSettings(HKEY from, HKEY to, const std::string& path);
 
 // Opens the settings key (per user), creating it; at the first start after an earlier copy kept
@@ -74,6 +74,7 @@ struct StoredSettings {
   int32_t height = 0;
   bool isMaximized = false;
   bool stayOnTop = false;
+  bool lookupCopied = false;
 };
 
 // Reads every value of the current key. A value that is missing or of the wrong kind gives its

@@ -149,7 +149,7 @@ TEST_F(DpiTest, DialogsScale) {
     int command;  // the tool button that opens the dialog
     Size designed;
   } dialogs[] = {
-      {"Options", IDC_TBTNOPTIONS, {344, 305}},
+      {"Options", IDC_TBTNOPTIONS, {344, 369}},
       {"Choose Dictionary", IDC_TBTNDICT, {183, 230}},
       {"About", IDC_TBTNABOUT, {331, 298}},
   };

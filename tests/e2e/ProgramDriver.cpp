@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <stdexcept>
 
@@ -423,6 +424,10 @@ bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk) {
   AttachThreadInput(ours, theirs, FALSE);
   if (!WaitUntil([&] { return GetForegroundWindow() == root; }))
     return false;
+  return SendKeys(modifiers, vk);
+}
+
+bool SendKeys(std::initializer_list<UINT> modifiers, UINT vk) {
   std::vector<INPUT> keys;
   auto key = [&](UINT code, bool release) {
     INPUT in{};
@@ -451,6 +456,91 @@ bool IsProgressWindow(HWND w) {
 
 bool IsMessageBox(HWND w) {
   return HasClass(w, L"#32770") && TextOf(w) == kMainTitle;
+}
+
+bool SetClipboardText(const std::wstring& text) {
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (data == nullptr)
+    return false;
+  auto* units = static_cast<wchar_t*>(GlobalLock(data));
+  std::copy(text.begin(), text.end(), units);
+  units[text.size()] = L'\0';
+  GlobalUnlock(data);
+  // The program reads the clipboard when it is told of the change and may still hold it open.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) {
+    GlobalFree(data);
+    return false;
+  }
+  const bool set = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+  CloseClipboard();
+  if (!set)
+    GlobalFree(data);
+  return set;
+}
+
+std::optional<std::wstring> ClipboardText() {
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000))
+    return std::nullopt;
+  std::optional<std::wstring> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = std::wstring(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+namespace {
+
+LRESULT CALLBACK OtherWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DESTROY)
+    PostQuitMessage(0);
+  return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+OtherWindow::OtherWindow() {
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(
+      nullptr, 0,
+      [](void* self) -> DWORD {
+        auto* me = static_cast<OtherWindow*>(self);
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = OtherWindowProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"LexmoraTestOtherWindow";
+        cls.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        RegisterClassW(&cls);  // fails harmlessly when a window before this one registered it
+        me->wnd_ = CreateWindowExW(0, cls.lpszClassName, L"Another program",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 300, 400, 300, nullptr,
+                                   nullptr, cls.hInstance, nullptr);
+        SetEvent(me->ready_);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+        return 0;
+      },
+      this, 0, nullptr);
+  WaitForSingleObject(ready_, kWaitMs);
+  if (wnd_ == nullptr)
+    throw std::runtime_error("cannot create a window of another program");
+}
+
+OtherWindow::~OtherWindow() {
+  PostMessageW(wnd_, WM_CLOSE, 0, 0);
+  WaitForSingleObject(thread_, kWaitMs);
+  CloseHandle(thread_);
+  CloseHandle(ready_);
+}
+
+bool OtherWindow::ComeForward() const {
+  SetForegroundWindow(wnd_);
+  return WaitUntil([&] { return GetForegroundWindow() == wnd_; });
 }
 
 std::vector<std::wstring> MainWindow::Panes() const {

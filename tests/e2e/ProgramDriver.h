@@ -117,6 +117,33 @@ void DoubleClickAt(HWND wnd, UINT down, int x, int y);
 // input, which sets the key state that posted messages leave alone. The window `wnd` of the
 // program comes to the foreground first; the keys go to whatever control has its focus.
 bool SendChord(HWND wnd, std::initializer_list<UINT> modifiers, UINT vk);
+// The same keys typed into whatever window is in front, as a global hotkey is typed.
+bool SendKeys(std::initializer_list<UINT> modifiers, UINT vk);
+
+// ---- The clipboard, as another program uses it ----
+
+// Puts `text` on the clipboard as CF_UNICODETEXT, owned by no window; false when it cannot.
+bool SetClipboardText(const std::wstring& text);
+// The clipboard's CF_UNICODETEXT, or nothing.
+std::optional<std::wstring> ClipboardText();
+
+// A window of another program in front of the others (made by this test program, on a thread of
+// its own that answers its messages).
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  HWND Handle() const { return wnd_; }
+  // Makes it the foreground window; false when it did not become that.
+  bool ComeForward() const;
+
+ private:
+  HANDLE thread_ = nullptr;
+  HANDLE ready_ = nullptr;
+  HWND wnd_ = nullptr;
+};
 
 // The index progress window: a topmost window without a title bar that holds a progress bar and
 // "OK".

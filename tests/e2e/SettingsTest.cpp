@@ -65,6 +65,7 @@ TEST_F(SettingsTest, MovedWindowAndStoredOptionsComeBackAtTheNextStart) {
       {"ReadHDD", DwordValue(1)},
       {"RefineText", DwordValue(0)},
       {"Allow", DwordValue(1)},
+      {"LookupCopied", DwordValue(0)},
   };
   for (const auto& [name, value] : options)
     WriteSetting(name, value);
@@ -181,11 +182,13 @@ TEST_F(SettingsTest, UnusableStoredValuesGiveWayToUsableOnesAndTheRestAreKept) {
         {"History", dword(5)}}},
       {"numbers of other kinds",
        {{"Allow", StringValue("1")},
+        {"LookupCopied", StringValue("0")},
         {"Pixels", dword(20)},
         {"FontSize", {REG_BINARY, {1, 2, 3, 4, 5, 6, 7, 8}}},
         {"Docking", StringValue("0")},
         {"Top", {REG_QWORD, {20, 0, 0, 0, 0, 0, 0, 0}}}},
        {{"Allow", dword(0)},
+        {"LookupCopied", dword(1)},
         {"Pixels", dword(20)},
         {"FontSize", dword(8)},
         {"Docking", dword(1)},

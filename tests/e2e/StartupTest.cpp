@@ -44,7 +44,7 @@ const std::vector<std::pair<std::string, RegValue>>& DefaultSettings() {
       {"History", DwordValue(10)},       {"StayOnTop", DwordValue(0)},
       {"IsMaximized", DwordValue(0)},    {"Docking", DwordValue(1)},
       {"ReadHDD", DwordValue(0)},        {"RefineText", DwordValue(1)},
-      {"Allow", DwordValue(0)},
+      {"Allow", DwordValue(0)},          {"LookupCopied", DwordValue(1)},
   };
   return values;
 }
@@ -63,7 +63,7 @@ void ExpectDefaultSettings(const char* when) {
     }
   }
   std::sort(wantedNames.begin(), wantedNames.end());
-  EXPECT_EQ(SettingNames(), wantedNames) << "the settings key holds other values than the fifteen";
+  EXPECT_EQ(SettingNames(), wantedNames) << "the settings key holds other values than the sixteen";
 }
 
 TEST_F(StartupTest, FirstStartCreatesTheDefaultsAndShowsTheFirstEntry) {

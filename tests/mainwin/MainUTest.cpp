@@ -222,7 +222,7 @@ TEST_F(MainWindowTest, FirstLoadCreatesAllValuesWithDefaultsInTableOrder) {
       {"History", REG_DWORD, dw(10)},    {"StayOnTop", REG_DWORD, dw(0)},
       {"IsMaximized", REG_DWORD, dw(0)}, {"Docking", REG_DWORD, dw(1)},
       {"ReadHDD", REG_DWORD, dw(0)},     {"RefineText", REG_DWORD, dw(1)},
-      {"Allow", REG_DWORD, dw(0)}};
+      {"Allow", REG_DWORD, dw(0)},       {"LookupCopied", REG_DWORD, dw(1)}};
   for (const Want& w : want) {
     auto got = Stored(w.name);
     ASSERT_TRUE(got.has_value()) << w.name << " missing";
@@ -532,10 +532,12 @@ TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
       EXPECT_TRUE(dialog.chbReadHDD.Checked());
       EXPECT_FALSE(dialog.chbRefineText.Checked());
       EXPECT_FALSE(dialog.chbAllow.Checked());
+      EXPECT_TRUE(dialog.chbLookupCopied.Checked());
       EXPECT_EQ(dialog.dlgFont.Font.name, "Lucida Sans Unicode");
       EXPECT_EQ(dialog.dlgFont.Font.size, 8);
       dialog.chbDocking.SetChecked(false);
       dialog.chbAllow.SetChecked(true);
+      dialog.chbLookupCopied.SetChecked(false);
       dialog.udPixels.SetPosition(40);
       dialog.udItems.SetPosition(12);
       dialog.dlgFont.Font = {"Arial", 14};
@@ -547,12 +549,14 @@ TEST_F(MainWindowTest, OptionsAreFilledFromTheWindowAndCopiedBackOnlyOnOk) {
     if (result == mrCancel) {
       EXPECT_EQ(form->Pixels(), 70) << "Cancel changes nothing";
       EXPECT_TRUE(form->Docking());
+      EXPECT_TRUE(form->LookupCopied());
       EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Lucida Sans Unicode");
     } else {
       EXPECT_EQ(form->Pixels(), 40);
       EXPECT_EQ(form->History(), 12);
       EXPECT_FALSE(form->Docking());
       EXPECT_TRUE(form->Allow());
+      EXPECT_FALSE(form->LookupCopied());
       EXPECT_TRUE(form->ReadHDD());
       EXPECT_EQ(DescribeFont(form->cbSearch.Font()).name, "Arial");
       EXPECT_EQ(PaneFontOf(form->reTop1).name, "Arial");

@@ -32,7 +32,7 @@ class OptionsTest : public ::testing::Test {
 TEST_F(OptionsTest, TextsAndRangesAreThoseOfTheDesign) {
   RECT client = form->ClientRect();
   EXPECT_EQ(client.right, 344);
-  EXPECT_EQ(client.bottom, 305);
+  EXPECT_EQ(client.bottom, 369);
   struct Case {
     TControl& control;
     const char* want;
@@ -46,6 +46,7 @@ TEST_F(OptionsTest, TextsAndRangesAreThoseOfTheDesign) {
       {form->lblHistory, "Keep a maximum of "},
       {form->lblItems, "items in history"},
       {form->chbRefineText, "Use letter conversion (must reload dictionary)"},
+      {form->chbLookupCopied, "Look up copied text"},
       {form->lblFont, "Font :"},
       {form->btnChangeFont, "Change"},
       {form->btnOK, "OK"},
@@ -89,6 +90,32 @@ TEST_F(OptionsTest, ArrowKeysMoveByOneWithinTheRange) {
     EXPECT_EQ(result, mrOk) << c.name;
     EXPECT_EQ(c.upDown.Position(), c.want) << c.name;
     EXPECT_EQ(c.edit.Text(), std::to_wstring(c.want)) << c.name;
+  }
+}
+
+// The note on the hotkey says what the main window found, in full within its label.
+TEST_F(OptionsTest, HotKeyNoteSaysWhetherAnotherProgramHoldsTheKey) {
+  const struct {
+    bool available;
+    const char* want;
+  } cases[] = {
+      {true, "Ctrl+Alt+L brings Lexmora to the front"},
+      {false, "Ctrl+Alt+L is in use by another program"},
+  };
+  for (const auto& c : cases) {
+    form->ShowHotKeyState(c.available);
+    EXPECT_EQ(form->lblHotKey.Caption(), c.want);
+    HWND label = form->lblHotKey.Handle();
+    const std::wstring text = form->lblHotKey.Text();
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, form->lblHotKey.Font());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT room{};
+    GetClientRect(label, &room);
+    EXPECT_LE(extent.cx, room.right) << c.want << ": the label cuts the text off";
   }
 }
 

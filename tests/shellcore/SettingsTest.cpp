@@ -39,6 +39,7 @@ const std::vector<std::pair<std::string, RawValue>> kDefaults = {
     {"ReadHDD", {REG_DWORD, DwordBytes(0)}},
     {"RefineText", {REG_DWORD, DwordBytes(1)}},
     {"Allow", {REG_DWORD, DwordBytes(0)}},
+    {"LookupCopied", {REG_DWORD, DwordBytes(1)}},
 };
 
 const RawValue& Default(const std::string& name) {
@@ -237,8 +238,9 @@ TEST(DictionaryName, NamesOutsideTheCodePageSurviveTakeOverAndReading) {
 // The field of `s` that the value `name` fills, as text.
 std::string FieldOf(const StoredSettings& s, const std::string& name) {
   const std::map<std::string, int64_t> numbers = {
-      {"FontSize", s.fontSize}, {"Pixels", s.pixels}, {"History", s.history}, {"Top", s.top},
-      {"Left", s.left},         {"Width", s.width},   {"Height", s.height},   {"Allow", s.allow}};
+      {"FontSize", s.fontSize}, {"Pixels", s.pixels}, {"History", s.history},
+      {"Top", s.top},           {"Left", s.left},     {"Width", s.width},
+      {"Height", s.height},     {"Allow", s.allow},   {"LookupCopied", s.lookupCopied}};
   if (name == "Dict")
     return ToAnsi(s.dict);
   if (name == "Font")
@@ -264,6 +266,9 @@ TEST(ReadSettings, UnusableValuesGiveWayAndNumbersStayInTheirRanges) {
       {"Width", dword(-5), "0"},
       {"Height", {REG_BINARY, {1, 2, 3, 4, 5}}, "300"},
       {"Allow", sz("1"), "0"},
+      {"LookupCopied", sz("0"), "1"},
+      {"LookupCopied", dword(0), "0"},
+      {"LookupCopied", dword(2), "1"},
       {"Dict", sz("..\\..\\victim"), ""},
       {"Dict", {REG_EXPAND_SZ, StrBytes("%x%")}, "%x%"},
       {"Dict", dword(7), "diruridu"},

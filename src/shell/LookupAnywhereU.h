@@ -1,0 +1,65 @@
+#pragma once
+// Looking words up from any program. A short text copied twice within half a second (Ctrl+C
+// pressed twice) brings the main window to the front, restored when minimized, and is looked up
+// as if typed into the search box; the window listens to the clipboard for this while the option
+// "Look up copied text" is on. The global hotkey Ctrl+Alt+L brings the window forward with the
+// search text selected.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "shell/CopiedText.h"
+
+namespace lexmora {
+
+class TfmMain;
+
+class TLookupAnywhere {
+ public:
+  // The hotkey's id among the window's hotkeys, and its key.
+  static constexpr int kHotKeyId = 0x4C58;
+  static constexpr UINT kHotKeyModifiers = MOD_CONTROL | MOD_ALT;
+  static constexpr UINT kHotKeyKey = 'L';
+
+  explicit TLookupAnywhere(TfmMain& form) noexcept : form_(form) {}
+  ~TLookupAnywhere();
+  TLookupAnywhere(const TLookupAnywhere&) = delete;
+  TLookupAnywhere& operator=(const TLookupAnywhere&) = delete;
+
+  // Listens to the clipboard and takes the hotkey for the window `wnd`; another program may
+  // hold the hotkey already (see HotKeyAvailable).
+  void Start(HWND wnd);
+  // Stops listening and gives the hotkey back.
+  void Stop() noexcept;
+  bool Listening() const noexcept { return listening_; }
+  // Whether the hotkey is this window's; when it is not, tries once more to take it, for the
+  // other program may have let it go.
+  bool HotKeyAvailable();
+
+  // The clipboard notices and the hotkey; true when the message was handled here.
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void ClipboardChanged();
+  void HotKeyPressed();
+  void TakeHotKey() noexcept;
+  // Shows the main window, restored when minimized, and brings it to the front; while one of
+  // the program's modal dialogs disables it, the dialog instead. True when the main window is
+  // the one to work in.
+  bool ComeForward();
+  void FocusSearchBox();
+  void LookUp(std::wstring word);
+
+  TfmMain& form_;
+  HWND wnd_ = nullptr;
+  bool listening_ = false;
+  bool hotKey_ = false;
+  // The clipboard's sequence number at the latest notice, to let a repeated notice of one
+  // change go.
+  DWORD sequence_ = 0;
+  CopyTwiceDetector copies_;
+};
+
+}  // namespace lexmora

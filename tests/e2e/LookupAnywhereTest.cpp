@@ -1,0 +1,339 @@
+// Looking words up from other programs: a text that another program copies twice, and the
+// hotkey Ctrl+Alt+L, with the program behind another window, minimized, or showing a dialog.
+#include <windows.h>
+// (needs windows.h first)
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+
+#include "E2eTest.h"
+#include "MainIds.h"
+#include "OptionsIds.h"
+#include "RemoteWindow.h"
+
+namespace lexmora::e2e {
+namespace {
+
+// In the order of the comparison: a space sorts before the line break, letters after it.
+const std::vector<std::wstring> kEntries = {
+    L"bee\r\nпчела", L"heather\r\nпирен",  L"honey badger\r\nмедояд", L"honey bee\r\nпчела",
+    L"honey\r\nмед", L"honeycomb\r\nпита", L"house\r\nкъща",          L"къща\r\nhouse"};
+constexpr int kBee = 0, kHeather = 1, kHoney = 4, kHouse = 6, kKashta = 7;
+
+constexpr DWORD kBetweenCopiesMs = 150;
+// Long enough for a copy that was going to be looked up to have been.
+constexpr DWORD kQuietMs = 800;
+
+constexpr wchar_t kHotKeyFree[] = L"Ctrl+Alt+L brings Lexmora to the front";
+constexpr wchar_t kHotKeyHeld[] = L"Ctrl+Alt+L is in use by another program";
+
+class LookupAnywhereTest : public E2eTest {
+ protected:
+  void SetUp() override {
+    E2eTest::SetUp();
+    folder_.AddDictionary("honey", kEntries);
+    folder_.AddConversionTables();
+    WriteSetting("Dict", StringValue("honey"));
+  }
+
+  MainWindow Start() {
+    program_.emplace(folder_.Exe());
+    MainWindow main = program_->WaitForFirstEntry();
+    EXPECT_TRUE(main) << program_->DescribeWindows();
+    return main;
+  }
+
+  // Opens the options dialog from the tool bar.
+  HWND OpenOptions(const MainWindow& main) {
+    PostMessageW(main.wnd, WM_COMMAND, MAKEWPARAM(IDC_TBTNOPTIONS, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(main.wnd, IDC_TOOLBAR)));
+    HWND dialog = program_->WaitForWindow([](HWND w) { return TextOf(w) == L"Options"; });
+    EXPECT_NE(dialog, nullptr) << program_->DescribeWindows();
+    return dialog;
+  }
+
+  void CloseWithSuccess() {
+    std::optional<DWORD> code = program_->Close();
+    ASSERT_TRUE(code) << program_->DescribeWindows();
+    EXPECT_EQ(*code, 0u);
+  }
+
+  ProgramFolder folder_;
+  std::optional<RunningProgram> program_;
+};
+
+// Copies `text` twice, as another program would, `pauseMs` apart.
+void CopyTwice(const std::wstring& text, DWORD pauseMs = kBetweenCopiesMs) {
+  ASSERT_TRUE(SetClipboardText(text)) << "cannot set the clipboard";
+  Sleep(pauseMs);
+  ASSERT_TRUE(SetClipboardText(text)) << "cannot set the clipboard";
+}
+
+void Minimize(const MainWindow& main) {
+  PostMessageW(main.wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(main.wnd) != FALSE; })) << "not minimized";
+}
+
+bool SearchingInsideEntries(const MainWindow& main) {
+  DWORD_PTR checked = 0;
+  SendMessageTimeoutW(GetDlgItem(main.wnd, IDC_TOOLBAR), TB_ISBUTTONCHECKED, IDC_TBTNFINDINTEXT, 0,
+                      SMTO_ABORTIFHUNG, 3000, &checked);
+  return checked != 0;
+}
+
+// The main window is in front and not minimized, the search box holds `text`, all of it
+// selected, and has the focus.
+::testing::AssertionResult InFrontWithSearchText(const RunningProgram& program,
+                                                 const MainWindow& main, const std::wstring& text) {
+  DWORD_PTR selection = 0;
+  auto state = [&] {
+    SendMessageTimeoutW(main.searchEdit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 3000, &selection);
+    return GetForegroundWindow() == main.wnd && !IsIconic(main.wnd) &&
+           program.Focus() == main.searchEdit && main.SearchText() == text &&
+           LOWORD(selection) == 0 && HIWORD(selection) == text.size();
+  };
+  if (WaitUntil(state))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "foreground is the main window: " << (GetForegroundWindow() == main.wnd)
+         << ", minimized: " << (IsIconic(main.wnd) != FALSE)
+         << ", focus in the search box: " << (program.Focus() == main.searchEdit)
+         << ", search text \"" << Narrow(main.SearchText()) << "\" (wanted \"" << Narrow(text)
+         << "\") selected from " << LOWORD(selection) << " to " << HIWORD(selection);
+}
+
+TEST_F(LookupAnywhereTest, ATextCopiedTwiceIsLookedUpInFront) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  OtherWindow other;
+  const struct {
+    const char* name;
+    std::function<void()> before;
+    std::wstring copied;
+    std::wstring wantedText;
+    int wantedEntry;
+  } cases[] = {
+      {"behind another program's window", [] {}, L"honey", L"honey", kHoney},
+      {"minimized; a line with its end and capitals", [&] { Minimize(main); }, L"  House\r\n",
+       L"house", kHouse},
+      {"Cyrillic capitals", [] {}, L"КЪЩА", L"къща", kKashta},
+      {"searching inside the entries",
+       [&] {
+         PostMessageW(main.wnd, WM_COMMAND, MAKEWPARAM(IDM_FINDINTEXT, 1), 0);
+         ASSERT_TRUE(WaitUntil([&] { return SearchingInsideEntries(main); }));
+       },
+       L"bee", L"bee", kBee},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(other.ComeForward());
+    c.before();
+    CopyTwice(c.copied);
+    EXPECT_TRUE(InFrontWithSearchText(*program_, main, c.wantedText));
+    EXPECT_TRUE(ShowsEntry(main, kEntries, c.wantedEntry));
+    EXPECT_FALSE(SearchingInsideEntries(main)) << "still searching inside the entries";
+  }
+  CloseWithSuccess();
+}
+
+TEST_F(LookupAnywhereTest, OtherCopiesChangeNothing) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  OtherWindow other;
+  const struct {
+    const char* name;
+    std::vector<std::wstring> copies;  // kBetweenCopiesMs apart
+    DWORD pauseMs;
+  } cases[] = {
+      {"one copy", {L"honey"}, kBetweenCopiesMs},
+      {"twice, more than half a second apart", {L"honey", L"honey"}, 700},
+      {"two words", {L"honey", L"house"}, kBetweenCopiesMs},
+      {"51 characters", {std::wstring(51, L'h'), std::wstring(51, L'h')}, kBetweenCopiesMs},
+      {"two lines", {L"honey\r\nbee", L"honey\r\nbee"}, kBetweenCopiesMs},
+      {"white space only", {L" \r\n", L" \r\n"}, kBetweenCopiesMs},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TypeSearch(main, L"heather");
+    ASSERT_TRUE(ShowsEntry(main, kEntries, kHeather));
+    ASSERT_TRUE(other.ComeForward());
+    for (size_t k = 0; k < c.copies.size(); ++k) {
+      if (k > 0)
+        Sleep(c.pauseMs);
+      ASSERT_TRUE(SetClipboardText(c.copies[k]));
+    }
+    Sleep(kQuietMs);
+    EXPECT_EQ(GetForegroundWindow(), other.Handle()) << "the program came to the front";
+    EXPECT_EQ(Narrow(main.SearchText()), "heather");
+    EXPECT_TRUE(ShowsEntry(main, kEntries, kHeather));
+  }
+  // The program was listening all along.
+  CopyTwice(L"honey");
+  EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
+  CloseWithSuccess();
+}
+
+// Ctrl+C pressed twice in the program's own main pane puts its text on the clipboard twice; the
+// program leaves what it copied itself alone.
+TEST_F(LookupAnywhereTest, CopiesMadeInTheProgramItselfAreNotLookedUp) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  TypeSearch(main, L"heather");
+  ASSERT_TRUE(ShowsEntry(main, kEntries, kHeather));
+  ClickAt(main.meaning, 5, 5);
+  ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == main.meaning; }));
+  PostMessageW(main.meaning, EM_SETSEL, 0, 5);  // "heath"
+  ASSERT_TRUE(SetClipboardText(L"-"));
+  Sleep(kQuietMs);
+  const ULONGLONG start = GetTickCount64();
+  ASSERT_TRUE(SendChord(main.meaning, {VK_CONTROL}, 'C'));
+  ASSERT_TRUE(WaitUntil([] { return ClipboardText() == L"heath"; }))
+      << "the clipboard got \"" << Narrow(ClipboardText().value_or(L"<none>")) << "\"";
+  Sleep(kBetweenCopiesMs);
+  ASSERT_TRUE(SendChord(main.meaning, {VK_CONTROL}, 'C'));
+  ASSERT_LT(GetTickCount64() - start, 450u) << "the copies were too far apart to count";
+  Sleep(kQuietMs);
+  EXPECT_EQ(Narrow(main.SearchText()), "heather");
+  EXPECT_EQ(program_->Focus(), main.meaning) << "the focus moved";
+  CloseWithSuccess();
+}
+
+TEST_F(LookupAnywhereTest, TheOptionTurnsCopiedTextLookupOffAndOn) {
+  WriteSetting("LookupCopied", DwordValue(0));
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  OtherWindow other;
+  ASSERT_TRUE(other.ComeForward());
+  CopyTwice(L"honey");
+  Sleep(kQuietMs);
+  EXPECT_EQ(GetForegroundWindow(), other.Handle()) << "the program came to the front";
+  EXPECT_EQ(Narrow(main.SearchText()), "");
+
+  HWND dialog = OpenOptions(main);
+  ASSERT_NE(dialog, nullptr);
+  HWND box = GetDlgItem(dialog, IDC_OPT_CHBLOOKUPCOPIED);
+  ASSERT_EQ(TextOf(box), L"Look up copied text");
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  PostMessageW(box, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  PostMessageW(remote::FindDescendantById(dialog, IDC_OPT_BTNOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+
+  ASSERT_TRUE(other.ComeForward());
+  CopyTwice(L"honey");
+  EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
+  EXPECT_TRUE(ShowsEntry(main, kEntries, kHoney));
+  CloseWithSuccess();
+  EXPECT_EQ(ReadSetting("LookupCopied"), DwordValue(1));
+}
+
+// Ctrl+Alt+L from any program: the window comes forward with the search text selected, wherever
+// the focus was in it.
+TEST_F(LookupAnywhereTest, TheHotKeyBringsTheWindowForwardWithTheSearchTextSelected) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  TypeSearch(main, L"honey");
+  ASSERT_TRUE(ShowsEntry(main, kEntries, kHoney));
+  OtherWindow other;
+  const struct {
+    const char* name;
+    std::function<void()> before;
+  } cases[] = {
+      {"behind another program's window", [] {}},
+      {"minimized", [&] { Minimize(main); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ClickAt(main.meaning, 5, 5);
+    ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == main.meaning; }));
+    ASSERT_TRUE(other.ComeForward());
+    c.before();
+    ASSERT_TRUE(SendKeys({VK_CONTROL, VK_MENU}, 'L'));
+    EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
+    EXPECT_TRUE(ShowsEntry(main, kEntries, kHoney));
+  }
+  CloseWithSuccess();
+}
+
+// While the options dialog is up, the hotkey and a word copied twice bring the dialog forward,
+// and the word is not looked up behind it.
+TEST_F(LookupAnywhereTest, WhileADialogIsUpTheDialogComesForward) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  TypeSearch(main, L"heather");
+  ASSERT_TRUE(ShowsEntry(main, kEntries, kHeather));
+  HWND dialog = OpenOptions(main);
+  ASSERT_NE(dialog, nullptr);
+  OtherWindow other;
+  const struct {
+    const char* name;
+    std::function<void()> act;
+  } cases[] = {
+      {"copied twice", [] { CopyTwice(L"honey"); }},
+      {"the hotkey",
+       [] {
+         ASSERT_TRUE(SendKeys({VK_CONTROL, VK_MENU}, 'L'));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(other.ComeForward());
+    c.act();
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+        << "the options dialog did not come forward";
+    Sleep(kQuietMs);
+    EXPECT_EQ(Narrow(main.SearchText()), "heather");
+    EXPECT_TRUE(ShowsEntry(main, kEntries, kHeather));
+  }
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+  CloseWithSuccess();
+}
+
+// Another program holds Ctrl+Alt+L when the program starts: the options say so, and no message
+// box does. Once the other program lets the key go, the next showing of the options takes it.
+TEST_F(LookupAnywhereTest, AHotKeyHeldByAnotherProgramIsNotedInTheOptions) {
+  constexpr int kTestHotKey = 1;
+  ASSERT_TRUE(RegisterHotKey(nullptr, kTestHotKey, MOD_CONTROL | MOD_ALT, 'L'))
+      << "the test cannot hold the hotkey (error " << GetLastError() << ")";
+  struct Release {
+    bool held = true;
+    void operator()() {
+      if (held)
+        UnregisterHotKey(nullptr, kTestHotKey);
+      held = false;
+    }
+    ~Release() { (*this)(); }
+  } release;
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  EXPECT_EQ(program_->Windows().size(), 1u) << program_->DescribeWindows();
+
+  const struct {
+    const char* name;
+    std::function<void()> before;
+    const wchar_t* wantedNote;
+  } showings[] = {
+      {"held by the test", [] {}, kHotKeyHeld},
+      {"let go", [&] { release(); }, kHotKeyFree},
+  };
+  for (const auto& s : showings) {
+    SCOPED_TRACE(s.name);
+    s.before();
+    HWND dialog = OpenOptions(main);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Narrow(TextOf(GetDlgItem(dialog, IDC_OPT_LBLHOTKEY))), Narrow(s.wantedNote));
+    PostMessageW(remote::FindDescendantById(dialog, IDC_OPT_BTNCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+  }
+
+  OtherWindow other;
+  ASSERT_TRUE(other.ComeForward());
+  ASSERT_TRUE(SendKeys({VK_CONTROL, VK_MENU}, 'L'));
+  EXPECT_TRUE(InFrontWithSearchText(*program_, main, L""));
+  CloseWithSuccess();
+}
+
+}  // namespace
+}  // namespace lexmora::e2e
