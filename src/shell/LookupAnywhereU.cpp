@@ -66,6 +66,16 @@ ClipboardText ReadClipboardText(HWND wnd) {
   return result;
 }
 
+// When the message being handled was posted, on GetTickCount64's scale: a notice handled late,
+// behind other work, keeps the time of its change. A sent message has no time of its own: now.
+uint64_t PostedTime() {
+  const uint64_t now = GetTickCount64();
+  if (InSendMessage())
+    return now;
+  const DWORD age = static_cast<DWORD>(now) - static_cast<DWORD>(GetMessageTime());
+  return age <= now ? now - age : now;
+}
+
 // The clipboard's owner is a window of this program: it copied from one of its own controls.
 bool CopiedHere() {
   HWND owner = GetClipboardOwner();
@@ -84,7 +94,6 @@ void TLookupAnywhere::Start(HWND wnd) {
   Stop();
   wnd_ = wnd;
   listening_ = AddClipboardFormatListener(wnd) != FALSE;
-  sequence_ = GetClipboardSequenceNumber();
   TakeHotKey();
 }
 
@@ -127,10 +136,9 @@ bool TLookupAnywhere::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
 }
 
 void TLookupAnywhere::ClipboardChanged() {
-  const DWORD sequence = GetClipboardSequenceNumber();
-  if (sequence != 0 && sequence == sequence_)
-    return;
-  sequence_ = sequence;
+  // Notices handled late read what the clipboard holds by then, the same text for each; they
+  // still count by the times of their changes.
+  const uint64_t changed = PostedTime();
   if (!form_.LookupCopied() || CopiedHere()) {
     copies_.Forget();
     return;
@@ -139,8 +147,7 @@ void TLookupAnywhere::ClipboardChanged() {
   if (!clipboard.read)
     return;  // what it holds is unknown; the copies seen so far still count
   std::optional<std::wstring> word = copies_.Copied(
-      clipboard.text ? std::optional<std::wstring_view>(*clipboard.text) : std::nullopt,
-      GetTickCount64());
+      clipboard.text ? std::optional<std::wstring_view>(*clipboard.text) : std::nullopt, changed);
   if (word)
     LookUp(std::move(*word));
 }

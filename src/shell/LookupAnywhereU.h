@@ -56,9 +56,6 @@ class TLookupAnywhere {
   HWND wnd_ = nullptr;
   bool listening_ = false;
   bool hotKey_ = false;
-  // The clipboard's sequence number at the latest notice, to let a repeated notice of one
-  // change go.
-  DWORD sequence_ = 0;
   CopyTwiceDetector copies_;
 };
 

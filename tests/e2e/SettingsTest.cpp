@@ -151,7 +151,7 @@ TEST_F(SettingsTest, FirstStartTakesOverTheMachineWideSettingsAndLeavesThemAlone
     ASSERT_TRUE(code) << program.DescribeWindows();
   }
   ExpectSettings(old);
-  EXPECT_EQ(SettingNames().size(), 15u);
+  EXPECT_EQ(SettingNames().size(), 16u);
   std::vector<std::string> oldNames;
   for (const auto& [name, value] : old) {
     oldNames.push_back(name);
