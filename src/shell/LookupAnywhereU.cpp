@@ -1,5 +1,6 @@
 #include "shell/LookupAnywhereU.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "shell/FocusU.h"
@@ -39,6 +40,25 @@ class OpenedClipboard {
   bool open_ = false;
 };
 
+// The clipboard's text data, locked for reading; unlocked on every path.
+class LockedText {
+ public:
+  explicit LockedText(HANDLE data) noexcept
+      : data_(data), units_(static_cast<const wchar_t*>(GlobalLock(data))) {}
+  ~LockedText() {
+    if (units_ != nullptr)
+      GlobalUnlock(data_);
+  }
+  LockedText(const LockedText&) = delete;
+  LockedText& operator=(const LockedText&) = delete;
+  const wchar_t* Units() const noexcept { return units_; }
+  size_t Capacity() const noexcept { return GlobalSize(data_) / sizeof(wchar_t); }
+
+ private:
+  HANDLE data_;
+  const wchar_t* units_;
+};
+
 // What the clipboard holds as text.
 struct ClipboardText {
   bool read = false;                 // false: another program kept it open
@@ -54,16 +74,13 @@ ClipboardText ReadClipboardText(HWND wnd) {
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
   if (data == nullptr)
     return {true, std::nullopt};
-  const auto* units = static_cast<const wchar_t*>(GlobalLock(data));
-  if (units == nullptr)
+  const LockedText locked(data);
+  if (locked.Units() == nullptr)
     return {true, std::nullopt};
-  const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-  const size_t length = wcsnlen(units, capacity < kReadLimit + 1 ? capacity : kReadLimit + 1);
-  ClipboardText result{true, std::nullopt};
-  if (length <= kReadLimit)
-    result.text.emplace(units, length);
-  GlobalUnlock(data);
-  return result;
+  const size_t length = wcsnlen(locked.Units(), std::min(locked.Capacity(), kReadLimit + 1));
+  if (length > kReadLimit)
+    return {true, std::nullopt};
+  return {true, std::wstring(locked.Units(), length)};
 }
 
 // When the message being handled was posted, on GetTickCount64's scale: a notice handled late,
