@@ -9,7 +9,7 @@
 #include <string>
 
 #include "shell/ConstU.h"
-#include "shell/LookupAnywhereU.h"
+#include "shell/LookupAnywhere.h"
 #include "shell/ShellControls.h"
 #include "shell/TextSearchU.h"
 #include "store/ADictU.h"

@@ -1,4 +1,4 @@
-#include "shell/LookupAnywhereU.h"
+#include "shell/LookupAnywhere.h"
 
 #include <algorithm>
 #include <cwchar>
