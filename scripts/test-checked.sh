@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the checked configuration into $CHECKED_BUILD_DIR (default: build-checked/), where the
 # standard library checks every container index and iterator range at run time, and runs the
-# tests there, all but the end-to-end ones (e2e_*) (scripts/test.sh runs those against the normal
-# build). Arguments go to ctest. Exits with ctest's status.
+# unit tests there; the end-to-end, installer and run script tests run against the normal build
+# (scripts/test.sh). Arguments go to ctest. Exits with ctest's status.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${CHECKED_BUILD_DIR:-$ROOT/build-checked}
@@ -11,4 +11,4 @@ if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DLEXMORA_CHECKED=ON >/dev/null
 fi
-exec "$ROOT/scripts/test.sh" -E '^e2e_' "$@"
+exec "$ROOT/scripts/test.sh" -E '^(e2e_|installer_|run_script_)' "$@"
