@@ -264,23 +264,31 @@ TEST_F(ChooseTest, ClickingTheCheckBoxGivesTheFocusBackToTheList) {
 }
 
 TEST_F(ChooseTest, LayoutMatchesTheDesign) {
-  RECT client = form->ClientRect();
-  EXPECT_EQ(client.right, 183);
-  EXPECT_EQ(client.bottom, 230);
   EXPECT_EQ(form->Caption(), "Choose Dictionary");
   EXPECT_EQ(form->chbDoSort.Caption(), "Sort index file alphabetically");
-  EXPECT_EQ(
-      GetWindowLongW(form->Handle(), GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-      0);
-  RECT list = form->lbFiles.BoundsRect(), box = form->chbDoSort.BoundsRect();
-  RECT panel = form->pnlBottom.BoundsRect();
-  EXPECT_EQ(list.right - list.left, 183);
-  EXPECT_EQ(list.bottom - list.top, 200);
-  EXPECT_EQ(panel.top, 200);
-  EXPECT_EQ(panel.bottom - panel.top, 30);
-  EXPECT_EQ(box.left, 8);
-  EXPECT_EQ(box.top, 8);
   EXPECT_EQ(GetParent(form->chbDoSort.Handle()), form->pnlBottom.Handle());
+  const RECT client = form->ClientRect(), list = form->lbFiles.BoundsRect();
+  const RECT box = form->chbDoSort.BoundsRect(), panel = form->pnlBottom.BoundsRect();
+  const struct {
+    const char* what;
+    LONG got;
+    LONG want;
+  } cases[] = {
+      {"client width", client.right, 183},
+      {"client height", client.bottom, 230},
+      {"sizing frame and minimize, maximize boxes",
+       GetWindowLongW(form->Handle(), GWL_STYLE) &
+           (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+       0},
+      {"list width", list.right - list.left, 183},
+      {"list height", list.bottom - list.top, 200},
+      {"panel top", panel.top, 200},
+      {"panel height", panel.bottom - panel.top, 30},
+      {"check box left", box.left, 8},
+      {"check box top", box.top, 8},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.got, c.want) << c.what;
 }
 
 }  // namespace
