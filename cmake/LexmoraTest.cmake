@@ -1,10 +1,11 @@
 # lexmora_add_test(NAME <name> SOURCES <files...> LIBS <libs...> [TIMEOUT <s>] [BESIDE_WINDOWS])
 # One GoogleTest program, run by ctest through Wine.
 #
-# ctest runs tests side by side (scripts/test.sh), but tests that show windows, use the registry
-# or named objects of the build's Wine prefix would disturb each other there: they hold the lock
-# lexmora_desktop, so one of them runs at a time. BESIDE_WINDOWS declares a program that needs
-# none of that (it only reads and writes files of its own) and may run beside them.
+# ctest runs tests side by side (scripts/test.sh), but tests that show windows, use the program's
+# registry key or named objects of the build's Wine prefix would disturb each other there: they
+# hold the lock lexmora_desktop, so one of them runs at a time. BESIDE_WINDOWS declares a program
+# that needs none of that (it only reads and writes files and registry keys of its own) and may
+# run beside them.
 function(lexmora_add_test)
   cmake_parse_arguments(T "BESIDE_WINDOWS" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
