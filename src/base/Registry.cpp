@@ -1,6 +1,6 @@
 #include "base/Registry.h"
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "base/Errors.h"
@@ -17,6 +17,42 @@ namespace {
 }
 [[noreturn]] void FailType(const std::string& name) {
   throw ERegistryException(Format("Invalid data type for '%s'", name.c_str()));
+}
+
+bool IsText(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// The text value `name` through `query` (RegQueryValueExA or W for that name), up to its first
+// NUL. The value may change between the size query and the read; a few retries cover that.
+template <typename Char, typename Query>
+std::basic_string<Char> ReadText(const std::string& name, Query query) {
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (query(&type, nullptr, &size) != ERROR_SUCCESS)
+    FailGet(name);
+  if (!IsText(type))
+    FailType(name);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (size == 0)
+      return {};
+    // Room for an odd byte count and one spare NUL, so that data stored without its NUL ends.
+    std::vector<Char> data(static_cast<size_t>(size) / sizeof(Char) + 2, Char{});
+    DWORD got = size;
+    const LONG rc = query(&type, reinterpret_cast<BYTE*>(data.data()), &got);
+    if (rc == ERROR_MORE_DATA) {
+      size = got;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS)
+      FailGet(name);
+    if (!IsText(type))
+      FailType(name);
+    const size_t count = got / sizeof(Char);
+    return std::basic_string<Char>(data.data(),
+                                   std::find(data.data(), data.data() + count, Char{}));
+  }
+  FailGet(name);
 }
 
 }  // namespace
@@ -91,66 +127,18 @@ void Registry::WriteBool(const std::string& name, bool value) {
 std::string Registry::ReadString(const std::string& name) const {
   if (!key_)
     FailGet(name);
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-    FailGet(name);
-  }
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    FailType(name);
-  // The value may change between the size query and the read; a few retries cover that.
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    if (size == 0)
-      return {};
-    // One spare zero byte so that data stored without its NUL still ends.
-    std::vector<char> data(static_cast<size_t>(size) + 1, '\0');
-    DWORD got = size;
-    LONG rc = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.data()), &got);
-    if (rc == ERROR_MORE_DATA) {
-      size = got;
-      continue;
-    }
-    if (rc != ERROR_SUCCESS)
-      FailGet(name);
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-      FailType(name);
-    return std::string(data.data(), strnlen(data.data(), got));
-  }
-  FailGet(name);
+  return ReadText<char>(name, [&](DWORD* type, BYTE* data, DWORD* size) {
+    return RegQueryValueExA(key_.Get(), name.c_str(), nullptr, type, data, size);
+  });
 }
 
 std::wstring Registry::ReadWideString(const std::string& name) const {
   if (!key_)
     FailGet(name);
   const std::wstring wideName = ToWide(name);
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    FailGet(name);
-  }
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    FailType(name);
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    if (size == 0)
-      return {};
-    // Room for an odd byte count and one spare NUL, so that data stored without its NUL ends.
-    std::vector<wchar_t> data(static_cast<size_t>(size) / sizeof(wchar_t) + 2, L'\0');
-    DWORD got = size;
-    LONG rc = RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.data()), &got);
-    if (rc == ERROR_MORE_DATA) {
-      size = got;
-      continue;
-    }
-    if (rc != ERROR_SUCCESS)
-      FailGet(name);
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-      FailType(name);
-    return std::wstring(data.data(), wcsnlen(data.data(), got / sizeof(wchar_t)));
-  }
-  FailGet(name);
+  return ReadText<wchar_t>(name, [&](DWORD* type, BYTE* data, DWORD* size) {
+    return RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, type, data, size);
+  });
 }
 
 int32_t Registry::ReadInteger(const std::string& name) const {
