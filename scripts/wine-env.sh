@@ -9,8 +9,14 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 XVFB_PID=""
 
+# Without its debugger (winedbg.exe=d) a program that faults ends at once, with the fault's code
+# (0xC0000005) as its exit code, instead of waiting for somebody to close a crash dialog: a test
+# that crashes fails instead of running into its timeout.
+LEXMORA_WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+
 lexmora_wine_up() {
-  export WINEPREFIX="${LEXMORA_WINEPREFIX:-$BUILD_DIR/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="${LEXMORA_WINEPREFIX:-$BUILD_DIR/wineprefix}" WINEDEBUG=-all
+  export WINEDLLOVERRIDES=$LEXMORA_WINEDLLOVERRIDES
   if [ -z "${DISPLAY:-}" ] || [ "${LEXMORA_OWN_DISPLAY:-}" = 1 ]; then
     local fdfile
     fdfile=$(mktemp)
