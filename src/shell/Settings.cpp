@@ -15,8 +15,8 @@
 namespace lexmora {
 namespace {
 
-// The width of the title bar that must stay on a work area for the user to grab it.
-constexpr int64_t kGrabWidth = 100;
+// The width of the title bar that must stay on a work area for the user to grab it, at 96 DPI.
+constexpr int kGrabWidth = 100;
 
 const char* DefaultString(std::string_view name) {
   for (const auto& s : kStringSettings) {
@@ -102,12 +102,12 @@ int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
   return std::max<int64_t>(0, std::min(a1, b1) - std::max(a0, b0));
 }
 
-bool CaptionReachable(const RECT& window, const RECT& area, int captionHeight) {
+bool CaptionReachable(const RECT& window, const RECT& area, int captionHeight, int grabWidth) {
   const int64_t width = Overlap(window.left, window.right, area.left, area.right);
   const int64_t height =
       Overlap(window.top, int64_t{window.top} + captionHeight, area.top, area.bottom);
   const int64_t windowWidth = int64_t{window.right} - window.left;
-  return width >= std::min(kGrabWidth, windowWidth) && 2 * height >= captionHeight;
+  return width >= std::min<int64_t>(grabWidth, windowWidth) && 2 * height >= captionHeight;
 }
 
 // Gaps between the rectangles along each axis, added; 0 when they overlap.
@@ -233,11 +233,12 @@ StoredSettings ReadSettings(const Registry& reg) {
   return s;
 }
 
-RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight) {
+RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight,
+                 int grabWidth) {
   if (workAreas.empty())
     return window;
   for (const RECT& area : workAreas) {
-    if (CaptionReachable(window, area, captionHeight))
+    if (CaptionReachable(window, area, captionHeight, grabWidth))
       return window;
   }
   const RECT* nearest = &workAreas.front();
@@ -277,7 +278,11 @@ void KeepTitleBarOnScreen(HWND wnd) {
     return;
   const int captionHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME) +
                             GetSystemMetrics(SM_CXPADDEDBORDER);
-  const RECT fitted = FitOnScreen(window, MonitorWorkAreas(), captionHeight);
+  // The caption's metrics follow the system's DPI; the grab width does the same.
+  const WindowDC screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+  const int grabWidth = dpi > 0 ? MulDiv(kGrabWidth, dpi, 96) : kGrabWidth;
+  const RECT fitted = FitOnScreen(window, MonitorWorkAreas(), captionHeight, grabWidth);
   if (fitted.left == window.left && fitted.top == window.top)
     return;
   SetWindowPos(wnd, nullptr, fitted.left, fitted.top, 0, 0,

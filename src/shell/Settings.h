@@ -83,10 +83,12 @@ struct StoredSettings {
 StoredSettings ReadSettings(const Registry& reg);
 
 // Where a window with the outer rectangle `window` may stay: unchanged when at least half the
-// height of its title bar (the top `captionHeight` pixels) and a width of it that can be grabbed
-// lie on one work area; otherwise moved, at its size, into the work area nearest to it, as far as
-// it fits there (its top left corner first). Unchanged when there are no work areas.
-RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight);
+// height of its title bar (the top `captionHeight` pixels) and `grabWidth` pixels of its width (or
+// all of it, when narrower) lie on one work area; otherwise moved, at its size, into the work
+// area nearest to it, as far as it fits there (its top left corner first). Unchanged when there
+// are no work areas.
+RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight,
+                 int grabWidth);
 
 // The work areas of the display monitors.
 std::vector<RECT> MonitorWorkAreas();
