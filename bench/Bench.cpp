@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "BenchSupport.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
@@ -33,34 +34,6 @@ constexpr int kLookups = 20000;
 constexpr int kRounds = 41;
 constexpr int kRoundLookups = 4000;
 constexpr wchar_t kTitle[] = L"\uFEFFBenchmark dictionary\r\n";
-
-// A scratch folder, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "lexmora-bench-" + std::to_string(GetCurrentProcessId());
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-      throw std::runtime_error("cannot create " + path_);
-    path_ += "\\";
-  }
-  ~ScratchFolder() {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileA((path_ + fd.cFileName).c_str());
-      } while (FindNextFileA(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
-  std::string File(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
 
 // Writes UTF-16 text to a new file in large pieces.
 class TextWriter {
@@ -255,10 +228,6 @@ struct ChildBuild {
   size_t entries = 0;
 };
 
-double Mb(SIZE_T bytes) {
-  return static_cast<double>(bytes) / (1024.0 * 1024.0);
-}
-
 // Runs in the child: builds the sorted index of `dat` and writes the figures to `report`.
 int SortedBuildChild(const std::string& dat, const std::string& ind, const std::string& report) {
   PROCESS_MEMORY_COUNTERS before{};
@@ -291,51 +260,19 @@ int SortedBuildChild(const std::string& dat, const std::string& ind, const std::
 
 ChildBuild RunSortedBuildChild(const std::string& dat, const std::string& ind,
                                const std::string& report) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string command = std::string("\"") + exe + "\" --sorted-build-child \"" + dat + "\" \"" +
-                        ind + "\" \"" + report + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    throw std::runtime_error("cannot start the sorted build child");
-  }
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  FILE* in = std::fopen(report.c_str(), "r");
+  const std::string text =
+      RunChild("the sorted build child", "--sorted-build-child", {dat, ind}, report);
   ChildBuild r;
-  if (code != 0 || in == nullptr ||
-      std::fscanf(in, "%lf %lf %lf %lf %lf %zu", &r.seconds, &r.longestGapMs, &r.peakWorkingSetMb,
-                  &r.peakPrivateMb, &r.baselineWorkingSetMb, &r.entries) != 6) {
-    if (in != nullptr)
-      std::fclose(in);
+  if (std::sscanf(text.c_str(), "%lf %lf %lf %lf %lf %zu", &r.seconds, &r.longestGapMs,
+                  &r.peakWorkingSetMb, &r.peakPrivateMb, &r.baselineWorkingSetMb,
+                  &r.entries) != 6) {
     throw std::runtime_error("the sorted build child failed");
   }
-  std::fclose(in);
-  DeleteFileA(report.c_str());
   return r;
 }
 
 double FileMb(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info);
-  return Mb((static_cast<SIZE_T>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-}
-
-void Row(const std::string& measure, const std::string& value, const std::string& target) {
-  std::printf("| %s | %s | %s |\n", measure.c_str(), value.c_str(), target.c_str());
-  std::fflush(stdout);
-}
-
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
+  return Mb(FileBytes(path));
 }
 
 void RunBuilds(const ScratchFolder& folder, std::mt19937& rng, bool quick, bool unsortedOnly) {
@@ -383,7 +320,7 @@ void RunBuilds(const ScratchFolder& folder, std::mt19937& rng, bool quick, bool 
       newWrite = std::min(newWrite, Now() - start);
     }
     std::sort(ratios.begin(), ratios.end());
-    const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    const double mb = Mb(bytes);
     Row("unsorted build (scan + write) / plain 32 KB read, " + Fixed(mb, 0) + " MiB, " +
             std::to_string(entries) + " entries",
         Fixed(read / build, 2) + " best (" + Fixed(ratios.front(), 2) + "-" +
@@ -525,7 +462,7 @@ void RunLookups(const ScratchFolder& folder, std::mt19937& rng) {
 }
 
 void Run(bool quick, bool unsortedOnly, bool lookupOnly) {
-  ScratchFolder folder;
+  ScratchFolder folder("lexmora-bench-");
   std::mt19937 rng(2024);
   std::printf("| what | measured | target |\n|---|---|---|\n");
   if (!lookupOnly)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "BenchSupport.h"
 #include "import/DictionaryWriter.h"
 #include "import/EntryTable.h"
 #include "import/Import.h"
@@ -32,6 +33,8 @@
 
 namespace {
 
+using lexmora::FileBytes;
+using lexmora::Mb;
 using lexmora::Now;
 namespace import = lexmora::import;
 
@@ -156,10 +159,6 @@ std::string TabList(const std::vector<Entry>& entries) {
   return text;
 }
 
-double Mb(double bytes) {
-  return bytes / (1024.0 * 1024.0);
-}
-
 struct ProgramRun {
   double seconds = 0;
   double peakBytes = 0;
@@ -249,10 +248,7 @@ double TimeReadAndDecode(const std::string& list) {
 void TabBenchmark(int count, const std::string& dir) {
   const std::string list = dir + "list.txt";
   Write(list, TabList(MakeEntries(count)));
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  GetFileAttributesExA(list.c_str(), GetFileExInfoStandard, &info);
-  const double listBytes =
-      static_cast<double>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+  const auto listBytes = static_cast<double>(FileBytes(list));
   std::printf("Tab-separated list of %d entries, %.1f MiB (sorted import, .dat and .ind written)\n",
               count, Mb(listBytes));
 
@@ -356,25 +352,15 @@ int main(int argc, char** argv) {
   const int countArgument = tab ? 2 : 1;
   const int count =
       argc > countArgument ? std::atoi(argv[countArgument]) : (tab ? 1000000 : 100000);
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  const std::string dir =
-      std::string(base) + "lexmora-import-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  const std::vector<std::string> files = {"list.txt", "d.index", "d.dict.dz", "s.ifo",
-                                          "s.idx",    "s.dict",  "out.dat",   "out.ind"};
-  int status = 0;
   try {
+    const lexmora::ScratchFolder folder("lexmora-import-bench-");
     if (tab)
-      TabBenchmark(count, dir);
+      TabBenchmark(count, folder.File(""));
     else
-      FormatTable(count, dir);
+      FormatTable(count, folder.File(""));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lexmora_import_bench: %s\n", e.what());
-    status = 1;
+    return 1;
   }
-  for (const std::string& f : files)
-    DeleteFileA((dir + f).c_str());
-  RemoveDirectoryA(dir.c_str());
-  return status;
+  return 0;
 }

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "BenchSupport.h"
 #include "MainIds.h"
 #include "RemoteWindow.h"
 #include "base/Handle.h"
@@ -444,12 +445,6 @@ double Percentile(const std::vector<double>& sorted, double p) {
   return sorted[std::clamp<size_t>(rank, 1, sorted.size()) - 1];
 }
 
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
-}
-
 std::string Summary(std::vector<double> ms) {
   std::sort(ms.begin(), ms.end());
   double sum = 0;
@@ -458,11 +453,6 @@ std::string Summary(std::vector<double> ms) {
   return "mean " + Fixed(sum / static_cast<double>(ms.size()), 2) + ", p50 " +
          Fixed(Percentile(ms, 50), 2) + ", p99 " + Fixed(Percentile(ms, 99), 2) + ", max " +
          Fixed(ms.back(), 2) + " ms";
-}
-
-void Row(const std::string& measure, const std::string& value, const std::string& target) {
-  std::printf("| %s | %s | %s |\n", measure.c_str(), value.c_str(), target.c_str());
-  std::fflush(stdout);
 }
 
 // ---- Where the time goes ----

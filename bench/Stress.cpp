@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "BenchClock.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
 #include "store/DictFormat.h"
@@ -16,13 +17,6 @@ namespace {
 
 constexpr wchar_t kSep = dict_format::kEntrySeparator;
 constexpr size_t kEntryUnits = 32;
-
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 std::wstring Word(uint32_t n) {
   std::wstring w(7, L'a');

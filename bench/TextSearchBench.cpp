@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "BenchSupport.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "base/Text.h"
@@ -41,33 +42,6 @@ const wchar_t* const kCyrillicSyllables[] = {L"ба", L"ве", L"ги", L"до",
                                              L"ли", L"мо", L"ну", L"па", L"ре", L"си", L"то",
                                              L"фу", L"ха", L"це", L"чи", L"шо", L"щу", L"яв",
                                              L"юр", L"ан", L"ос", L"ит", L"ум", L"ел", L"ър"};
-
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "lexmora-textbench-" + std::to_string(GetCurrentProcessId());
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-      throw std::runtime_error("cannot create " + path_);
-    path_ += "\\";
-  }
-  ~ScratchFolder() {
-    WIN32_FIND_DATAA fd;
-    FindHandle h(FindFirstFileA((path_ + "*").c_str(), &fd));
-    if (h) {
-      do {
-        DeleteFileA((path_ + fd.cFileName).c_str());
-      } while (FindNextFileA(h.Get(), &fd));
-    }
-    h.Reset();
-    RemoveDirectoryA(path_.c_str());
-  }
-  std::string File(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
 
 template <size_t N>
 std::wstring MakeWord(const wchar_t* const (&syllables)[N], std::mt19937& rng) {
@@ -187,28 +161,6 @@ double ThreadSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
-double Mb(uint64_t bytes) {
-  return static_cast<double>(bytes) / (1024.0 * 1024.0);
-}
-
-uint64_t FileBytes(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
-    return 0;
-  return (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-}
-
-void Row(const std::string& measure, const std::string& value, const std::string& target) {
-  std::printf("| %s | %s | %s |\n", measure.c_str(), value.c_str(), target.c_str());
-  std::fflush(stdout);
-}
-
-std::string Fixed(double v, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  return buf;
-}
-
 // Queries of one or two words, each drawn as often as words occur in the text (common words
 // often, as people look them up) or evenly from the vocabularies (rare words mostly).
 std::vector<std::wstring> Queries(const Dictionary& d, int words, bool asInText,
@@ -290,33 +242,13 @@ struct ChildMemory {
 
 ChildMemory RunSearchChild(const std::string& dat, const std::string& ind,
                            const std::string& report) {
-  char exe[MAX_PATH];
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string command = "\"" + std::string(exe) + "\" --search-child \"" + dat + "\" \"" + ind +
-                        "\" \"" + report + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    throw std::runtime_error("cannot start the search child");
-  }
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  const std::string text = RunChild("the search child", "--search-child", {dat, ind}, report);
   ChildMemory m;
   size_t matches = 0;
-  FILE* in = std::fopen(report.c_str(), "r");
-  const bool read =
-      in != nullptr && std::fscanf(in, "%llu %llu %llu %llu %zu", &m.workingBefore, &m.workingPeak,
-                                   &m.privateBefore, &m.privatePeak, &matches) == 5;
-  if (in != nullptr)
-    std::fclose(in);
-  DeleteFileA(report.c_str());
-  if (code != 0 || !read)
+  if (std::sscanf(text.c_str(), "%llu %llu %llu %llu %zu", &m.workingBefore, &m.workingPeak,
+                  &m.privateBefore, &m.privatePeak, &matches) != 5) {
     throw std::runtime_error("the search child failed");
+  }
   return m;
 }
 
@@ -331,7 +263,7 @@ std::vector<double> BestInTurns(int rounds, const std::vector<std::function<doub
 }
 
 void Run(size_t entries) {
-  ScratchFolder folder;
+  ScratchFolder folder("lexmora-textbench-");
   std::mt19937 rng(2025);
   const std::string dat = folder.File("bench.dat"), ind = folder.File("bench.ind");
   const std::string wix = WordIndexFileName(dat);
