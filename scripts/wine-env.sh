@@ -39,14 +39,18 @@ lexmora_wine_up() {
   "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# The title bar's buttons are glyphs of the Marlett font; without it they show as "0 1 r". Wine
-# does not look for it where Debian's fonts-wine puts it, only in the prefix's font folder. The
-# wineserver sees a font added there once it starts again.
+# Wine's own fonts: Marlett draws the title bar's buttons (without it they show as "0 1 r"), and
+# "MS Sans Serif" and Tahoma give dialogs the text widths they have on Windows (without them a
+# wider font stands in and cuts texts off). Wine does not look for them where Debian's fonts-wine
+# puts them, only in the prefix's font folder, and the wineserver sees a font added there once it
+# starts again. A mark file records that the prefix has them.
 lexmora_wine_fonts() {
-  local font=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  if [ ! -f "$font" ] || [ -f "$fonts/marlett.ttf" ]; then return 0; fi
+  local from=/usr/share/wine/fonts fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  local mark="$WINEPREFIX/lexmora-fonts"
+  if [ ! -d "$from" ] || [ -f "$mark" ]; then return 0; fi
   mkdir -p "$fonts"
-  cp "$font" "$fonts/"
+  cp -n "$from"/* "$fonts/"
+  touch "$mark"
   "$WINESERVER" -k >/dev/null 2>&1 || true
   "$WINESERVER" -w >/dev/null 2>&1 || true
 }

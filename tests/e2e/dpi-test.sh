@@ -28,6 +28,8 @@ if [ ! -f "$WINEPREFIX/lexmora-dpi" ]; then
   "$WINESERVER" -w
   touch "$WINEPREFIX/lexmora-dpi"
 fi
+. "$(dirname "$0")/../../scripts/wine-env.sh"
+lexmora_wine_fonts
 trap '"$WINESERVER" -k >/dev/null 2>&1; "$WINESERVER" -w >/dev/null 2>&1' EXIT
 "$WINESERVER" -p
 wine_quiet cmd /c exit

@@ -216,8 +216,9 @@ TEST_F(OptionsTest, FontDialogOffersSixToFortyPointsAndCancelKeepsTheFont) {
     const char* name;
     const wchar_t* typedSize;
   } cases[] = {{"cancel", nullptr}, {"choose 20 points", L"20"}};
+  // A scalable font the test prefix has (Wine's own Tahoma), so that any size can be chosen.
   for (const Case& c : cases) {
-    form->dlgFont.Font = {"Lucida Sans Unicode", 8};
+    form->dlgFont.Font = {"Tahoma", 8};
     FontDialogDriver driver;
     driver.typedSize = c.typedSize;
     g_driver = &driver;
@@ -231,7 +232,7 @@ TEST_F(OptionsTest, FontDialogOffersSixToFortyPointsAndCancelKeepsTheFont) {
     g_driver = nullptr;
     EXPECT_TRUE(driver.done) << c.name;
     // Cancelling keeps the label; OK takes what the dialog showed.
-    std::string want = c.typedSize ? driver.chosen : "Lucida Sans Unicode, 8";
+    std::string want = c.typedSize ? driver.chosen : "Tahoma, 8";
     EXPECT_EQ(label, want) << c.name;
     if (c.typedSize) {
       EXPECT_EQ(form->dlgFont.Font.size, 20) << c.name;
