@@ -20,19 +20,12 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "base/Text.h"
 #include "store/ADictU.h"
 #include "store/TextSearch.h"
 
 namespace lexmora {
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 4 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                    out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<size_t>(std::max(n, 0)));
-  return out;
-}
 
 // The Cyrillic words of `text` that carry a stress mark (U+0301 or U+0300): runs of letters and
 // combining marks that start with a letter, as the system classes each character.
@@ -110,7 +103,7 @@ int Run(const std::string& dat, size_t count) {
     plainFound += plain ? 1 : 0;
     markedFound += marked ? 1 : 0;
     if (!plain || !marked) {
-      misses += "  " + Utf8(word) + " (entry " + std::to_string(entry) + "): without marks " +
+      misses += "  " + ToUtf8(word) + " (entry " + std::to_string(entry) + "): without marks " +
                 (plain ? "found" : "MISSED") + ", with marks " + (marked ? "found" : "MISSED") +
                 "\n";
     }

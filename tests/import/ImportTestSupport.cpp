@@ -45,17 +45,6 @@ std::string Deflate(const std::string& data, int windowBits) {
 
 }  // namespace
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 void WriteFile(const std::string& path, const std::string& bytes) {
   WriteBytes(path, Bytes(bytes.begin(), bytes.end()));
 }

@@ -11,7 +11,6 @@
 
 namespace lexmora::test {
 
-std::string Utf8(const std::wstring& text);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 

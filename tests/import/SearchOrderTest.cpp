@@ -114,7 +114,7 @@ TEST(SearchOrder, AnImportWritesTheSameFilesEitherWay) {
     std::wstring escaped = meaning;
     for (size_t at = escaped.find(L'\n'); at != std::wstring::npos; at = escaped.find(L'\n'))
       escaped.replace(at, 1, L"\\n");
-    list += Utf8(headword) + "\t" + Utf8(escaped) + "\n";
+    list += ToUtf8(headword) + "\t" + ToUtf8(escaped) + "\n";
   }
   WriteFile(dir.File("list.txt"), list);
   for (const bool direct : {false, true}) {

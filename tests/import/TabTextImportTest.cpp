@@ -109,7 +109,7 @@ TEST(TabTextImport, KeepOrderKeepsTheSourceOrderAndMergesIntoTheFirst) {
 std::string TabSource(const std::vector<std::pair<std::wstring, std::wstring>>& words) {
   std::string source;
   for (const auto& [w, m] : words)
-    source += Utf8(w) + "\t" + Utf8(m) + "\n";
+    source += ToUtf8(w) + "\t" + ToUtf8(m) + "\n";
   return source;
 }
 

@@ -5,25 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "shell/CopiedText.h"
 
 namespace lexmora {
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 std::string Show(const std::optional<std::wstring>& text) {
   if (!text)
     return "nothing";
   std::string out(1, '"');
-  out.append(Utf8(*text)).push_back('"');
+  out.append(ToUtf8(*text)).push_back('"');
   return out;
 }
 

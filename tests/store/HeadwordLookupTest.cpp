@@ -6,6 +6,7 @@
 
 #include "StoreTestSupport.h"
 #include "base/CombiningMarks.h"
+#include "base/Text.h"
 #include "store/HeadwordLookup.h"
 
 namespace lexmora {
@@ -34,14 +35,6 @@ class HeadwordLookupTest : public ::testing::Test {
  private:
   ScopedReporter scopedReporter_;
 };
-
-std::string Utf8(const std::wstring& text) {
-  std::string out(text.size() * 3, '\0');
-  out.resize(static_cast<size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                          static_cast<int>(out.size()), nullptr, nullptr)));
-  return out;
-}
 
 TEST_F(HeadwordLookupTest, ATypedHeadwordShowsItsEntryWhereTheSearchShowsAnother) {
   std::vector<std::wstring> entries = {L"honey badger\r\nмедояд",
@@ -89,17 +82,17 @@ TEST_F(HeadwordLookupTest, ATypedHeadwordShowsItsEntryWhereTheSearchShowsAnother
   };
   auto dict = Open(entries, true);
   for (const auto& c : cases) {
-    const std::string name = "typed " + Utf8(c.typed);
+    const std::string name = "typed " + ToUtf8(c.typed);
     const int32_t found = dict->FindWord(c.typed);
     const int32_t shown = FindHeadword(*dict, c.typed);
     const std::wstring text = dict->ReadEntry(shown, -1);
     if (c.want.empty()) {
-      EXPECT_EQ(found, shown) << name << ": shows \"" << Utf8(text) << "\"";
+      EXPECT_EQ(found, shown) << name << ": shows \"" << ToUtf8(text) << "\"";
       continue;
     }
-    EXPECT_EQ(0u, text.find(c.want)) << name << ": shows \"" << Utf8(text) << "\"";
+    EXPECT_EQ(0u, text.find(c.want)) << name << ": shows \"" << ToUtf8(text) << "\"";
     EXPECT_EQ(c.findWordMisses, dict->ReadEntry(found, -1).find(c.want) != 0)
-        << name << ": FindWord shows \"" << Utf8(dict->ReadEntry(found, -1)) << "\"";
+        << name << ": FindWord shows \"" << ToUtf8(dict->ReadEntry(found, -1)) << "\"";
   }
   EXPECT_TRUE(reporter.messages.empty());
 }
@@ -176,8 +169,8 @@ TEST_F(HeadwordLookupTest, EveryHeadwordOfARealisticDictionaryShowsItsFirstEntry
       };
       const int32_t shown = FindHeadword(*dict, typed);
       if (!shows(shown) && ++misses <= 5) {
-        ADD_FAILURE() << "conversion " << convert << ": typed " << Utf8(typed) << " shows "
-                      << Utf8(HeadwordOf(dict->ReadEntry(shown, -1))) << " (" << shown
+        ADD_FAILURE() << "conversion " << convert << ": typed " << ToUtf8(typed) << " shows "
+                      << ToUtf8(HeadwordOf(dict->ReadEntry(shown, -1))) << " (" << shown
                       << "), the first spelled so is " << first.at(spelling(typed));
       }
       searchMisses += !shows(dict->FindWord(typed));

@@ -89,14 +89,6 @@ std::string Show(const Entries& entries) {
   return out.empty() ? "{}" : out + "}";
 }
 
-std::string Utf8(const std::wstring& text) {
-  std::string out(static_cast<size_t>(text.size() * 4 + 1), '\0');
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                    out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(static_cast<size_t>(std::max(n, 0)));
-  return out;
-}
-
 class TextSearchTest : public ::testing::Test {
  protected:
   TextSearchTest() : scopedReporter_(reporter) {}
@@ -218,12 +210,12 @@ TEST_F(TextSearchTest, FindsWhatReadingEveryEntryFindsInEveryMode) {
         for (const std::wstring& query : queries) {
           const Entries want = BruteForce(*dict, entryWords, query);
           const Entries got = FindInText(*dict, query, INT32_MAX);
-          EXPECT_EQ(got, want) << "query \"" << Utf8(query) << "\" sorted " << doSort << " on disk "
-                               << onDisk << " conversion " << convert << ": got " << Show(got)
-                               << ", wanted " << Show(want);
+          EXPECT_EQ(got, want) << "query \"" << ToUtf8(query) << "\" sorted " << doSort
+                               << " on disk " << onDisk << " conversion " << convert << ": got "
+                               << Show(got) << ", wanted " << Show(want);
           const Entries first = FindInText(*dict, query, 3);
           EXPECT_EQ(first, Entries(want.begin(), want.begin() + std::min<size_t>(want.size(), 3)))
-              << "limit 3, query \"" << Utf8(query) << "\"";
+              << "limit 3, query \"" << ToUtf8(query) << "\"";
         }
       }
     }
@@ -249,7 +241,7 @@ TEST_F(TextSearchTest, ShippedDictionaryFindsEachOfItsWordsWhereReadingFindsIt) 
     const Entries want = BruteForce(*dict, entryWords, query);
     const Entries got = FindInText(*dict, query, INT32_MAX);
     if (got != want && ++mismatches <= 5) {
-      ADD_FAILURE() << "query \"" << Utf8(query) << "\": got " << Show(got) << ", wanted "
+      ADD_FAILURE() << "query \"" << ToUtf8(query) << "\": got " << Show(got) << ", wanted "
                     << Show(want);
     }
   }
@@ -284,14 +276,14 @@ TEST_F(TextSearchTest, StressMarksAreIgnoredInBothDirections) {
   };
   for (const auto& c : cases) {
     const Entries got = FindInText(*dict, c.query, INT32_MAX);
-    EXPECT_EQ(got, c.want) << "query \"" << Utf8(c.query) << "\": got " << Show(got) << ", wanted "
-                           << Show(c.want);
+    EXPECT_EQ(got, c.want) << "query \"" << ToUtf8(c.query) << "\": got " << Show(got)
+                           << ", wanted " << Show(c.want);
   }
   // The matched words are shown where they stand, marks included.
   const std::wstring text = dict->ReadEntry(1, -1);
   const std::vector<TextSpan> spans = MatchingWords(*dict, text, L"къща house");
   const std::vector<TextSpan> want = {{0, 5}, {10, 5}};
-  EXPECT_EQ(spans, want) << "in \"" << Utf8(text) << "\"";
+  EXPECT_EQ(spans, want) << "in \"" << ToUtf8(text) << "\"";
 }
 
 TEST_F(TextSearchTest, WordsEndAtHyphensApostrophesAndTheEndOfWhatIsRead) {
@@ -309,8 +301,8 @@ TEST_F(TextSearchTest, WordsEndAtHyphensApostrophesAndTheEndOfWhatIsRead) {
   };
   for (const auto& c : cases) {
     const Entries got = FindInText(*dict, c.query, INT32_MAX);
-    EXPECT_EQ(got, c.want) << "query \"" << Utf8(c.query) << "\": got " << Show(got) << ", wanted "
-                           << Show(c.want);
+    EXPECT_EQ(got, c.want) << "query \"" << ToUtf8(c.query) << "\": got " << Show(got)
+                           << ", wanted " << Show(c.want);
   }
   EXPECT_EQ(FindInText(*dict, L"ice", 0), Entries{});
   EXPECT_EQ(FindInText(*dict, L"ice", -1), Entries{});

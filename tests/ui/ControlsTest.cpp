@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Errors.h"
+#include "base/Text.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -49,20 +50,11 @@ class ControlsTest : public ::testing::Test {
   FormPtr<TControlsForm> form = MakeForm<TControlsForm>();
 };
 
-std::string ToUtf8Text(const std::wstring& text) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 // The text at `index`, or the message of what reading it raised.
 template <typename List>
 std::string ItemOrError(const List& list, int32_t index) {
   try {
-    return ToUtf8Text(list.Item(index));
+    return ToUtf8(list.Item(index));
   } catch (const Exception& e) {
     return e.what();
   }

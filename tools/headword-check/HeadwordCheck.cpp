@@ -31,15 +31,6 @@ namespace {
 
 constexpr size_t kTypedChars = 50;
 
-std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 // Code points of text outside ASCII as U+XXXX, for telling look-alike letters apart.
 std::string Spelled(const std::wstring& text) {
   std::string out;
@@ -83,14 +74,15 @@ Counts Check(const std::string& dataPath, bool findWordOnly, bool withMarks) {
         std::printf(
             "  not the first: \"%s\" shows entry %d, the first with that headword is %d "
             "\"%s\"\n",
-            Utf8(typed).c_str(), shown, firsts[key],
-            Utf8(HeadwordOf(dict.ReadEntry(firsts[key], -1))).c_str());
+            ToUtf8(typed).c_str(), shown, firsts[key],
+            ToUtf8(HeadwordOf(dict.ReadEntry(firsts[key], -1))).c_str());
       }
       continue;
     }
     ++counts.misses;
-    std::printf("  miss: entry %d \"%s\" %s shows entry %d \"%s\" (%+d)\n", i, Utf8(typed).c_str(),
-                Spelled(typed).c_str(), shown, Utf8(shownHeadword).c_str(), shown - i);
+    std::printf("  miss: entry %d \"%s\" %s shows entry %d \"%s\" (%+d)\n", i,
+                ToUtf8(typed).c_str(), Spelled(typed).c_str(), shown, ToUtf8(shownHeadword).c_str(),
+                shown - i);
   }
   return counts;
 }
