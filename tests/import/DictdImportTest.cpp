@@ -94,15 +94,7 @@ TEST(DictdImport, BadSourcesNameTheFileAndEntry) {
     WriteFile(dir.File("d.index"), c.index);
     if (!c.removeDict)
       WriteFile(dir.File("d.dict"), c.dict);
-    const std::optional<std::string> error =
-        ImportError({dir.File("d.index")}, dir.File("out.dat"));
-    if (!error) {
-      ADD_FAILURE() << c.name << ": no error";
-    } else {
-      EXPECT_NE(error->find(c.wanted), std::string::npos)
-          << c.name << "\n got: " << *error << "\nwanted: " << c.wanted;
-    }
-    EXPECT_FALSE(FileExists(dir.File("out.dat"))) << c.name;
+    ExpectRefused(c.name, dir.File("d.index"), dir.File("out.dat"), c.wanted);
   }
 }
 

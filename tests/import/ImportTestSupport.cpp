@@ -1,5 +1,6 @@
 #include "ImportTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <zlib.h>
 
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "TestFiles.h"
+#include "base/FileIO.h"
 #include "base/Text.h"
 #include "store/ADictU.h"
 
@@ -197,6 +199,18 @@ std::optional<std::string> ImportError(const std::vector<std::string>& sources,
     return std::string(e.what());
   }
   return std::nullopt;
+}
+
+void ExpectRefused(const std::string& name, const std::string& source, const std::string& output,
+                   const std::string& wanted) {
+  const std::optional<std::string> error = ImportError({source}, output);
+  if (!error) {
+    ADD_FAILURE() << name << ": no error";
+  } else {
+    EXPECT_NE(error->find(wanted), std::string::npos)
+        << name << "\n got: " << *error << "\nwanted: " << wanted;
+  }
+  EXPECT_FALSE(FileExists(output)) << name;
 }
 
 std::vector<std::wstring> EntriesOf(const std::string& dat) {

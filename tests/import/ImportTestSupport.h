@@ -58,6 +58,11 @@ import::ImportResult Import(const std::vector<std::string>& sources, const std::
 std::optional<std::string> ImportError(const std::vector<std::string>& sources,
                                        const std::string& output);
 
+// Expects the import of `source` into `output` to fail with a message holding `wanted` and to
+// leave no `output`; the failures name the case `name`.
+void ExpectRefused(const std::string& name, const std::string& source, const std::string& output,
+                   const std::string& wanted);
+
 // Every entry of a dictionary read through TADict, whole, in index order.
 std::vector<std::wstring> EntriesOf(const std::string& dat);
 
