@@ -15,6 +15,26 @@ std::string ListPanes(const std::vector<std::wstring>& panes) {
 
 }  // namespace
 
+MainWindow ProgramTest::Start() {
+  program_.emplace(folder_.Exe());
+  MainWindow main = program_->WaitForFirstEntry();
+  EXPECT_TRUE(main) << program_->DescribeWindows();
+  return main;
+}
+
+void ShippedDictionaryTest::SetUp() {
+  ProgramTest::SetUp();
+  folder_.AddShippedDictionary("diruridu", index_);
+  folder_.AddConversionTables();
+  entries_ = ReadEntries(folder_.DataFile("diruridu"));
+}
+
+void CloseWithSuccess(RunningProgram& program) {
+  std::optional<DWORD> code = program.Close();
+  ASSERT_TRUE(code) << program.DescribeWindows();
+  EXPECT_EQ(*code, 0u);
+}
+
 std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, int i) {
   auto preview = [&](int k) {
     return k >= 0 && k < static_cast<int>(entries.size()) ? PreviewText(entries[k]) : kBeyondTheEnd;

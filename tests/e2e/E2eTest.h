@@ -2,6 +2,7 @@
 // The fixture and checks shared by the end-to-end tests.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,29 @@ class E2eTest : public ::testing::Test {
   void SetUp() override { ClearSettings(); }
   void TearDown() override { ClearSettings(); }
 };
+
+// A program folder of the test's own and one run of the program from it.
+class ProgramTest : public E2eTest {
+ protected:
+  // Starts the program and waits for its first entry.
+  MainWindow Start();
+
+  ProgramFolder folder_;
+  std::optional<RunningProgram> program_;
+};
+
+// The program folder as shipped: the dictionary diruridu, with its index unless a fixture's
+// constructor clears index_, and the conversion tables; entries_ are the dictionary's entries.
+class ShippedDictionaryTest : public ProgramTest {
+ protected:
+  void SetUp() override;
+
+  bool index_ = true;
+  std::vector<std::wstring> entries_;
+};
+
+// Closes the program and expects it to end with exit code 0.
+void CloseWithSuccess(RunningProgram& program);
 
 // The five pane texts, top to bottom, that showing entry i of `entries` must give.
 std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, int i);

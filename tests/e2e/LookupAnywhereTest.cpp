@@ -28,20 +28,13 @@ constexpr DWORD kQuietMs = 800;
 constexpr wchar_t kHotKeyFree[] = L"Ctrl+Alt+L brings Lexmora to the front";
 constexpr wchar_t kHotKeyHeld[] = L"Ctrl+Alt+L is in use by another program";
 
-class LookupAnywhereTest : public E2eTest {
+class LookupAnywhereTest : public ProgramTest {
  protected:
   void SetUp() override {
-    E2eTest::SetUp();
+    ProgramTest::SetUp();
     folder_.AddDictionary("honey", kEntries);
     folder_.AddConversionTables();
     WriteSetting("Dict", StringValue("honey"));
-  }
-
-  MainWindow Start() {
-    program_.emplace(folder_.Exe());
-    MainWindow main = program_->WaitForFirstEntry();
-    EXPECT_TRUE(main) << program_->DescribeWindows();
-    return main;
   }
 
   // Opens the options dialog from the tool bar.
@@ -52,15 +45,6 @@ class LookupAnywhereTest : public E2eTest {
     EXPECT_NE(dialog, nullptr) << program_->DescribeWindows();
     return dialog;
   }
-
-  void CloseWithSuccess() {
-    std::optional<DWORD> code = program_->Close();
-    ASSERT_TRUE(code) << program_->DescribeWindows();
-    EXPECT_EQ(*code, 0u);
-  }
-
-  ProgramFolder folder_;
-  std::optional<RunningProgram> program_;
 };
 
 // Copies `text` twice, as another program would, `pauseMs` apart.
@@ -134,7 +118,7 @@ TEST_F(LookupAnywhereTest, ATextCopiedTwiceIsLookedUpInFront) {
     EXPECT_TRUE(ShowsEntry(main, kEntries, c.wantedEntry));
     EXPECT_FALSE(SearchingInsideEntries(main)) << "still searching inside the entries";
   }
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 TEST_F(LookupAnywhereTest, OtherCopiesChangeNothing) {
@@ -171,7 +155,7 @@ TEST_F(LookupAnywhereTest, OtherCopiesChangeNothing) {
   // The program was listening all along.
   CopyTwice(L"honey");
   EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 // Ctrl+C pressed twice in the program's own main pane puts its text on the clipboard twice; the
@@ -196,7 +180,7 @@ TEST_F(LookupAnywhereTest, CopiesMadeInTheProgramItselfAreNotLookedUp) {
   Sleep(kQuietMs);
   EXPECT_EQ(Narrow(main.SearchText()), "heather");
   EXPECT_EQ(program_->Focus(), main.meaning) << "the focus moved";
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 TEST_F(LookupAnywhereTest, TheOptionTurnsCopiedTextLookupOffAndOn) {
@@ -225,7 +209,7 @@ TEST_F(LookupAnywhereTest, TheOptionTurnsCopiedTextLookupOffAndOn) {
   CopyTwice(L"honey");
   EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
   EXPECT_TRUE(ShowsEntry(main, kEntries, kHoney));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
   EXPECT_EQ(ReadSetting("LookupCopied"), DwordValue(1));
 }
 
@@ -254,7 +238,7 @@ TEST_F(LookupAnywhereTest, TheHotKeyBringsTheWindowForwardWithTheSearchTextSelec
     EXPECT_TRUE(InFrontWithSearchText(*program_, main, L"honey"));
     EXPECT_TRUE(ShowsEntry(main, kEntries, kHoney));
   }
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 // While the options dialog is up, the hotkey and a word copied twice bring the dialog forward,
@@ -289,7 +273,7 @@ TEST_F(LookupAnywhereTest, WhileADialogIsUpTheDialogComesForward) {
   }
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 // Another program holds Ctrl+Alt+L when the program starts: the options say so, and no message
@@ -333,7 +317,7 @@ TEST_F(LookupAnywhereTest, AHotKeyHeldByAnotherProgramIsNotedInTheOptions) {
   ASSERT_TRUE(other.ComeForward());
   ASSERT_TRUE(SendKeys({VK_CONTROL, VK_MENU}, 'L'));
   EXPECT_TRUE(InFrontWithSearchText(*program_, main, L""));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 }  // namespace

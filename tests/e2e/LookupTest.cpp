@@ -8,35 +8,14 @@
 namespace lexmora::e2e {
 namespace {
 
-class LookupTest : public E2eTest {
+class LookupTest : public ShippedDictionaryTest {
  protected:
   void SetUp() override {
-    E2eTest::SetUp();
-    folder_.AddShippedDictionary("diruridu");
-    folder_.AddConversionTables();
-    entries_ = ReadEntries(folder_.DataFile("diruridu"));
+    ShippedDictionaryTest::SetUp();
     ASSERT_GT(entries_.size(), 4u);
   }
 
-  // Starts the program and waits for its first entry.
-  MainWindow Start() {
-    program_.emplace(folder_.Exe());
-    MainWindow main = program_->WaitForFirstEntry();
-    EXPECT_TRUE(main) << program_->DescribeWindows();
-    return main;
-  }
-
-  void CloseWithSuccess() {
-    std::optional<DWORD> code = program_->Close();
-    ASSERT_TRUE(code) << program_->DescribeWindows();
-    EXPECT_EQ(*code, 0u);
-  }
-
   std::wstring Headword(int i) const { return entries_[i].substr(0, entries_[i].find(L'\r')); }
-
-  ProgramFolder folder_;
-  std::vector<std::wstring> entries_;
-  std::optional<RunningProgram> program_;
 };
 
 std::vector<std::wstring> HistoryItems(HWND combo) {
@@ -90,7 +69,7 @@ TEST_F(LookupTest, TypingShowsTheEntryWithItsNeighbours) {
   ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }))
       << "search text got \"" << Narrow(main.SearchText()) << "\", wanted empty";
   EXPECT_TRUE(ShowsEntry(main, entries_, last));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 TEST_F(LookupTest, EnterKeepsTheLatestTextsUpToTheHistoryLimit) {
@@ -127,7 +106,7 @@ TEST_F(LookupTest, EnterKeepsTheLatestTextsUpToTheHistoryLimit) {
   const std::vector<std::wstring> wanted{L"b", L"a", L"c"};
   EXPECT_EQ(HistoryItems(main.search), wanted)
       << "Enter on an empty search box changed the list to " << Join(HistoryItems(main.search));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
   std::optional<RegValue> history = ReadSetting("History");
   ASSERT_TRUE(history);
   EXPECT_EQ(*history, DwordValue(3)) << "History got " << Describe(*history);
@@ -171,7 +150,7 @@ TEST_F(LookupTest, ClickingAPreviewShowsThatEntryAndKeepsTheSearchText) {
   ClickAt(main.top2, 5, 5);
   Sleep(300);
   EXPECT_TRUE(ShowsEntry(main, entries_, 0));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 TEST_F(LookupTest, DoubleClickingAPreviewMovesOnceForEachPressAndSelectsNothing) {
@@ -202,7 +181,7 @@ TEST_F(LookupTest, DoubleClickingAPreviewMovesOnceForEachPressAndSelectsNothing)
                         reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, 3000, nullptr);
     EXPECT_EQ(start, end) << "the preview got a selection from " << start << " to " << end;
   }
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 // Escape puts the focus in the search box with its whole text selected, wherever the focus was;
@@ -235,7 +214,7 @@ TEST_F(LookupTest, EscapeFromAnywhereSelectsTheSearchText) {
         << "\", wanted the typed letter over the selected text";
     ASSERT_TRUE(program_->Running()) << "Escape ended the program";
   }
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 TEST_F(LookupTest, TabAndShiftTabMoveBetweenTheSearchBoxAndTheMainPane) {
@@ -266,7 +245,7 @@ TEST_F(LookupTest, TabAndShiftTabMoveBetweenTheSearchBoxAndTheMainPane) {
         << "focus got " << Narrow(ClassOf(program_->Focus()));
   }
   ASSERT_TRUE(program_->Running());
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 // Types `word` key by key: each key goes down and up through the program's message loop, which
@@ -302,7 +281,7 @@ TEST_F(LookupTest, TypingAHeadwordInFullShowsItsEntryAndItsNeighbours) {
   EXPECT_TRUE(ShowsEntry(main, entries, 3)) << "after Enter";
   ClickAt(main.bottom1, 5, 5);  // two below the entry shown
   EXPECT_TRUE(ShowsEntry(main, entries, 5));
-  CloseWithSuccess();
+  CloseWithSuccess(*program_);
 }
 
 }  // namespace

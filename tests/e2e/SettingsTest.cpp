@@ -7,15 +7,8 @@
 namespace lexmora::e2e {
 namespace {
 
-class SettingsTest : public E2eTest {
+class SettingsTest : public ShippedDictionaryTest {
  protected:
-  void SetUp() override {
-    E2eTest::SetUp();
-    folder_.AddShippedDictionary("diruridu");
-    folder_.AddConversionTables();
-    entries_ = ReadEntries(folder_.DataFile("diruridu"));
-  }
-
   void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted) {
     for (const auto& [name, value] : wanted) {
       std::optional<RegValue> got = ReadSetting(name);
@@ -27,9 +20,6 @@ class SettingsTest : public E2eTest {
       }
     }
   }
-
-  ProgramFolder folder_;
-  std::vector<std::wstring> entries_;
 };
 
 using Values = std::vector<std::pair<std::string, RegValue>>;

@@ -16,19 +16,7 @@ namespace {
 
 constexpr char kShipped[] = "diruridu";
 
-class StartupTest : public E2eTest {
- protected:
-  // The usual program folder: the shipped dictionary with its index and the conversion tables.
-  void SetUp() override {
-    E2eTest::SetUp();
-    folder_.AddShippedDictionary(kShipped, index_);
-    folder_.AddConversionTables();
-    entries_ = ReadEntries(folder_.DataFile(kShipped));
-  }
-  bool index_ = true;
-  ProgramFolder folder_;
-  std::vector<std::wstring> entries_;
-};
+class StartupTest : public ShippedDictionaryTest {};
 
 class MissingIndexTest : public StartupTest {
  protected:
@@ -178,9 +166,7 @@ TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
       << program.DescribeWindows();
   EXPECT_TRUE(ShowsEntry(main, entries_, 0));
   EXPECT_TRUE(IsWindowEnabled(main.wnd));
-  std::optional<DWORD> code = program.Close();
-  ASSERT_TRUE(code) << program.DescribeWindows();
-  EXPECT_EQ(*code, 0u);
+  CloseWithSuccess(program);
 }
 
 // With "Allow" off, a second start hands over: it ends with exit code 0 and no window, and the
@@ -203,9 +189,7 @@ TEST_F(StartupTest, SecondStartBringsTheRunningWindowForward) {
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main.wnd; }))
       << "foreground window got " << GetForegroundWindow() << ", wanted " << main.wnd;
   EXPECT_TRUE(first.Running());
-  std::optional<DWORD> firstCode = first.Close();
-  ASSERT_TRUE(firstCode) << first.DescribeWindows();
-  EXPECT_EQ(*firstCode, 0u);
+  CloseWithSuccess(first);
 }
 
 // A first copy that does not answer holds the second one up for a few seconds at most.
@@ -222,9 +206,7 @@ TEST_F(StartupTest, SecondStartEndsWhenTheRunningCopyHangs) {
   // Until it takes messages again the system counts the first copy as hung, and its window
   // gives no answer to the search.
   ASSERT_TRUE(first.WaitForMainWindow()) << "the first copy did not come back";
-  std::optional<DWORD> firstCode = first.Close();
-  ASSERT_TRUE(firstCode) << first.DescribeWindows();
-  EXPECT_EQ(*firstCode, 0u);
+  CloseWithSuccess(first);
 }
 
 // The top-level windows of the screen, topmost first.
