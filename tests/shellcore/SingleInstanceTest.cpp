@@ -41,14 +41,8 @@ class SettingsKeyTest : public ::testing::Test {
   }
   void TearDown() override {
     RegDeleteTreeA(kSettingsRoot, kSettingsKey);
-    if (!hadKey_)
-      return;
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(kSettingsRoot, kSettingsKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    for (const auto& [name, value] : saved_)
-      SetRaw(key, name, value);
-    RegCloseKey(key);
+    if (hadKey_)
+      Store(saved_);
   }
 
   // Creates the key with the given values.
