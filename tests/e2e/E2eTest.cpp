@@ -68,4 +68,16 @@ void TypeSearch(const MainWindow& main, const std::wstring& text) {
   TypeText(main.searchEdit, text);
 }
 
+void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted) {
+  for (const auto& [name, value] : wanted) {
+    std::optional<RegValue> got = ReadSetting(name);
+    if (!got) {
+      ADD_FAILURE() << name << ": got no value, wanted " << Describe(value);
+    } else {
+      EXPECT_EQ(*got, value) << name << ": got " << Describe(*got) << ", wanted "
+                             << Describe(value);
+    }
+  }
+}
+
 }  // namespace lexmora::e2e

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ProgramDriver.h"
@@ -53,5 +54,8 @@ int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& he
 
 // Replaces the search text by typing `text` over the selected old text.
 void TypeSearch(const MainWindow& main, const std::wstring& text);
+
+// Expects each named value of the settings key to be the one given.
+void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted);
 
 }  // namespace lexmora::e2e

@@ -7,20 +7,7 @@
 namespace lexmora::e2e {
 namespace {
 
-class SettingsTest : public ShippedDictionaryTest {
- protected:
-  void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted) {
-    for (const auto& [name, value] : wanted) {
-      std::optional<RegValue> got = ReadSetting(name);
-      if (!got) {
-        ADD_FAILURE() << name << ": got no value, wanted " << Describe(value);
-      } else {
-        EXPECT_EQ(*got, value) << name << ": got " << Describe(*got) << ", wanted "
-                               << Describe(value);
-      }
-    }
-  }
-};
+class SettingsTest : public ShippedDictionaryTest {};
 
 using Values = std::vector<std::pair<std::string, RegValue>>;
 
