@@ -49,6 +49,8 @@ constexpr WPARAM kSelectionField = static_cast<WPARAM>(-1);  // CB_SETITEMHEIGHT
 constexpr int kMinWidth = 320;
 constexpr int kMinHeight = 250;
 constexpr int kSeparatorWidth = 8;
+// The room the bar keeps after its last button at the smallest width.
+constexpr int kToolbarEndRoom = 4;
 constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr wchar_t kPreviewTail[] = L" ...";
 
@@ -247,6 +249,7 @@ void TfmMain::Layout() {
   const int bar = Scale(kToolbarHeight), spacer = Scale(kSpacerHeight);
   const int preview = Scale(kPreviewHeight);
   stack(tbToolbar, bar);
+  y += FTextSearch->Layout(y, width);
   stack(pnlTop, spacer);
   stack(reTop1, preview);
   stack(pnlTop1, spacer);
@@ -266,7 +269,6 @@ void TfmMain::Layout() {
   const int top = std::max(0, (bar - static_cast<int>(box.bottom - box.top)) / 2);
   SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  FTextSearch->Layout();
 }
 
 void TfmMain::FitSearchBox() {
@@ -287,6 +289,26 @@ void TfmMain::FitSearchBox() {
   const int wanted = static_cast<int>(metrics.tmHeight) + Scale(kSearchTextRoom) - frame;
   if (wanted > field)
     SendMessageW(box, CB_SETITEMHEIGHT, kSelectionField, wanted);
+}
+
+void TfmMain::KeepToolbarWhole() {
+  const HWND bar = tbToolbar.Handle();
+  const auto buttons = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  if (buttons <= 0)
+    return;
+  RECT last{};
+  SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
+               reinterpret_cast<LPARAM>(&last));
+  RECT window{0, 0, tbToolbar.BoundsRect().left + last.right + Scale(kToolbarEndRoom), 0};
+  AdjustWindowRectForDpi(window, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi());
+  toolbarWindowWidth_ = static_cast<int>(window.right - window.left);
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  if (now.right - now.left < toolbarWindowWidth_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
+    SetWindowPos(Handle(), nullptr, 0, 0, toolbarWindowWidth_, now.bottom - now.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 namespace {
@@ -624,6 +646,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   paneFont_ = std::move(font);
   font_ = desc;
   FitSearchBox();
+  KeepToolbarWhole();
   Layout();
 }
 
@@ -665,6 +688,21 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT r = ClientRect();
       FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
       return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+      // The match count stands on the window's background, as the panes around it do.
+      if (reinterpret_cast<HWND>(lParam) == FTextSearch->lblMatches.Handle()) {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
+    case WM_GETMINMAXINFO: {
+      const LRESULT result = TForm::WndProc(msg, wParam, lParam);
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, toolbarWindowWidth_);
+      return result;
     }
     case WM_COPYDATA:
       if (lParam != 0)

@@ -82,6 +82,9 @@ class TfmMain : public TForm {
   void SaveSettings();
   // Gives the search box and the five panes the font; what the panes show is not rendered again.
   void ApplyFont(const std::string& name, int32_t size);
+  // Stacks the tool bar, the strip of the match count (while searching inside the entries),
+  // spacers, bevels and panes over the client area.
+  void Layout();
 
   // State, for the dialogs and for tests.
   TADict* Dict() const noexcept { return FDict.get(); }
@@ -106,10 +109,11 @@ class TfmMain : public TForm {
 
  private:
   void CreateControls();
-  // Stacks the tool bar, spacers, bevels and panes over the client area.
-  void Layout();
   // Gives the search box the height its font needs at the window's DPI.
   void FitSearchBox();
+  // Makes the window's smallest width leave room for the whole tool bar, widening the window
+  // when it is narrower; after anything that can change the bar's size.
+  void KeepToolbarWhole();
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
@@ -133,6 +137,9 @@ class TfmMain : public TForm {
   int32_t FHistory = IntegerDefault(kHistoryValue);
   bool FLookupCopied = BoolDefault(kLookupCopiedValue);
 
+  // The window width, in pixels, that shows the tool bar's last button whole; 0 before the bar
+  // has its buttons.
+  int toolbarWindowWidth_ = 0;
   TFontSpec font_{StringDefault(kFontValue), IntegerDefault(kFontSizeValue)};
   GdiObject paneFont_;
 };

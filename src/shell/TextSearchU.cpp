@@ -21,7 +21,10 @@ constexpr int kImageFindInText = 5;
 constexpr wchar_t kHeadwordCue[] = L"Look up a headword";
 constexpr wchar_t kTextCue[] = L"Search inside entries";
 constexpr wchar_t kNoMatches[] = L"no matches";
-constexpr int kLabelGap = 6;  // pixels at 96 DPI
+// Pixels at 96 DPI: the strip's room above and below the label's text, and the room it leaves
+// at the window's right edge.
+constexpr int kStripPadding = 6;
+constexpr int kStripRightRoom = 4;
 
 HWND EditOf(const TComboBox& box) {
   COMBOBOXINFO info{};
@@ -100,32 +103,41 @@ void TTextSearch::CreateControls(TToolBar& bar) {
   tbtnFindInText =
       &bar.AddButton(IDC_TBTNFINDINTEXT, kImageFindInText, "Search inside entries (Ctrl+F)", true);
   tbtnFindInText->OnClick = [this] { SetActive(tbtnFindInText->Down()); };
-  lblMatches.Create(bar.Handle(), 0, 0, 0, 0);
+  lblMatches.Create(form_.Handle(), 0, 0, 0, 0);
   SetWindowLongPtrW(lblMatches.Handle(), GWLP_ID, IDC_LBLMATCHES);
   SetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE,
                     GetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE) | SS_ENDELLIPSIS);
+  ShowWindow(lblMatches.Handle(), SW_HIDE);
   SetCue();
 }
 
-void TTextSearch::Layout() {
-  HWND bar = GetParent(lblMatches.Handle());
-  if (bar == nullptr)
-    return;
-  const auto buttons = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
-  RECT last{}, client{};
-  SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
-               reinterpret_cast<LPARAM>(&last));
-  GetClientRect(bar, &client);
-  const WindowDC windowDc(lblMatches.Handle());
-  const HDC dc = windowDc.Get();
-  HGDIOBJ old = SelectObject(dc, lblMatches.Font());
+int TTextSearch::Layout(int top, int width) {
+  const HWND label = lblMatches.Handle();
+  if (label == nullptr)
+    return 0;
+  if (!active_) {
+    ShowWindow(label, SW_HIDE);
+    return 0;
+  }
   TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  const int left = last.right + form_.Scale(kLabelGap);
-  const int height = metrics.tmHeight;
-  lblMatches.SetBounds(left, std::max(0, (static_cast<int>(client.bottom) - height) / 2),
-                       std::max(0, static_cast<int>(client.right) - left - form_.Scale(2)), height);
+  {
+    const WindowDC windowDc(label);
+    const HDC dc = windowDc.Get();
+    HGDIOBJ old = SelectObject(dc, lblMatches.Font());
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+  }
+  const int textHeight = metrics.tmHeight;
+  const int height = textHeight + form_.Scale(kStripPadding);
+  // The search box lies on the tool bar; its left edge in the window's client area.
+  RECT box = form_.cbSearch.BoundsRect();
+  MapWindowPoints(GetParent(form_.cbSearch.Handle()), form_.Handle(),
+                  reinterpret_cast<POINT*>(&box), 2);
+  const int left = std::max(0, static_cast<int>(box.left));
+  lblMatches.SetBounds(left, top + (height - textHeight) / 2,
+                       std::max(0, width - left - form_.Scale(kStripRightRoom)), textHeight);
+  ShowWindow(label, SW_SHOWNA);
+  return height;
 }
 
 void TTextSearch::SetActive(bool active) {
@@ -133,6 +145,8 @@ void TTextSearch::SetActive(bool active) {
   paused_ = false;
   active_ = active;
   tbtnFindInText->SetDown(active);
+  // The strip of the label comes or goes.
+  form_.Layout();
   SetCue();
   matches_.clear();
   position_ = -1;

@@ -3,9 +3,9 @@
 // headwords (the default) and searching inside the entries, switched by Ctrl+F and the tool
 // button, which stays down in the second mode. There, typing searches after a short pause; the
 // large pane shows a match with the matched words highlighted, the previews show the matches
-// before and after it, F3 and Shift+F3 step through the matches, and a label beside the tool bar
-// counts them ("12 of 340", "no matches"). A dictionary without a word index gets one built on a
-// thread of its own, the label showing the progress, while the window stays usable.
+// before and after it, F3 and Shift+F3 step through the matches, and a label in a strip below the
+// tool bar counts them ("12 of 340", "no matches"). A dictionary without a word index gets one
+// built on a thread of its own, the label showing the progress, while the window stays usable.
 #include <windows.h>
 
 #include <atomic>
@@ -36,10 +36,12 @@ class TTextSearch {
   TTextSearch(const TTextSearch&) = delete;
   TTextSearch& operator=(const TTextSearch&) = delete;
 
-  // Adds the mode's button to the bar (where the window wants it) and the label beside the bar.
+  // Adds the mode's button to the bar (where the window wants it) and the label to the window.
   void CreateControls(TToolBar& bar);
-  // Places the label after the bar's last button, over the rest of its width.
-  void Layout();
+  // While the mode is on, places the label in a strip of the window's client area from `top`
+  // across `width`, its text starting under the search box's; while it is off, hides the label.
+  // Returns the height the strip takes: 0 while the mode is off.
+  int Layout(int top, int width);
 
   bool Active() const noexcept { return active_; }
   // Switches the search box to searching inside the entries or back to headword lookup.

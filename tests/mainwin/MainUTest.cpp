@@ -397,6 +397,16 @@ TEST_F(MainWindowTest, PanesStackOverTheClientAreaInTabOrder) {
   EXPECT_EQ(GetNextDlgTabItem(form->Handle(), form->reMeaning.Handle(), FALSE), first);
 }
 
+// The window cannot be made narrower than the designed smallest width, nor than the tool bar
+// needs to show all its buttons.
+TEST_F(MainWindowTest, AtTheSmallestWidthEveryToolButtonIsWhole) {
+  auto form = MakeForm<TfmMain>();
+  EXPECT_GE(test::ShrinkToSmallestWidth(form->Handle()), 320);
+  const std::vector<std::string> cut = test::ButtonsCutOff(form->tbToolbar.Handle());
+  EXPECT_TRUE(cut.empty()) << "cut off: " << cut.front() << ", bar "
+                           << form->tbToolbar.BoundsRect().right << " wide";
+}
+
 TEST_F(MainWindowTest, ShowEntryAtFillsTheMainPaneAndTheFourPreviews) {
   UseTestDictionary();
   auto form = ShowMain();

@@ -101,4 +101,30 @@ void Pump() {
   }
 }
 
+int ShrinkToSmallestWidth(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  SetWindowPos(window, nullptr, 0, 0, 1, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(window, &r);
+  return r.right - r.left;
+}
+
+std::vector<std::string> ButtonsCutOff(HWND bar) {
+  RECT client{};
+  GetClientRect(bar, &client);
+  std::vector<std::string> cut;
+  const auto count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    RECT r{};
+    SendMessageW(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    if (r.left < client.left || r.right > client.right || r.top < client.top ||
+        r.bottom > client.bottom) {
+      cut.push_back(std::to_string(i) + ": " + std::to_string(r.left) + "-" +
+                    std::to_string(r.right));
+    }
+  }
+  return cut;
+}
+
 }  // namespace lexmora::test

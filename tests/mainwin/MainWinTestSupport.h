@@ -2,6 +2,8 @@
 // What the main-window tests share: a clean settings key, a small dictionary beside the test
 // program, recorders for errors and message boxes, and running code inside a modal loop.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -73,5 +75,10 @@ void RunSoon(std::function<void()> action);
 
 // Handles the waiting messages, a few times over, so that posted follow-ups run too.
 void Pump();
+
+// Makes the window as narrow as it lets itself be made; returns its width then.
+int ShrinkToSmallestWidth(HWND window);
+// The tool bar's buttons that do not lie wholly within its client area: "index: left-right".
+std::vector<std::string> ButtonsCutOff(HWND bar);
 
 }  // namespace lexmora::test

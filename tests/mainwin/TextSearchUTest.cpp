@@ -12,6 +12,7 @@
 #include "MainIds.h"
 #include "MainWinTestSupport.h"
 #include "base/FileIO.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
@@ -92,6 +93,30 @@ bool PumpUntil(const std::function<bool()>& done) {
     Sleep(5);
   }
   return true;
+}
+
+// Where `control` lies in the main window's client area.
+RECT InMainWindow(const TfmMain& form, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The parts stacked below the tool bar, top to bottom, where they lie.
+std::vector<RECT> StackBelowBar(const TfmMain& form) {
+  const TControl* const parts[] = {&form.pnlTop,    &form.reTop1,    &form.pnlTop1,
+                                   &form.reTop2,    &form.bvlTop,    &form.reMeaning,
+                                   &form.bvlBottom, &form.reBottom2, &form.pnlBottom1,
+                                   &form.reBottom1, &form.pnlBottom};
+  std::vector<RECT> stack;
+  for (const TControl* part : parts)
+    stack.push_back(part->BoundsRect());
+  return stack;
+}
+
+std::vector<LONG> Edges(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
 }
 
 class TextSearchTest : public ::testing::Test {
@@ -212,6 +237,70 @@ TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
     EXPECT_EQ(Narrow(Flat(form->reMeaning)), Narrow(FlatEntry(0))) << step.action;
   }
   EXPECT_EQ(search.tbtnFindInText->Hint(), "Search inside entries (Ctrl+F)");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// The count has a strip of its own below the tool bar while the mode is on, wide enough for what
+// it says at the usual and at the smallest width; the panes below make room for it by taking it
+// from the main pane, and get it back when the mode is off.
+TEST_F(TextSearchTest, TheCountHasAStripBelowTheToolBarWhileTheModeIsOn) {
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  const TLabel& label = search.lblMatches;
+  MINMAXINFO smallest{};
+  SendMessageW(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&smallest));
+  const struct {
+    const char* name;
+    int width;
+  } widths[] = {{"the usual width", 400}, {"the smallest width", smallest.ptMinTrackSize.x}};
+  const std::wstring texts[] = {L"indexing 45%", L"12 of 340", L"no matches", L"123456 of 1000000"};
+  for (const auto& w : widths) {
+    SCOPED_TRACE(w.name);
+    SetWindowPos(form->Handle(), nullptr, 0, 0, w.width, 300, SWP_NOMOVE | SWP_NOZORDER);
+    const std::vector<RECT> off = StackBelowBar(*form);
+    SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0);  // Ctrl+F
+    Pump();
+    ASSERT_TRUE(search.Active());
+    const std::vector<RECT> on = StackBelowBar(*form);
+
+    EXPECT_TRUE(label.Visible());
+    const RECT strip = InMainWindow(*form, label.Handle());
+    const RECT bar = InMainWindow(*form, form->tbToolbar.Handle());
+    EXPECT_GE(strip.top, bar.bottom) << "the label overlaps the tool bar";
+    EXPECT_LE(strip.bottom, on.front().top) << "the label overlaps the parts below";
+    EXPECT_EQ(strip.left, InMainWindow(*form, form->cbSearch.Handle()).left)
+        << "the label begins where the search box does";
+    const LONG shift = on.front().top - off.front().top;
+    EXPECT_GE(shift, strip.bottom - strip.top) << "the parts below move down by the strip";
+    for (size_t k = 0; k < on.size(); ++k) {
+      // The main pane (the sixth part) and the parts above it move down; those below it stay.
+      RECT want = off[k];
+      if (k < 5)
+        OffsetRect(&want, 0, shift);
+      if (k == 5)
+        want.top += shift;
+      EXPECT_EQ(Edges(on[k]), Edges(want)) << "part " << k << " below the bar";
+    }
+    const WindowDC dc(label.Handle());
+    HGDIOBJ old = SelectObject(dc.Get(), label.Font());
+    RECT room{};
+    GetClientRect(label.Handle(), &room);
+    for (const std::wstring& text : texts) {
+      SIZE extent{};
+      GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+      EXPECT_GE(room.right, extent.cx) << Narrow(text) << " does not fit";
+      EXPECT_GE(room.bottom, extent.cy) << Narrow(text) << " does not fit";
+    }
+    SelectObject(dc.Get(), old);
+
+    PostMessageW(SearchEdit(*form), WM_CHAR, VK_ESCAPE, 0);
+    Pump();
+    ASSERT_FALSE(search.Active());
+    EXPECT_FALSE(label.Visible());
+    const std::vector<RECT> back = StackBelowBar(*form);
+    for (size_t k = 0; k < back.size(); ++k)
+      EXPECT_EQ(Edges(back[k]), Edges(off[k])) << "part " << k << " with the mode off";
+  }
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
