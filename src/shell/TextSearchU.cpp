@@ -129,11 +129,16 @@ int TTextSearch::Layout(int top, int width) {
   }
   const int textHeight = metrics.tmHeight;
   const int height = textHeight + form_.Scale(kStripPadding);
-  // The search box lies on the tool bar; its left edge in the window's client area.
-  RECT box = form_.cbSearch.BoundsRect();
-  MapWindowPoints(GetParent(form_.cbSearch.Handle()), form_.Handle(),
-                  reinterpret_cast<POINT*>(&box), 2);
-  const int left = std::max(0, static_cast<int>(box.left));
+  // The count's text starts under the search text, whose edit box lies in the search box on
+  // the tool bar.
+  int left = 0;
+  if (HWND edit = EditOf(form_.cbSearch)) {
+    RECT box{};
+    GetWindowRect(edit, &box);
+    MapWindowPoints(HWND_DESKTOP, form_.Handle(), reinterpret_cast<POINT*>(&box), 2);
+    const auto margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
+    left = std::max(0, static_cast<int>(box.left) + LOWORD(margins));
+  }
   lblMatches.SetBounds(left, top + (height - textHeight) / 2,
                        std::max(0, width - left - form_.Scale(kStripRightRoom)), textHeight);
   ShowWindow(label, SW_SHOWNA);

@@ -39,7 +39,7 @@ class TTextSearch {
   // Adds the mode's button to the bar (where the window wants it) and the label to the window.
   void CreateControls(TToolBar& bar);
   // While the mode is on, places the label in a strip of the window's client area from `top`
-  // across `width`, its text starting under the search box's; while it is off, hides the label.
+  // across `width`, its text starting under the search text; while it is off, hides the label.
   // Returns the height the strip takes: 0 while the mode is off.
   int Layout(int top, int width);
 

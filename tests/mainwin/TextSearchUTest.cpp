@@ -268,8 +268,9 @@ TEST_F(TextSearchTest, TheCountHasAStripBelowTheToolBarWhileTheModeIsOn) {
     const RECT bar = InMainWindow(*form, form->tbToolbar.Handle());
     EXPECT_GE(strip.top, bar.bottom) << "the label overlaps the tool bar";
     EXPECT_LE(strip.bottom, on.front().top) << "the label overlaps the parts below";
-    EXPECT_EQ(strip.left, InMainWindow(*form, form->cbSearch.Handle()).left)
-        << "the label begins where the search box does";
+    const auto margins = static_cast<DWORD>(SendMessageW(SearchEdit(*form), EM_GETMARGINS, 0, 0));
+    EXPECT_EQ(strip.left, InMainWindow(*form, SearchEdit(*form)).left + LOWORD(margins))
+        << "the count begins under the search text";
     const LONG shift = on.front().top - off.front().top;
     EXPECT_GE(shift, strip.bottom - strip.top) << "the parts below move down by the strip";
     for (size_t k = 0; k < on.size(); ++k) {
