@@ -11,7 +11,7 @@
 #include "shell/ConstU.h"
 #include "shell/LookupAnywhere.h"
 #include "shell/ShellControls.h"
-#include "shell/TextSearchU.h"
+#include "shell/TextSearchMode.h"
 #include "store/ADictU.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"

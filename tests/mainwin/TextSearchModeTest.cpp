@@ -17,7 +17,7 @@
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
 #include "shell/MainU.h"
-#include "shell/TextSearchU.h"
+#include "shell/TextSearchMode.h"
 #include "store/TextSearch.h"
 #include "ui/Application.h"
 

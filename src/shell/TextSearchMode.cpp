@@ -1,4 +1,4 @@
-#include "shell/TextSearchU.h"
+#include "shell/TextSearchMode.h"
 
 #include <commctrl.h>
 
