@@ -327,9 +327,13 @@ void TTextSearch::SetStatus(const std::wstring& text) {
 }
 
 void TTextSearch::SetCue() {
-  if (HWND edit = EditOf(form_.cbSearch))
-    SendMessageW(edit, EM_SETCUEBANNER, TRUE,
-                 reinterpret_cast<LPARAM>(active_ ? kTextCue : kHeadwordCue));
+  HWND edit = EditOf(form_.cbSearch);
+  if (edit == nullptr)
+    return;
+  SendMessageW(edit, EM_SETCUEBANNER, TRUE,
+               reinterpret_cast<LPARAM>(active_ ? kTextCue : kHeadwordCue));
+  // Setting the cue does not draw it: an empty box would go on showing the other mode's cue.
+  InvalidateRect(edit, nullptr, TRUE);
 }
 
 }  // namespace lexmora

@@ -3,11 +3,18 @@
 #include <stdexcept>
 
 #include "TestFiles.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 
 namespace lexmora::test {
 
 namespace {
+
+struct MemoryDcTraits {
+  static HDC Invalid() noexcept { return nullptr; }
+  static void Close(HDC dc) noexcept { DeleteDC(dc); }
+};
+using MemoryDC = UniqueHandle<HDC, MemoryDcTraits>;
 
 HKEY OpenSettingsKey() {
   HKEY key = nullptr;
@@ -125,6 +132,44 @@ std::vector<std::string> ButtonsCutOff(HWND bar) {
     }
   }
   return cut;
+}
+
+std::vector<uint32_t> ShownPixels(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const int width = client.right, height = client.bottom;
+  if (width <= 0 || height <= 0)
+    return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const WindowDC shown(window);
+  const GdiObject bitmap(CreateDIBSection(shown.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const MemoryDC copy(CreateCompatibleDC(shown.Get()));
+  if (!bitmap || !copy || bits == nullptr)
+    return {};
+  HGDIOBJ old = SelectObject(copy.Get(), bitmap.Get());
+  BitBlt(copy.Get(), 0, 0, width, height, shown.Get(), 0, 0, SRCCOPY);
+  SelectObject(copy.Get(), old);
+  GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
+  for (uint32_t& p : pixels)
+    p &= 0x00FFFFFF;
+  return pixels;
+}
+
+bool ShowsItsLatestPaint(HWND window) {
+  Pump();
+  const std::vector<uint32_t> shown = ShownPixels(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Pump();
+  return !shown.empty() && shown == ShownPixels(window);
 }
 
 }  // namespace lexmora::test

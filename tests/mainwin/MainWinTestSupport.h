@@ -5,6 +5,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -80,5 +81,10 @@ void Pump();
 int ShrinkToSmallestWidth(HWND window);
 // The tool bar's buttons that do not lie wholly within its client area: "index: left-right".
 std::vector<std::string> ButtonsCutOff(HWND bar);
+
+// The pixels that `window` shows now, row by row, as 0x00RRGGBB.
+std::vector<uint32_t> ShownPixels(HWND window);
+// Whether `window` shows what it paints afresh: false when a change has not been drawn.
+bool ShowsItsLatestPaint(HWND window);
 
 }  // namespace lexmora::test

@@ -240,6 +240,44 @@ TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// The empty search box says what typing there will do: its cue is drawn anew with each change of
+// the mode, not only when something else makes the box paint again.
+TEST_F(TextSearchTest, TheEmptySearchBoxShowsTheCueOfTheModeAtOnce) {
+  auto form = ShowMain();
+  const HWND edit = SearchEdit(*form);
+  RECT button{};
+  SendMessageW(form->tbToolbar.Handle(), TB_GETRECT, IDC_TBTNFINDINTEXT,
+               reinterpret_cast<LPARAM>(&button));
+  const LPARAM middle =
+      MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  const auto click = [&] {
+    PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
+  };
+  const auto ctrlF = [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); };
+  const struct {
+    const char* action;
+    std::function<void()> act;
+  } steps[] = {
+      {"Ctrl+F", ctrlF},
+      {"Ctrl+F again", ctrlF},
+      {"a click on the button", click},
+      {"Escape", [&] { PostMessageW(edit, WM_CHAR, VK_ESCAPE, 0); }},
+      {"another click", click},
+      {"a click to leave", click},
+  };
+  ASSERT_TRUE(form->cbSearch.Text().empty());
+  for (const auto& step : steps) {
+    step.act();
+    Pump();
+    // The blinking caret would change the pixels between two looks.
+    HideCaret(nullptr);
+    EXPECT_TRUE(test::ShowsItsLatestPaint(edit)) << step.action << ": the box shows an old cue";
+    ShowCaret(nullptr);
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 // The count has a strip of its own below the tool bar while the mode is on, wide enough for what
 // it says at the usual and at the smallest width; the panes below make room for it by taking it
 // from the main pane, and get it back when the mode is off.
