@@ -33,7 +33,9 @@ lexmora_wine_up() {
   fi
   lexmora_wine_fonts
   lexmora_wine_desktop "${LEXMORA_WINE_DESKTOP:-0}"
-  "$WINESERVER" -p
+  # A server that already runs for the prefix (another program of it, or one that ended a moment
+  # ago) serves as it is: a second one cannot start, and -p then fails.
+  "$WINESERVER" -p 2>/dev/null || true
   # Start Wine's services once, with nothing inherited, so that later programs start fast
   # and no service holds ctest's pipes open.
   "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true

@@ -42,6 +42,23 @@ else
 fi
 grep -q '^run: looked up ' "$scratch/out" || fail "run.sh did not report the lookup"
 
+# Again, into the same build folder, while a Wine server already runs for its prefix (as one does
+# for a few seconds after any Wine program of the prefix ends): the script runs the program all
+# the same.
+prefix=$build/wineprefix
+if [ -f "$prefix/system.reg" ]; then
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p
+  env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
+    BUILD_DIR="$build" "$SOURCE_DIR/scripts/run.sh" >"$scratch/again" 2>&1 </dev/null
+  status=$?
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  [ "$status" = 0 ] || fail "with a Wine server running, run.sh ended with status $status"
+  [ "$(tail -n 1 "$scratch/again")" = "$build/screenshot.png" ] ||
+    fail "with a Wine server running, run.sh printed no screenshot: $(tail -n 3 "$scratch/again")"
+else
+  fail "run.sh made no Wine prefix at $prefix"
+fi
+
 if [ "$failures" -gt 0 ]; then
   echo "--- run.sh printed:"
   tail -n 40 "$scratch/out"
