@@ -51,6 +51,8 @@ constexpr int kMinHeight = 250;
 constexpr int kSeparatorWidth = 8;
 // The room the bar keeps after its last button at the smallest width.
 constexpr int kToolbarEndRoom = 4;
+// The least room above and below the search box in the bar.
+constexpr int kSearchBarRoom = 2;
 constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr wchar_t kPreviewTail[] = L" ...";
 
@@ -246,7 +248,12 @@ void TfmMain::Layout() {
     control.SetBounds(0, y, width, height);
     y += height;
   };
-  const int bar = Scale(kToolbarHeight), spacer = Scale(kSpacerHeight);
+  // The search box grows with its font; the bar grows with it when a large font needs more than
+  // the designed height, so that the bar does not cut the box off.
+  const RECT box = cbSearch.BoundsRect();
+  const int boxHeight = static_cast<int>(box.bottom - box.top);
+  const int bar = std::max(Scale(kToolbarHeight), boxHeight + 2 * Scale(kSearchBarRoom));
+  const int spacer = Scale(kSpacerHeight);
   const int preview = Scale(kPreviewHeight);
   stack(tbToolbar, bar);
   y += FTextSearch->Layout(y, width);
@@ -265,8 +272,7 @@ void TfmMain::Layout() {
   stack(pnlBottom, spacer);
 
   // Keep the search box centred in the bar when its font changes its height.
-  RECT box = cbSearch.BoundsRect();
-  const int top = std::max(0, (bar - static_cast<int>(box.bottom - box.top)) / 2);
+  const int top = std::max(0, (bar - boxHeight) / 2);
   SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

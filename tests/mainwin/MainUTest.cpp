@@ -20,6 +20,7 @@
 #include "shell/DockManU.h"
 #include "shell/MainU.h"
 #include "shell/OptionsU.h"
+#include "shell/Settings.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -405,6 +406,30 @@ TEST_F(MainWindowTest, AtTheSmallestWidthEveryToolButtonIsWhole) {
   const std::vector<std::string> cut = test::ButtonsCutOff(form->tbToolbar.Handle());
   EXPECT_TRUE(cut.empty()) << "cut off: " << cut.front() << ", bar "
                            << form->tbToolbar.BoundsRect().right << " wide";
+}
+
+// At every font size the search box lies wholly on the tool bar, where its text can be read, and
+// the parts below start under the bar; at the usual sizes the bar keeps its designed height.
+TEST_F(MainWindowTest, TheToolBarHoldsTheSearchBoxAtEveryFontSize) {
+  auto form = MakeForm<TfmMain>();
+  const struct {
+    int32_t size;
+    bool designedHeight;
+  } cases[] = {{kMinFontSize, true}, {8, true}, {20, false}, {kMaxFontSize, false}, {8, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    form->ApplyFont(form->PaneFont().name, c.size);
+    const RECT bar = form->tbToolbar.BoundsRect();
+    RECT box{};
+    GetWindowRect(form->cbSearch.Handle(), &box);
+    MapWindowPoints(HWND_DESKTOP, form->tbToolbar.Handle(), reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_GE(box.top, 0) << "the search box sticks out above the bar";
+    EXPECT_LE(box.bottom, bar.bottom - bar.top) << "the bar cuts the search box off";
+    EXPECT_GE(form->pnlTop.BoundsRect().top, bar.bottom) << "the parts below overlap the bar";
+    if (c.designedHeight) {
+      EXPECT_EQ(bar.bottom - bar.top, 30);
+    }
+  }
 }
 
 TEST_F(MainWindowTest, ShowEntryAtFillsTheMainPaneAndTheFourPreviews) {
