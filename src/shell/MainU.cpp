@@ -470,13 +470,14 @@ void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
   auto* pane = dynamic_cast<TRichEdit*>(&sender);
   if (pane == nullptr)
     return;
-  // A preview of a neighbour outside the dictionary shows only the tail and leads nowhere.
-  if (FDict && pane->LineCount() > 0 && pane->Line(0) != kPreviewTail) {
-    if (FTextSearch->Active()) {
-      FTextSearch->ShowMatchOf(pane->Tag);
-    } else {
+  // A preview of a neighbour outside the dictionary shows only the tail and leads nowhere; nor
+  // does one emptied by a search inside the entries that found nothing.
+  const std::wstring first = pane->LineCount() > 0 ? pane->Line(0) : std::wstring();
+  if (FDict && !first.empty() && first != kPreviewTail) {
+    // In search mode before a search, the previews show the dictionary's neighbours, as in
+    // headword lookup, and lead there.
+    if (!FTextSearch->Active() || !FTextSearch->ShowMatchOf(pane->Tag))
       ShowEntryAt(pane->Tag);
-    }
   }
   pane->SetSelection(0, 0);
   cbSearch.SetFocus();

@@ -211,10 +211,12 @@ void TTextSearch::Step(int delta) {
     ShowMatch(static_cast<int32_t>(next));
 }
 
-void TTextSearch::ShowMatchOf(int32_t entry) {
+bool TTextSearch::ShowMatchOf(int32_t entry) {
   const auto found = std::lower_bound(matches_.begin(), matches_.end(), entry);
-  if (found != matches_.end() && *found == entry)
-    ShowMatch(static_cast<int32_t>(found - matches_.begin()));
+  if (found == matches_.end() || *found != entry)
+    return false;
+  ShowMatch(static_cast<int32_t>(found - matches_.begin()));
+  return true;
 }
 
 void TTextSearch::DictionaryChanged() {

@@ -53,7 +53,8 @@ class TTextSearch {
   // Shows the match `delta` places on (F3: 1, Shift+F3: -1), when there is one.
   void Step(int delta);
   // Shows the match that is entry `entry`, when it is one; a preview holding it was clicked.
-  void ShowMatchOf(int32_t entry);
+  // False when it is none (the previews still show the entry's neighbours in the dictionary).
+  bool ShowMatchOf(int32_t entry);
   // The window let go of its dictionary: stops a word index build for it and forgets its
   // matches.
   void DictionaryChanged();

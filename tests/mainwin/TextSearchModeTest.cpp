@@ -347,6 +347,14 @@ TEST_F(TextSearchTest, MatchesAreShownSteppedThroughAndClickedThrough) {
   auto form = ShowMain();
   TTextSearch& search = form->TextSearch();
   form->TextSearch().SetActive(true);
+  // Before a search the previews show the dictionary's neighbours, and a click leads there.
+  const int32_t neighbour = form->reBottom2.Tag;
+  Click(form->reBottom2);
+  Pump();
+  EXPECT_EQ(Narrow(Flat(form->reMeaning)), Narrow(FlatEntry(neighbour)))
+      << "a click on a preview before a search";
+  EXPECT_EQ(form->reTop2.Tag, neighbour - 1);
+
   Search(*form, L"FRUIT");
   const std::vector<int32_t> fruit = {0, 1, 3, 5, 6};
   ASSERT_EQ(search.Matches(), fruit);
