@@ -168,36 +168,20 @@ DWORD StoredDword(const std::string& name) {
   return v;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override { dictionaries.Add(kDictName, kEntries); }
-  void TearDown() override { fmChooseDict = nullptr; }
 
   // Settings that open the test dictionary without letter conversion.
   void UseTestDictionary() {
     StoreString(kDictValue, kDictName);
     StoreDword(kRefineTextValue, 0);
   }
-  // A main window, shown; its first activation has run.
-  FormPtr<TfmMain> ShowMain() {
-    FormPtr<TfmMain> form = MakeForm<TfmMain>();
-    form->Show();
-    Pump();
-    return form;
-  }
   // The dictionary chooser, as the program keeps it.
   void MakeChooser() {
     chooser = MakeForm<TfmChooseDict>();
     fmChooseDict = chooser.get();
   }
-
-  CleanSettings settings;
-  test::TestDictionaries dictionaries;
-  test::RecordingReporter reporter;
-  ScopedReporter scopedReporter{reporter};
-  std::vector<std::string> errors;
-  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
-  FormPtr<TfmChooseDict> chooser;
 };
 
 TEST_F(MainWindowTest, FirstLoadCreatesAllValuesWithDefaultsInTableOrder) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "base/Reporter.h"
+#include "shell/ChooseU.h"
+#include "shell/MainU.h"
 #include "ui/Application.h"
 
 namespace lexmora::test {
@@ -86,5 +89,27 @@ std::vector<std::string> ButtonsCutOff(HWND bar);
 std::vector<uint32_t> ShownPixels(HWND window);
 // Whether `window` shows what it paints afresh: false when a change has not been drawn.
 bool ShowsItsLatestPaint(HWND window);
+
+// A fixture for tests of the main window: a clean settings key, the test dictionaries, message
+// boxes and errors recorded, and the chooser the program keeps forgotten afterwards.
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  void TearDown() override { fmChooseDict = nullptr; }
+  // A main window, shown; its first activation has run.
+  FormPtr<TfmMain> ShowMain() {
+    FormPtr<TfmMain> form = MakeForm<TfmMain>();
+    form->Show();
+    Pump();
+    return form;
+  }
+
+  CleanSettings settings;
+  TestDictionaries dictionaries;
+  RecordingReporter reporter;
+  ScopedReporter scopedReporter{reporter};
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
+  FormPtr<TfmChooseDict> chooser;
+};
 
 }  // namespace lexmora::test

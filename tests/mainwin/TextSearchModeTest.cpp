@@ -119,21 +119,14 @@ std::vector<LONG> Edges(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-class TextSearchTest : public ::testing::Test {
+class TextSearchTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     dictionaries.Add("words", kEntries);
     test::StoreString(kDictValue, "words");
     test::StoreDword(kRefineTextValue, 0);
   }
-  void TearDown() override { fmChooseDict = nullptr; }
 
-  FormPtr<TfmMain> ShowMain() {
-    FormPtr<TfmMain> form = MakeForm<TfmMain>();
-    form->Show();
-    Pump();
-    return form;
-  }
   std::string Wix(const std::string& name) const { return dictionaries.Folder() + name + ".wix"; }
   // A dictionary of 20000 entries, opened at start.
   void UseLargeDictionary() {
@@ -180,14 +173,6 @@ class TextSearchTest : public ::testing::Test {
     }
     EXPECT_EQ(form.Text(), L"Lexmora - BETA RELEASE") << when;
   }
-
-  test::CleanSettings settings;
-  test::TestDictionaries dictionaries;
-  test::RecordingReporter reporter;
-  ScopedReporter scopedReporter{reporter};
-  std::vector<std::string> errors;
-  ScopedExceptionHandler handler{[this](const std::exception& e) { errors.push_back(e.what()); }};
-  FormPtr<TfmChooseDict> chooser;
 };
 
 TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
