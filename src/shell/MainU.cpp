@@ -53,6 +53,9 @@ constexpr int kSeparatorWidth = 8;
 constexpr int kToolbarEndRoom = 4;
 // The least room above and below the search box in the bar.
 constexpr int kSearchBarRoom = 2;
+// The least room a preview keeps below a line of its font.
+constexpr int kPreviewTextRoom = 2;
+constexpr int kPreviewCount = 4;
 constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr wchar_t kPreviewTail[] = L" ...";
 
@@ -238,6 +241,16 @@ void TfmMain::CreateControls() {
   }
 }
 
+TfmMain::PartHeights TfmMain::FontHeights() const {
+  // The search box grows with its font; the bar grows with it when a large font needs more than
+  // the designed height, so that the bar does not cut the box off. A preview grows likewise to
+  // show one whole line of its font.
+  const RECT box = cbSearch.BoundsRect();
+  const int boxHeight = static_cast<int>(box.bottom - box.top);
+  return {std::max(Scale(kToolbarHeight), boxHeight + 2 * Scale(kSearchBarRoom)),
+          std::max(Scale(kPreviewHeight), paneLineHeight_ + Scale(kPreviewTextRoom))};
+}
+
 void TfmMain::Layout() {
   if (reMeaning.Handle() == nullptr)
     return;
@@ -248,13 +261,8 @@ void TfmMain::Layout() {
     control.SetBounds(0, y, width, height);
     y += height;
   };
-  // The search box grows with its font; the bar grows with it when a large font needs more than
-  // the designed height, so that the bar does not cut the box off.
-  const RECT box = cbSearch.BoundsRect();
-  const int boxHeight = static_cast<int>(box.bottom - box.top);
-  const int bar = std::max(Scale(kToolbarHeight), boxHeight + 2 * Scale(kSearchBarRoom));
+  const auto [bar, preview] = FontHeights();
   const int spacer = Scale(kSpacerHeight);
-  const int preview = Scale(kPreviewHeight);
   stack(tbToolbar, bar);
   y += FTextSearch->Layout(y, width);
   stack(pnlTop, spacer);
@@ -272,26 +280,28 @@ void TfmMain::Layout() {
   stack(pnlBottom, spacer);
 
   // Keep the search box centred in the bar when its font changes its height.
-  const int top = std::max(0, (bar - boxHeight) / 2);
+  const RECT box = cbSearch.BoundsRect();
+  const int top = std::max(0, (bar - static_cast<int>(box.bottom - box.top)) / 2);
   SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TfmMain::FitSearchBox() {
+bool TfmMain::MeasurePaneFont(TEXTMETRICW& metrics) const {
+  const WindowDC windowDc(cbSearch.Handle());
+  const HDC dc = windowDc.Get();
+  HGDIOBJ previous = SelectObject(dc, paneFont_.Get());
+  const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
+  SelectObject(dc, previous);
+  return measured;
+}
+
+void TfmMain::FitSearchBox(const TEXTMETRICW& metrics) {
   // The box's frame and the padding around its text are system metrics, which not every system
   // scales with the DPI; the text and the room around it are made as high as they are designed.
   HWND box = cbSearch.Handle();
   const auto field = static_cast<int>(SendMessageW(box, CB_GETITEMHEIGHT, kSelectionField, 0));
   const RECT bounds = cbSearch.BoundsRect();
   const int frame = static_cast<int>(bounds.bottom - bounds.top) - field;
-  TEXTMETRICW metrics{};
-  const WindowDC windowDc(box);
-  const HDC dc = windowDc.Get();
-  HGDIOBJ previous = SelectObject(dc, paneFont_.Get());
-  const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
-  SelectObject(dc, previous);
-  if (!measured)
-    return;
   const int wanted = static_cast<int>(metrics.tmHeight) + Scale(kSearchTextRoom) - frame;
   if (wanted > field)
     SendMessageW(box, CB_SETITEMHEIGHT, kSelectionField, wanted);
@@ -313,6 +323,19 @@ void TfmMain::KeepToolbarWhole() {
   GetWindowRect(Handle(), &now);
   if (now.right - now.left < toolbarWindowWidth_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
     SetWindowPos(Handle(), nullptr, 0, 0, toolbarWindowWidth_, now.bottom - now.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TfmMain::KeepMainPaneRoom() {
+  const auto [bar, preview] = FontHeights();
+  const int grown =
+      (bar - Scale(kToolbarHeight)) + kPreviewCount * (preview - Scale(kPreviewHeight));
+  smallestWindowHeight_ = Scale(kMinHeight) + grown;
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  if (now.bottom - now.top < smallestWindowHeight_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
+    SetWindowPos(Handle(), nullptr, 0, 0, now.right - now.left, smallestWindowHeight_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
@@ -652,8 +675,13 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   // The controls now use the new font; the old one may go.
   paneFont_ = std::move(font);
   font_ = desc;
-  FitSearchBox();
+  TEXTMETRICW metrics{};
+  if (MeasurePaneFont(metrics)) {
+    FitSearchBox(metrics);
+    paneLineHeight_ = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading);
+  }
   KeepToolbarWhole();
+  KeepMainPaneRoom();
   Layout();
 }
 
@@ -709,6 +737,7 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       const LRESULT result = TForm::WndProc(msg, wParam, lParam);
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, toolbarWindowWidth_);
+      info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, smallestWindowHeight_);
       return result;
     }
     case WM_COPYDATA:

@@ -109,11 +109,22 @@ class TfmMain : public TForm {
 
  private:
   void CreateControls();
+  // The text metrics of the pane font; false when they cannot be had.
+  bool MeasurePaneFont(TEXTMETRICW& metrics) const;
   // Gives the search box the height its font needs at the window's DPI.
-  void FitSearchBox();
+  void FitSearchBox(const TEXTMETRICW& metrics);
   // Makes the window's smallest width leave room for the whole tool bar, widening the window
   // when it is narrower; after anything that can change the bar's size.
   void KeepToolbarWhole();
+  // The heights of the tool bar and of each preview with the font in use: the designed ones, or
+  // more where a large font needs more.
+  struct PartHeights {
+    int bar, preview;
+  };
+  PartHeights FontHeights() const;
+  // Makes the window's smallest height grow by what the bar and the previews took beyond their
+  // designed heights, so that the main pane keeps its room; a lower window grows to it.
+  void KeepMainPaneRoom();
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
@@ -140,6 +151,11 @@ class TfmMain : public TForm {
   // The window width, in pixels, that shows the tool bar's last button whole; 0 before the bar
   // has its buttons.
   int toolbarWindowWidth_ = 0;
+  // The smallest window height, in pixels, with the bar and the previews at their heights for
+  // the font; 0 until the font is applied.
+  int smallestWindowHeight_ = 0;
+  // The height of a line of the pane font, in pixels; 0 until the font is applied.
+  int paneLineHeight_ = 0;
   TFontSpec font_{StringDefault(kFontValue), IntegerDefault(kFontSizeValue)};
   GdiObject paneFont_;
 };

@@ -98,6 +98,33 @@ TFontSpec PaneFontOf(const TRichEdit& pane) {
   return {ToAnsi(format.szFaceName), static_cast<int>(format.yHeight / 20)};
 }
 
+int ClientHeight(const TControl& pane) {
+  RECT r{};
+  GetClientRect(pane.Handle(), &r);
+  return r.bottom;
+}
+
+// Where, from the top of the pane's client area, its first line ends as the pane lays it out: the
+// top of its formatting area and the first line's height. A paragraph is added to the end so that
+// there is a second line to measure to, whether or not the pane scrolls for it.
+int FirstLineBottom(TRichEdit& pane) {
+  const HWND hwnd = pane.Handle();
+  const int length = GetWindowTextLengthW(hwnd);
+  SendMessageW(hwnd, EM_SETSEL, length, length);
+  SendMessageW(hwnd, EM_SETREADONLY, FALSE, 0);
+  SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\rx"));
+  SendMessageW(hwnd, EM_SETREADONLY, TRUE, 0);
+  const auto top = [hwnd](WPARAM line) {
+    POINTL at{};
+    SendMessageW(hwnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at),
+                 SendMessageW(hwnd, EM_LINEINDEX, line, 0));
+    return static_cast<int>(at.y);
+  };
+  RECT area{};
+  SendMessageW(hwnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+  return static_cast<int>(area.top) + top(1) - top(0);
+}
+
 bool Topmost(HWND hwnd) {
   return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
@@ -255,7 +282,12 @@ TEST_F(MainWindowTest, StoredValuesAreKeptAndAppliedWithTheSmallestSize) {
   RECT r;
   GetWindowRect(form->Handle(), &r);
   EXPECT_EQ(r.right - r.left, 500);
-  EXPECT_EQ(r.bottom - r.top, 250) << "the height stays at the smallest window height";
+  // The 12-point previews are higher than designed, and the smallest height with them.
+  MINMAXINFO smallest{};
+  SendMessageW(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&smallest));
+  EXPECT_GT(smallest.ptMinTrackSize.y, 250);
+  EXPECT_EQ(r.bottom - r.top, smallest.ptMinTrackSize.y)
+      << "the height stays at the smallest window height";
   EXPECT_EQ(StoredDword(kWidthValue), 500u);
   EXPECT_EQ(StoredDword(kHeightValue), 100u) << "loading rewrites nothing";
   EXPECT_EQ(StoredDword(kTopValue), 10u) << "a missing value is created";
@@ -392,15 +424,18 @@ TEST_F(MainWindowTest, AtTheSmallestWidthEveryToolButtonIsWhole) {
                            << form->tbToolbar.BoundsRect().right << " wide";
 }
 
+// Font sizes from the smallest to the largest and back, and whether the window's parts keep their
+// designed heights at each.
+const struct FontStep {
+  int32_t size;
+  bool designedHeight;
+} kFontSteps[] = {{kMinFontSize, true}, {8, true}, {20, false}, {kMaxFontSize, false}, {8, true}};
+
 // At every font size the search box lies wholly on the tool bar, where its text can be read, and
 // the parts below start under the bar; at the usual sizes the bar keeps its designed height.
 TEST_F(MainWindowTest, TheToolBarHoldsTheSearchBoxAtEveryFontSize) {
   auto form = MakeForm<TfmMain>();
-  const struct {
-    int32_t size;
-    bool designedHeight;
-  } cases[] = {{kMinFontSize, true}, {8, true}, {20, false}, {kMaxFontSize, false}, {8, true}};
-  for (const auto& c : cases) {
+  for (const FontStep& c : kFontSteps) {
     SCOPED_TRACE(c.size);
     form->ApplyFont(form->PaneFont().name, c.size);
     const RECT bar = form->tbToolbar.BoundsRect();
@@ -414,6 +449,43 @@ TEST_F(MainWindowTest, TheToolBarHoldsTheSearchBoxAtEveryFontSize) {
       EXPECT_EQ(bar.bottom - bar.top, 30);
     }
   }
+}
+
+// At every font size each preview shows a whole line of its font, and the main pane still shows
+// one at the smallest window height, which grows with the font; at the usual sizes every part
+// keeps its designed height.
+TEST_F(MainWindowTest, EveryPaneShowsAWholeLineAtEveryFontSize) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  for (const FontStep& c : kFontSteps) {
+    SCOPED_TRACE(c.size);
+    // The window stands at the smallest height of the size before; a lower one grows.
+    form->ApplyFont(form->PaneFont().name, c.size);
+    RECT window{};
+    GetWindowRect(form->Handle(), &window);
+    const int smallest = test::ShrinkToSmallestHeight(form->Handle());
+    EXPECT_GE(window.bottom - window.top, smallest) << "the window stayed lower than it may be";
+    form->ShowEntryAt(3);
+    const struct {
+      const char* name;
+      TRichEdit& pane;
+    } panes[] = {{"reTop1", form->reTop1},
+                 {"reTop2", form->reTop2},
+                 {"reMeaning", form->reMeaning},
+                 {"reBottom2", form->reBottom2},
+                 {"reBottom1", form->reBottom1}};
+    for (const auto& p : panes) {
+      const int height = ClientHeight(p.pane);
+      EXPECT_GE(height, FirstLineBottom(p.pane)) << p.name << " cuts its first line off";
+      if (c.designedHeight && &p.pane != &form->reMeaning) {
+        EXPECT_EQ(height, 17) << p.name;
+      }
+    }
+    if (c.designedHeight) {
+      EXPECT_EQ(smallest, 250) << "the smallest window height";
+    }
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 TEST_F(MainWindowTest, ShowEntryAtFillsTheMainPaneAndTheFourPreviews) {

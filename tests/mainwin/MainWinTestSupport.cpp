@@ -117,6 +117,15 @@ int ShrinkToSmallestWidth(HWND window) {
   return r.right - r.left;
 }
 
+int ShrinkToSmallestHeight(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  SetWindowPos(window, nullptr, 0, 0, r.right - r.left, 1,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(window, &r);
+  return r.bottom - r.top;
+}
+
 std::vector<std::string> ButtonsCutOff(HWND bar) {
   RECT client{};
   GetClientRect(bar, &client);

@@ -82,6 +82,8 @@ void Pump();
 
 // Makes the window as narrow as it lets itself be made; returns its width then.
 int ShrinkToSmallestWidth(HWND window);
+// Makes the window as low as it lets itself be made; returns its height then.
+int ShrinkToSmallestHeight(HWND window);
 // The tool bar's buttons that do not lie wholly within its client area: "index: left-right".
 std::vector<std::string> ButtonsCutOff(HWND bar);
 
