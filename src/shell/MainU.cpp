@@ -334,10 +334,20 @@ void TfmMain::KeepMainPaneRoom() {
   smallestWindowHeight_ = Scale(kMinHeight) + grown;
   RECT now{};
   GetWindowRect(Handle(), &now);
-  if (now.bottom - now.top < smallestWindowHeight_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
-    SetWindowPos(Handle(), nullptr, 0, 0, now.right - now.left, smallestWindowHeight_,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (now.bottom - now.top >= smallestWindowHeight_ || IsIconic(Handle()) || IsZoomed(Handle()))
+    return;
+  // A window that lay within its work area grows upwards as far as it must to stay within it,
+  // never above the area's top; one the user put partly below it keeps its top.
+  LONG top = now.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor) &&
+      now.bottom <= monitor.rcWork.bottom) {
+    top = std::min(top, monitor.rcWork.bottom - smallestWindowHeight_);
+    top = std::max(top, std::min(now.top, monitor.rcWork.top));
   }
+  SetWindowPos(Handle(), nullptr, now.left, top, now.right - now.left, smallestWindowHeight_,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 namespace {

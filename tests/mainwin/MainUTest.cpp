@@ -488,6 +488,42 @@ TEST_F(MainWindowTest, EveryPaneShowsAWholeLineAtEveryFontSize) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// A window that a large font makes higher stays within the work area it lay in: one at the work
+// area's bottom (docked there) grows upwards, one with room below keeps its top; one that lay
+// partly below the work area already is left where the user put it.
+TEST_F(MainWindowTest, AWindowGrowingWithTheFontStaysWithinTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  auto form = ShowMain();
+  const struct {
+    const char* name;
+    int bottomGap;  // from the window's bottom to the work area's bottom
+    bool keepsTop;
+  } cases[] = {{"docked at the bottom", 0, false},
+               {"a little above the bottom", 20, false},
+               {"room below", 600, true},
+               {"partly below the work area", -40, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    form->ApplyFont(form->PaneFont().name, 8);
+    const int low = test::ShrinkToSmallestHeight(form->Handle());
+    const int top = static_cast<int>(work.bottom) - c.bottomGap - low;
+    SetWindowPos(form->Handle(), nullptr, static_cast<int>(work.left) + 50, top, 400, low,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    form->ApplyFont(form->PaneFont().name, kMaxFontSize);
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    ASSERT_GT(r.bottom - r.top, low) << "the window grew";
+    if (c.keepsTop) {
+      EXPECT_EQ(r.top, top);
+    } else {
+      EXPECT_EQ(r.bottom, work.bottom) << "the bottom lies on the work area's bottom";
+      EXPECT_GE(r.top, work.top);
+    }
+    EXPECT_EQ(r.left, work.left + 50) << "the window moves only up";
+  }
+}
+
 TEST_F(MainWindowTest, ShowEntryAtFillsTheMainPaneAndTheFourPreviews) {
   UseTestDictionary();
   auto form = ShowMain();
