@@ -56,6 +56,7 @@ constexpr int kSearchBarRoom = 2;
 // The least room a preview keeps below a line of its font.
 constexpr int kPreviewTextRoom = 2;
 constexpr int kPreviewCount = 4;
+constexpr int kSpacerCount = 6;
 constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr wchar_t kPreviewTail[] = L" ...";
 
@@ -331,7 +332,16 @@ void TfmMain::KeepMainPaneRoom() {
   const auto [bar, preview] = FontHeights();
   const int grown =
       (bar - Scale(kToolbarHeight)) + kPreviewCount * (preview - Scale(kPreviewHeight));
-  smallestWindowHeight_ = Scale(kMinHeight) + grown;
+  // The main pane's height at the designed smallest window height, and what it needs for a whole
+  // line beside the strip of the match count.
+  RECT frame{};
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi());
+  const int designedMain = Scale(kMinHeight) - static_cast<int>(frame.bottom - frame.top) -
+                           Scale(kToolbarHeight) - kSpacerCount * Scale(kSpacerHeight) -
+                           kPreviewCount * Scale(kPreviewHeight);
+  const int neededMain = FTextSearch->StripHeight() + paneLineHeight_ + Scale(kPreviewTextRoom);
+  smallestWindowHeight_ = Scale(kMinHeight) + grown + std::max(0, neededMain - designedMain);
   RECT now{};
   GetWindowRect(Handle(), &now);
   if (now.bottom - now.top >= smallestWindowHeight_ || IsIconic(Handle()) || IsZoomed(Handle()))

@@ -85,6 +85,11 @@ class TfmMain : public TForm {
   // Stacks the tool bar, the strip of the match count (while searching inside the entries),
   // spacers, bevels and panes over the client area.
   void Layout();
+  // Makes the window's smallest height grow by what the bar and the previews took beyond their
+  // designed heights, so that the main pane keeps its room, and further where the strip of the
+  // match count leaves the main pane less than a whole line; a lower window grows to it. After
+  // anything that changes those heights.
+  void KeepMainPaneRoom();
 
   // State, for the dialogs and for tests.
   TADict* Dict() const noexcept { return FDict.get(); }
@@ -122,9 +127,6 @@ class TfmMain : public TForm {
     int bar, preview;
   };
   PartHeights FontHeights() const;
-  // Makes the window's smallest height grow by what the bar and the previews took beyond their
-  // designed heights, so that the main pane keeps its room; a lower window grows to it.
-  void KeepMainPaneRoom();
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);

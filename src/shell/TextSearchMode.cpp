@@ -111,6 +111,23 @@ void TTextSearch::CreateControls(TToolBar& bar) {
   SetCue();
 }
 
+int TTextSearch::StripHeight() const {
+  const HWND label = lblMatches.Handle();
+  if (label == nullptr || !active_)
+    return 0;
+  return LabelTextHeight() + form_.Scale(kStripPadding);
+}
+
+int TTextSearch::LabelTextHeight() const {
+  TEXTMETRICW metrics{};
+  const WindowDC windowDc(lblMatches.Handle());
+  const HDC dc = windowDc.Get();
+  HGDIOBJ old = SelectObject(dc, lblMatches.Font());
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  return static_cast<int>(metrics.tmHeight);
+}
+
 int TTextSearch::Layout(int top, int width) {
   const HWND label = lblMatches.Handle();
   if (label == nullptr)
@@ -119,16 +136,8 @@ int TTextSearch::Layout(int top, int width) {
     ShowWindow(label, SW_HIDE);
     return 0;
   }
-  TEXTMETRICW metrics{};
-  {
-    const WindowDC windowDc(label);
-    const HDC dc = windowDc.Get();
-    HGDIOBJ old = SelectObject(dc, lblMatches.Font());
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-  }
-  const int textHeight = metrics.tmHeight;
-  const int height = textHeight + form_.Scale(kStripPadding);
+  const int textHeight = LabelTextHeight();
+  const int height = StripHeight();
   // The count's text starts under the search text, whose edit box lies in the search box on
   // the tool bar.
   int left = 0;
@@ -150,7 +159,8 @@ void TTextSearch::SetActive(bool active) {
   paused_ = false;
   active_ = active;
   tbtnFindInText->SetDown(active);
-  // The strip of the label comes or goes.
+  // The strip of the label comes or goes, and with it the room the main pane needs.
+  form_.KeepMainPaneRoom();
   form_.Layout();
   SetCue();
   matches_.clear();

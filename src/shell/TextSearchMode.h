@@ -42,6 +42,8 @@ class TTextSearch {
   // across `width`, its text starting under the search text; while it is off, hides the label.
   // Returns the height the strip takes: 0 while the mode is off.
   int Layout(int top, int width);
+  // The height of the strip: 0 while the mode is off.
+  int StripHeight() const;
 
   bool Active() const noexcept { return active_; }
   // Switches the search box to searching inside the entries or back to headword lookup.
@@ -77,6 +79,8 @@ class TTextSearch {
 
  private:
   class BuildJob;
+  // The height of a line of the label's font.
+  int LabelTextHeight() const;
   void StartBuild();
   void BuildProgress(const BuildJob& job);
   void BuildEnded();

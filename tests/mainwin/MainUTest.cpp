@@ -488,6 +488,36 @@ TEST_F(MainWindowTest, EveryPaneShowsAWholeLineAtEveryFontSize) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// In search mode the strip with the match count takes its room from the main pane, which still
+// shows a whole line at the smallest window height, whether the font or the mode changes last.
+TEST_F(MainWindowTest, InSearchModeTheMainPaneShowsAWholeLineAtEveryFontSize) {
+  UseTestDictionary();
+  auto form = ShowMain();
+  for (const FontStep& c : kFontSteps) {
+    SCOPED_TRACE(c.size);
+    for (bool modeLast : {false, true}) {
+      SCOPED_TRACE(modeLast ? "search mode turned on after the font" : "font after search mode");
+      if (modeLast) {
+        form->ApplyFont(form->PaneFont().name, c.size);
+        form->TextSearch().SetActive(true);
+      } else {
+        form->TextSearch().SetActive(true);
+        form->ApplyFont(form->PaneFont().name, c.size);
+      }
+      test::ShrinkToSmallestHeight(form->Handle());
+      form->ShowEntryAt(3);
+      EXPECT_GE(ClientHeight(form->reMeaning), FirstLineBottom(form->reMeaning))
+          << "the main pane cuts its first line off";
+      form->TextSearch().SetActive(false);
+      const int smallest = test::ShrinkToSmallestHeight(form->Handle());
+      if (c.designedHeight) {
+        EXPECT_EQ(smallest, 250) << "out of search mode the smallest height is the designed one";
+      }
+    }
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 // A window that a large font makes higher stays within the work area it lay in: one at the work
 // area's bottom (docked there) grows upwards, one with room below keeps its top; one that lay
 // partly below the work area already is left where the user put it.
