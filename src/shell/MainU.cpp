@@ -308,6 +308,13 @@ void TfmMain::FitSearchBox(const TEXTMETRICW& metrics) {
     SendMessageW(box, CB_SETITEMHEIGHT, kSelectionField, wanted);
 }
 
+SIZE TfmMain::FrameSize() const {
+  RECT frame{};
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi());
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void TfmMain::KeepToolbarWhole() {
   const HWND bar = tbToolbar.Handle();
   const auto buttons = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
@@ -316,10 +323,9 @@ void TfmMain::KeepToolbarWhole() {
   RECT last{};
   SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
                reinterpret_cast<LPARAM>(&last));
-  RECT window{0, 0, tbToolbar.BoundsRect().left + last.right + Scale(kToolbarEndRoom), 0};
-  AdjustWindowRectForDpi(window, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
-                         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi());
-  toolbarWindowWidth_ = static_cast<int>(window.right - window.left);
+  const SIZE frame = FrameSize();
+  toolbarWindowWidth_ = static_cast<int>(tbToolbar.BoundsRect().left + last.right) +
+                        Scale(kToolbarEndRoom) + frame.cx;
   RECT now{};
   GetWindowRect(Handle(), &now);
   if (now.right - now.left < toolbarWindowWidth_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
@@ -334,10 +340,7 @@ void TfmMain::KeepMainPaneRoom() {
       (bar - Scale(kToolbarHeight)) + kPreviewCount * (preview - Scale(kPreviewHeight));
   // The main pane's height at the designed smallest window height, and what it needs for a whole
   // line beside the strip of the match count.
-  RECT frame{};
-  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
-                         static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)), Dpi());
-  const int designedMain = Scale(kMinHeight) - static_cast<int>(frame.bottom - frame.top) -
+  const int designedMain = Scale(kMinHeight) - static_cast<int>(FrameSize().cy) -
                            Scale(kToolbarHeight) - kSpacerCount * Scale(kSpacerHeight) -
                            kPreviewCount * Scale(kPreviewHeight);
   const int neededMain = FTextSearch->StripHeight() + paneLineHeight_ + Scale(kPreviewTextRoom);

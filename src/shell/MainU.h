@@ -116,6 +116,8 @@ class TfmMain : public TForm {
   void CreateControls();
   // The text metrics of the pane font; false when they cannot be had.
   bool MeasurePaneFont(TEXTMETRICW& metrics) const;
+  // What the window's frame (borders, title bar) adds to its client area's width and height.
+  SIZE FrameSize() const;
   // Gives the search box the height its font needs at the window's DPI.
   void FitSearchBox(const TEXTMETRICW& metrics);
   // Makes the window's smallest width leave room for the whole tool bar, widening the window
