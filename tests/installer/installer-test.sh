@@ -225,7 +225,69 @@ case_replaced_dictionary() {
   check_uninstalled "$dir" "$(printf '%s\n' Dictionaries/diruridu.dat Dictionaries/diruridu.ind)"
 }
 
-for case_name in case_chosen_folder case_used_program case_replaced_dictionary; do
+# Case: installs over an earlier one after the user edited both letter-conversion tables. Every
+# edit stays, with the new version beside it as <name>.new; a file still as the earlier install
+# left it, and a .new of its own, are replaced; a .new the user edited stays too. Taking the
+# shipped table back is deleting one's own. The uninstall keeps the edits and takes the .new files
+# it wrote; an install after it keeps them again, and a table the user put there.
+case_install_over_changed() {
+  local dir=$default_dir to=Data/conv_to.txt from=Data/conv_from.txt help=Help/Readme.html
+  install
+  printf 'а' | iconv -t UTF-16LE >>"$dir/$to"  # one more group
+  printf '\r\nä' | iconv -t UTF-16LE >>"$dir/$from"
+  cp "$dir/$to" "$scratch/edited-to"
+  cp "$dir/$from" "$scratch/edited-from"
+  as_earlier_version "$dir/$help"
+
+  install
+  expect_eq "installer's exit code over edited files" "$?" 0
+  expect_files "the first install over the edits" "$dir" \
+    "$to" "$scratch/edited-to" "$to.new" "$packed/$to" \
+    "$from" "$scratch/edited-from" "$from.new" "$packed/$from" "$help" "$packed/$help"
+
+  as_earlier_version "$dir/$to.new"
+  printf 'mine' >>"$dir/$from.new"
+  cp "$dir/$from.new" "$scratch/edited-from-new"
+  install
+  expect_files "an install over the .new files" "$dir" \
+    "$to" "$scratch/edited-to" "$to.new" "$packed/$to" \
+    "$from" "$scratch/edited-from" "$from.new" "$scratch/edited-from-new"
+
+  rm "$dir/$to"
+  install
+  expect_files "an install after the edited table was deleted" "$dir" "$to" "$packed/$to"
+  [ -e "$dir/$to.new" ] && fail "the out-of-date $to.new is left"
+
+  uninstall
+  check_uninstalled "$dir" "$(printf '%s\n' "$from" "$from.new")"
+  cp "$scratch/edited-to" "$dir/$to"  # a table of the user's put there, which setup never wrote
+  install
+  expect_files "an install after the uninstall" "$dir" \
+    "$to" "$scratch/edited-to" "$to.new" "$packed/$to" \
+    "$from" "$scratch/edited-from" "$from.new" "$scratch/edited-from-new"
+  uninstall
+  check_uninstalled "$dir" "$(printf '%s\n' "$from" "$from.new" "$to")"
+}
+
+# Makes an installed file look like an earlier version's, as that version left it: other
+# content, the last-write time that the install recorded.
+as_earlier_version() {  # file
+  cp -p "$1" "$scratch/as-installed"
+  printf 'earlier version' >"$1"
+  touch -r "$scratch/as-installed" "$1"
+}
+
+expect_files() {  # what, folder, then pairs: path under the folder, file it must equal
+  local what=$1 dir=$2
+  shift 2
+  while [ $# -ge 2 ]; do
+    cmp -s "$dir/$1" "$2" || fail "$what: $1 is not as wanted ($2)"
+    shift 2
+  done
+}
+
+for case_name in case_chosen_folder case_used_program case_replaced_dictionary \
+  case_install_over_changed; do
   remove_installed
   before=$failures
   start=$(date +%s%N)
