@@ -11,6 +11,8 @@
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 CPACK=$2
+README=$(cd "$(dirname "$0")/../.." && pwd)/README.md
+HELP=$(dirname "$README")/data/Help/Readme.html
 export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer LEXMORA_OWN_DISPLAY=1
 export LEXMORA_WINE_DESKTOP=1
 . "$(dirname "$0")/../../scripts/wine-env.sh"
@@ -109,6 +111,18 @@ uninstall() {
   sleep 0.3  # lets the uninstaller's process end
 }
 
+# Runs the batch file that the README gives for an uninstall with a real exit code (the only
+# ```bat block there; the help page shows it too), and leaves its exit code.
+uninstall_as_readme_says() {
+  local batch
+  batch=$(sed -n '/^```bat$/,/^```$/{/^```/d;p}' "$README")
+  [ -n "$batch" ] || { fail "the README gives no batch file"; return 9; }
+  expect_eq "the help page's batch file" "$(sed -n '/^<pre class="bat">/,/<\/pre>$/p' "$HELP" |
+    sed 's/^<pre class="bat">//; s/<\/pre>$//; s/&gt;/>/g')" "$batch"
+  sed 's/$/\r/' <<<"$batch" >"$scratch/uninstall.cmd"
+  "$WINE" cmd /c "$scratch_w\\uninstall.cmd" </dev/null >/dev/null 2>&1
+}
+
 # What a fresh install must have given: the packed files, the uninstall entry and the shortcut.
 check_installed() {  # the folder as a Windows path, and as a Unix path
   local dir_w=$1 dir=$2
@@ -183,7 +197,7 @@ case_used_program() {
 
   install
   expect_eq "installer's exit code while the program runs" "$?" 2
-  "$WINE" "$default_dir_w\\Uninstall.exe" /S "_?=$default_dir_w" </dev/null >/dev/null 2>&1
+  uninstall_as_readme_says
   expect_eq "uninstaller's exit code while the program runs" "$?" 2
   [ -f "$dir/Lexmora.exe" ] || fail "the refused uninstall removed the program"
 
@@ -258,7 +272,8 @@ case_install_over_changed() {
   expect_files "an install after the edited table was deleted" "$dir" "$to" "$packed/$to"
   [ -e "$dir/$to.new" ] && fail "the out-of-date $to.new is left"
 
-  uninstall
+  uninstall_as_readme_says
+  expect_eq "uninstaller's exit code" "$?" 0
   check_uninstalled "$dir" "$(printf '%s\n' "$from" "$from.new")"
   cp "$scratch/edited-to" "$dir/$to"  # a table of the user's put there, which setup never wrote
   install
