@@ -2,6 +2,7 @@
 
 #include "base/Errors.h"
 #include "ui/Application.h"
+#include "ui/Cursors.h"
 #include "ui/Dpi.h"
 
 namespace lexmora {
@@ -49,7 +50,7 @@ TCreateIndexForm::TCreateIndexForm() {
       SetFont(std::move(font));
   }
   SetPosition(TPosition::MainFormCenter);
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+  SetCursor(WaitCursor());
 
   const int labelSize = Scale(kLabelSize);
   const int barWidth = Scale(kBarWidth), barHeight = Scale(kBarHeight);

@@ -3,14 +3,11 @@
 #include <commctrl.h>
 
 #include "base/Handle.h"
+#include "ui/Cursors.h"
 
 namespace lexmora {
 
 namespace {
-
-HCURSOR HandCursor() {
-  return LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // IDC_HAND
-}
 
 // Erases the whole window in a system colour, for WM_ERASEBKGND (the DC is in wParam).
 LRESULT EraseInSystemColor(HWND wnd, WPARAM dc, int color) {

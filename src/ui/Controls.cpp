@@ -4,6 +4,7 @@
 #include "base/Handle.h"
 #include "base/Text.h"
 #include "ui/Application.h"
+#include "ui/Cursors.h"
 #include "ui/Dpi.h"
 #include "ui/Form.h"
 
@@ -87,7 +88,7 @@ void RegisterControlClasses(HINSTANCE instance) {
     wc.style = c.style;
     wc.lpfnWndProc = c.proc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hCursor = ArrowCursor();
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = c.name;
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {

@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
+#include "ui/Cursors.h"
 
 namespace lexmora {
 
@@ -168,7 +169,7 @@ void RegisterFormClass(const std::wstring& className) {
   wc.lpfnWndProc = FormWindowProc;
   wc.hInstance = Application().Instance();
   wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hCursor = ArrowCursor();
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = className.c_str();
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
@@ -538,7 +539,7 @@ void TForm::SetCursor(HCURSOR cursor) {
   if (hwnd_ != nullptr && GetCursorPos(&pt)) {
     HWND under = WindowFromPoint(pt);
     if (under == hwnd_ || IsChild(hwnd_, under)) {
-      ::SetCursor(cursor_ ? cursor_ : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+      ::SetCursor(cursor_ ? cursor_ : ArrowCursor());
     }
   }
 }
