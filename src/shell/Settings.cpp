@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DpiScale.h"
 #include "base/Errors.h"
 #include "base/Handle.h"
 #include "base/Text.h"
 #include "shell/ConstU.h"
-#include "ui/Dpi.h"
 
 namespace lexmora {
 namespace {
