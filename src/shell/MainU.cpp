@@ -24,6 +24,7 @@
 #include "shell/SingleInstance.h"
 #include "store/HeadwordLookup.h"
 #include "ui/Application.h"
+#include "ui/StayOnTop.h"
 #include "ui/Thread.h"
 
 namespace lexmora {
@@ -57,7 +58,6 @@ constexpr int kSearchBarRoom = 2;
 constexpr int kPreviewTextRoom = 2;
 constexpr int kPreviewCount = 4;
 constexpr int kSpacerCount = 6;
-constexpr UINT kStayOnTopFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;  // 0x13
 constexpr wchar_t kPreviewTail[] = L" ...";
 
 // Tool-bar image indexes.
@@ -66,50 +66,6 @@ constexpr int kImageDict = 1;
 constexpr int kImageHelp = 2;
 constexpr int kImageAbout = 3;
 constexpr int kImageOptions = 4;
-
-HWND StayOnTopOrder(bool down) {
-  return down ? HWND_TOPMOST : HWND_NOTOPMOST;
-}
-
-bool IsTopmost(HWND hwnd) {
-  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-// The windows of this thread that `owner` owns (its tool tips and dialogs).
-std::vector<HWND> OwnedWindows(HWND owner) {
-  struct Search {
-    HWND owner;
-    std::vector<HWND> found;
-  } search{owner, {}};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (GetWindow(hwnd, GW_OWNER) == s->owner)
-          s->found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// Puts the window into or out of the topmost band with SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE.
-void SetStayOnTop(HWND hwnd, bool onTop) {
-  SetWindowPos(hwnd, StayOnTopOrder(onTop), 0, 0, 0, 0, kStayOnTopFlags);
-  if (!onTop || IsTopmost(hwnd))
-    return;
-  // Wine links a window that owns other windows in after the last of them, short of the topmost
-  // band. Let go of the owned windows for the call, then put them back above their owner, as
-  // the system does with the windows of a topmost owner.
-  const std::vector<HWND> owned = OwnedWindows(hwnd);
-  for (HWND w : owned)
-    SetWindowLongPtrW(w, GWLP_HWNDPARENT, 0);
-  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
-  for (HWND w : owned) {
-    SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd));
-    SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, kStayOnTopFlags);
-  }
-}
 
 TfmChooseDict& Chooser() {
   if (fmChooseDict == nullptr)
