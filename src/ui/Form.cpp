@@ -8,89 +8,13 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Cursors.h"
+#include "ui/LayoutTemplate.h"
 
 namespace lexmora {
 
 namespace {
 
 const wchar_t kFormProp[] = L"Lexmora.Form";
-
-// Reads a DLGTEMPLATEEX resource.
-class TemplateReader {
- public:
-  TemplateReader(const BYTE* data, size_t size) : base_(data), p_(data), end_(data + size) {}
-  WORD Word() { return Take<WORD>(); }
-  DWORD Dword() { return Take<DWORD>(); }
-  short Short() { return Take<short>(); }
-  BYTE Byte() { return Take<BYTE>(); }
-  // sz_Or_Ord: empty, an ordinal (returned in `ordinal`), or a string.
-  std::wstring SzOrOrd(WORD* ordinal = nullptr) {
-    WORD first = Word();
-    if (first == 0)
-      return {};
-    if (first == 0xFFFF) {
-      WORD ord = Word();
-      if (ordinal)
-        *ordinal = ord;
-      return {};
-    }
-    std::wstring s(1, static_cast<wchar_t>(first));
-    for (WORD c = Word(); c != 0; c = Word())
-      s.push_back(static_cast<wchar_t>(c));
-    return s;
-  }
-  std::wstring Sz() {
-    std::wstring s;
-    for (WORD c = Word(); c != 0; c = Word())
-      s.push_back(static_cast<wchar_t>(c));
-    return s;
-  }
-  // Raises when the boundary lies beyond the end: the reads after it would start there.
-  void AlignDword() {
-    const size_t aligned = (static_cast<size_t>(p_ - base_) + 3) & ~size_t{3};
-    if (aligned > static_cast<size_t>(end_ - base_))
-      throw Exception("Invalid form layout resource");
-    p_ = base_ + aligned;
-  }
-  void Skip(size_t n) {
-    if (n > static_cast<size_t>(end_ - p_))
-      throw Exception("Invalid form layout resource");
-    p_ += n;
-  }
-
- private:
-  template <typename T>
-  T Take() {
-    if (static_cast<size_t>(end_ - p_) < sizeof(T))
-      throw Exception("Invalid form layout resource");
-    T v;
-    memcpy(&v, p_, sizeof(T));
-    p_ += sizeof(T);
-    return v;
-  }
-  const BYTE* base_;
-  const BYTE* p_;
-  const BYTE* end_;
-};
-
-const wchar_t* PredefinedClass(WORD ordinal) {
-  switch (ordinal) {
-    case 0x80:
-      return L"Button";
-    case 0x81:
-      return L"Edit";
-    case 0x82:
-      return L"Static";
-    case 0x83:
-      return L"ListBox";
-    case 0x84:
-      return L"ScrollBar";
-    case 0x85:
-      return L"ComboBox";
-    default:
-      throw Exception(Format("Unknown control class %u in form layout", ordinal));
-  }
-}
 
 HWND FindDescendant(HWND parent, int id) {
   struct Search {
@@ -264,89 +188,62 @@ void TForm::CreateFromLayout(int resourceId) {
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
   if (data == nullptr)
     throw Exception(Format("Form layout %d not found", resourceId));
-  TemplateReader in(data, SizeofResource(inst, res));
-
-  if (in.Word() != 1 || in.Word() != 0xFFFF)
-    throw Exception("Form layout is not a DIALOGEX");
-  in.Dword();  // help id
-  DWORD exStyle = in.Dword();
-  DWORD style = in.Dword();
-  WORD count = in.Word();
-  in.Short();
-  in.Short();
-  int cx = in.Short();
-  int cy = in.Short();
-  in.SzOrOrd();  // menu
-  std::wstring className = in.SzOrOrd();
-  std::wstring caption = in.Sz();
-  const bool hasFont = (style & (DS_SETFONT | DS_SHELLFONT)) != 0;
-  LOGFONTW lf{};
-  int points = 0;
-  if (hasFont) {
-    points = in.Word();
-    lf.lfWeight = in.Word();
-    lf.lfItalic = in.Byte();
-    lf.lfCharSet = in.Byte();
-    in.Sz().copy(lf.lfFaceName, LF_FACESIZE - 1);
-  }
+  const TLayoutTemplate layout = ReadLayoutTemplate(data, SizeofResource(inst, res));
 
   TFormParams params;
-  params.className = !windowClassName_.empty() ? windowClassName_
-                     : className.empty()       ? L"LexmoraForm"
-                                               : className;
-  params.caption = caption;
-  params.style = (style & 0xFFFF0000u & ~WS_VISIBLE) | WS_CLIPCHILDREN;
+  params.className = !windowClassName_.empty()  ? windowClassName_
+                     : layout.className.empty() ? L"LexmoraForm"
+                                                : layout.className;
+  params.caption = layout.caption;
+  params.style = (layout.style & 0xFFFF0000u & ~WS_VISIBLE) | WS_CLIPCHILDREN;
   if (!(params.style & WS_CHILD))
     params.style |= WS_POPUP;
-  params.exStyle = exStyle | (style & DS_MODALFRAME ? WS_EX_DLGMODALFRAME : 0);
+  params.exStyle = layout.exStyle | (layout.style & DS_MODALFRAME ? WS_EX_DLGMODALFRAME : 0);
   if (stayOnTop_)
     params.exStyle |= WS_EX_TOPMOST;
   TForm* main = Application().MainForm();
   if (main != nullptr && main != this && (params.style & WS_CAPTION) != WS_OVERLAPPEDWINDOW) {
     params.owner = main->Handle();
   }
-  if (style & DS_CENTER)
+  if (layout.style & DS_CENTER)
     position_ = TPosition::MainFormCenter;
-  CreateWindowFrom(params, cx, cy);
-  if (hasFont) {
-    layoutFontPoints_ = points;
-    lf.lfHeight = -MulDiv(points, dpi_, 72);
-    font_.Reset(CreateFontIndirectW(&lf));
-  }
+  CreateWindowFrom(params, layout.width, layout.height);
+  if (layout.hasFont)
+    SetLayoutFont(layout.font);
+  for (const TLayoutItem& item : layout.items)
+    CreateLayoutItem(item, resourceId);
+}
 
-  HFONT font = Font();
-  for (WORD i = 0; i < count; ++i) {
-    in.AlignDword();
-    DWORD parentId = in.Dword();  // the help id names the holding panel
-    DWORD itemExStyle = in.Dword();
-    DWORD itemStyle = in.Dword();
-    RECT designed{};
-    designed.left = in.Short();
-    designed.top = in.Short();
-    designed.right = designed.left + in.Short();
-    designed.bottom = designed.top + in.Short();
-    const int x = Scale(designed.left), y = Scale(designed.top);
-    const int w = Scale(designed.right) - x, h = Scale(designed.bottom) - y;
-    DWORD id = in.Dword();
-    WORD ordinal = 0;
-    std::wstring itemClass = in.SzOrOrd(&ordinal);
-    std::wstring text = in.SzOrOrd();
-    in.Skip(in.Word());
-    HWND parent = hwnd_;
-    if (parentId != 0) {
-      parent = FindDescendant(hwnd_, static_cast<int>(parentId));
-      if (parent == nullptr)
-        throw Exception(Format("Panel %lu of control %lu not found", parentId, id));
-    }
-    const wchar_t* cls = itemClass.empty() ? PredefinedClass(ordinal) : itemClass.c_str();
-    HWND child = CreateWindowExW(itemExStyle, cls, text.c_str(), itemStyle | WS_CHILD, x, y, w, h,
-                                 parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                 Application().Instance(), nullptr);
-    if (child == nullptr)
-      throw Exception(Format("Cannot create control %lu of form layout %d", id, resourceId));
-    designed_[child] = designed;
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+void TForm::SetLayoutFont(const TLayoutFont& font) {
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(font.points, dpi_, 72);
+  lf.lfWeight = font.weight;
+  lf.lfItalic = font.italic;
+  lf.lfCharSet = font.charSet;
+  font.faceName.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  layoutFontPoints_ = font.points;
+  font_.Reset(CreateFontIndirectW(&lf));
+}
+
+void TForm::CreateLayoutItem(const TLayoutItem& item, int resourceId) {
+  // The help id names the panel that holds the control.
+  HWND parent = hwnd_;
+  if (item.helpId != 0) {
+    parent = FindDescendant(hwnd_, static_cast<int>(item.helpId));
+    if (parent == nullptr)
+      throw Exception(Format("Panel %lu of control %lu not found", item.helpId, item.id));
   }
+  const RECT& designed = item.bounds;
+  const int x = Scale(designed.left), y = Scale(designed.top);
+  const int w = Scale(designed.right) - x, h = Scale(designed.bottom) - y;
+  HWND child = CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(),
+                               item.style | WS_CHILD, x, y, w, h, parent,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)),
+                               Application().Instance(), nullptr);
+  if (child == nullptr)
+    throw Exception(Format("Cannot create control %lu of form layout %d", item.id, resourceId));
+  designed_[child] = designed;
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
 }
 
 void TForm::DoCreate() noexcept {

@@ -18,7 +18,8 @@
 // (see ui/Dpi.h). The template's size is the client size, and an item's help id, when not 0, names
 // the panel that holds it (its position is then relative to that panel). DS_CENTER centres the
 // form on the main form each time it is shown; CLASS "name" registers the form under that class
-// (upper-cased by the resource compiler: set windowClassName_ for an exact name).
+// (upper-cased by the resource compiler: set windowClassName_ for an exact name). The template
+// is read by ReadLayoutTemplate (ui/LayoutTemplate.h).
 //
 // Raw messages: override WndProc(), handle what you need and return TForm::WndProc(...) for the
 // standard handling (events, modal close, default processing).
@@ -41,6 +42,8 @@ namespace lexmora {
 
 class TControl;
 class TButton;
+struct TLayoutFont;
+struct TLayoutItem;
 
 // Modal results.
 constexpr int mrNone = 0;
@@ -159,6 +162,9 @@ class TForm {
   friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM);
   // Creates the window with the designed client size scaled to the DPI it is shown at.
   void CreateWindowFrom(const TFormParams& params, int clientWidth, int clientHeight);
+  // The layout's font at Dpi(), kept as the form's font.
+  void SetLayoutFont(const TLayoutFont& font);
+  void CreateLayoutItem(const TLayoutItem& item, int resourceId);
   void HandleDpiChange(int dpi, const RECT& suggested);
   // Bounds and fonts of the controls, from the DPI `oldDpi` to Dpi().
   void RescaleControls(int oldDpi);
