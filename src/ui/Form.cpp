@@ -147,10 +147,14 @@ void TForm::CreateParams(TFormParams& params) {
   }
   if (stayOnTop_)
     params.exStyle |= WS_EX_TOPMOST;
+  params.owner = MainFormOwner(params.style);
+}
+
+HWND TForm::MainFormOwner(DWORD style) const noexcept {
   TForm* main = Application().MainForm();
-  if (borderStyle_ != TBorderStyle::Sizeable && main != nullptr && main != this) {
-    params.owner = main->Handle();
-  }
+  if (main == nullptr || main == this || (style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW)
+    return nullptr;
+  return main->Handle();
 }
 
 void TForm::CreateEmpty() {
@@ -201,10 +205,7 @@ void TForm::CreateFromLayout(int resourceId) {
   params.exStyle = layout.exStyle | (layout.style & DS_MODALFRAME ? WS_EX_DLGMODALFRAME : 0);
   if (stayOnTop_)
     params.exStyle |= WS_EX_TOPMOST;
-  TForm* main = Application().MainForm();
-  if (main != nullptr && main != this && (params.style & WS_CAPTION) != WS_OVERLAPPEDWINDOW) {
-    params.owner = main->Handle();
-  }
+  params.owner = MainFormOwner(params.style);
   if (layout.style & DS_CENTER)
     position_ = TPosition::MainFormCenter;
   CreateWindowFrom(params, layout.width, layout.height);

@@ -21,6 +21,10 @@
 // (upper-cased by the resource compiler: set windowClassName_ for an exact name). The template
 // is read by ReadLayoutTemplate (ui/LayoutTemplate.h).
 //
+// Ownership: while a main form exists, every other form is owned by it (it stays above the main
+// form and is minimized with it), except a sizeable overlapped window, which stands on its own.
+// This holds for layouts and for forms built in code alike.
+//
 // Raw messages: override WndProc(), handle what you need and return TForm::WndProc(...) for the
 // standard handling (events, modal close, default processing).
 //
@@ -162,6 +166,9 @@ class TForm {
   friend LRESULT CALLBACK FormWindowProc(HWND, UINT, WPARAM, LPARAM);
   // Creates the window with the designed client size scaled to the DPI it is shown at.
   void CreateWindowFrom(const TFormParams& params, int clientWidth, int clientHeight);
+  // The owner of a form made with `style`: the main form, for every other form but a sizeable
+  // overlapped window (one of the main form's kind), which stands on its own.
+  HWND MainFormOwner(DWORD style) const noexcept;
   // The layout's font at Dpi(), kept as the form's font.
   void SetLayoutFont(const TLayoutFont& font);
   void CreateLayoutItem(const TLayoutItem& item, int resourceId);

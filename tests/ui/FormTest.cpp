@@ -113,6 +113,57 @@ TEST_F(FormTest, DamagedLayoutsAreRefusedWithWhatIsWrong) {
   }
 }
 
+// A form built in code with the given border style.
+class TBorderForm : public TForm {
+ public:
+  explicit TBorderForm(TBorderStyle style) {
+    borderStyle_ = style;
+    CreateEmpty();
+  }
+};
+
+// Makes `form` the application's main form for the scope.
+class ScopedMainForm {
+ public:
+  explicit ScopedMainForm(TForm* form) : previous_(Application().MainForm()) {
+    Application().SetMainForm(form);
+  }
+  ~ScopedMainForm() { Application().SetMainForm(previous_); }
+  ScopedMainForm(const ScopedMainForm&) = delete;
+  ScopedMainForm& operator=(const ScopedMainForm&) = delete;
+
+ private:
+  TForm* previous_;
+};
+
+TEST_F(FormTest, EveryFormButASizeableOneIsOwnedByTheMainForm) {
+  const struct {
+    const char* name;
+    std::function<FormPtr<TForm>()> make;
+    bool owned;
+  } cases[] = {
+      {"a dialog layout", [] { return FormPtr<TForm>(MakeForm<TLayoutForm>()); }, true},
+      {"an overlapped layout",
+       [] { return FormPtr<TForm>(MakeForm<TLayoutForm>(IDD_OVERLAPPEDLAYOUT)); }, false},
+      {"a dialog built in code",
+       [] { return FormPtr<TForm>(MakeForm<TBorderForm>(TBorderStyle::Dialog)); }, true},
+      {"a form built in code without a border",
+       [] { return FormPtr<TForm>(MakeForm<TBorderForm>(TBorderStyle::None)); }, true},
+      {"a sizeable form built in code",
+       [] { return FormPtr<TForm>(MakeForm<TBorderForm>(TBorderStyle::Sizeable)); }, false},
+  };
+  auto main = MakeForm<TBorderForm>(TBorderStyle::Sizeable);
+  for (const auto& c : cases) {
+    {
+      ScopedMainForm none(nullptr);
+      EXPECT_EQ(GetWindow(c.make()->Handle(), GW_OWNER), nullptr) << c.name << ", no main form";
+    }
+    ScopedMainForm scope(main.get());
+    const HWND want = c.owned ? main->Handle() : nullptr;
+    EXPECT_EQ(GetWindow(c.make()->Handle(), GW_OWNER), want) << c.name;
+  }
+}
+
 TEST_F(FormTest, ModalResultComesFromButtonsKeysAndCloseRequests) {
   struct Case {
     const char* name;
