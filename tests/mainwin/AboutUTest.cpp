@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "LexmoraVersion.h"
 #include "MainIds.h"
 #include "MainWinTestSupport.h"
 #include "shell/AboutU.h"
@@ -34,7 +35,7 @@ TEST_F(AboutBoxTest, ShowsTheProductAndVersionOfTheProgramsResource) {
     const TControl& label;
     std::wstring want;
   } cases[] = {{"lblAppName", box->lblAppName, L"Lexmora"},
-               {"lblVersion", box->lblVersion, L"version 1.1.1.9"},
+               {"lblVersion", box->lblVersion, L"version " LEXMORA_VERSION_STRING},
                {"lblSlogan", box->lblSlogan, L"Your Cyrillic 2 Latin dictionary"},
                {"lblMail", box->lblMail, L"E-mail :"},
                {"lblEmail", box->lblEmail, L"lexmora@example.org"},

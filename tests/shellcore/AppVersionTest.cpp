@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "LexmoraVersion.h"
 #include "TestFiles.h"
 #include "base/Text.h"
 #include "shell/AppVersion.h"
@@ -15,7 +16,7 @@ namespace {
 TEST(GetAppInfo, ReadsTheProgramsOwnVersionResource) {
   TAppInfo info;
   GetAppInfo(info);
-  EXPECT_EQ("1.1.1.9", info.FileVersion);
+  EXPECT_EQ(LEXMORA_VERSION_STRING, info.FileVersion);
   EXPECT_EQ("Lexmora", info.ProductName);
 }
 
