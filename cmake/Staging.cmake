@@ -34,6 +34,8 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Lexmora)
 set(CPACK_PACKAGE_VENDOR Lexmora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The installer's own version resource needs all four parts.
+set(CPACK_LEXMORA_FILE_VERSION ${LEXMORA_VERSION})
 set(CPACK_PACKAGE_FILE_NAME Lexmora-${PROJECT_VERSION}-win64)
 # The zip holds the folder Lexmora/ itself, ready to unpack anywhere and run.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)

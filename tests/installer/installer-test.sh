@@ -276,7 +276,11 @@ case_install_over_changed() {
   expect_eq "uninstaller's exit code" "$?" 0
   check_uninstalled "$dir" "$(printf '%s\n' "$from" "$from.new")"
   cp "$scratch/edited-to" "$dir/$to"  # a table of the user's put there, which setup never wrote
+  printf 'an older portable copy' >"$dir/Lexmora.exe"  # a program setup never wrote is replaced
   install
+  expect_files "the program over an unpacked older copy" "$dir" \
+    Lexmora.exe "$packed/Lexmora.exe"
+  [ -e "$dir/Lexmora.exe.new" ] && fail "a new version of the program was put beside an old one"
   expect_files "an install after the uninstall" "$dir" \
     "$to" "$scratch/edited-to" "$to.new" "$packed/$to" \
     "$from" "$scratch/edited-from" "$from.new" "$scratch/edited-from-new"
