@@ -1,35 +1,56 @@
 #include "shell/CopiedText.h"
 
+#include "base/CharClasses.h"
+#include "base/CodePoints.h"
+
 namespace lexmora {
 
 namespace {
 
-bool IsBlank(wchar_t c) {
-  return c <= L' ' || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) ||
-         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+bool IsControl(char32_t c) {
+  return c < U' ' || (c >= 0x7F && c <= 0x9F);
+}
+
+// What goes from the ends of a copied text: white space, controls (a line's end) and punctuation.
+bool TrimmedAtTheEnds(char32_t c) {
+  return IsControl(c) || IsSeparator(c) || IsPunctuation(c);
 }
 
 // Control characters, line and paragraph separators included.
 bool EndsOrBreaksALine(wchar_t c) {
-  return c < L' ' || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+  return IsControl(c) || c == 0x2028 || c == 0x2029;
 }
 
 }  // namespace
 
+std::wstring CleanCopiedText(std::wstring_view text) {
+  const std::wstring visible = WithoutFormatCharacters(text);
+  const std::wstring_view all(visible);
+  size_t begin = 0, end = all.size();
+  while (begin < end) {
+    const CodePointAt first = CodePointFrom(all, begin);
+    if (!TrimmedAtTheEnds(first.code))
+      break;
+    begin += first.units;
+  }
+  while (end > begin) {
+    const CodePointAt last = CodePointBefore(all, end);
+    if (!TrimmedAtTheEnds(last.code))
+      break;
+    end -= last.units;
+  }
+  return std::wstring(all.substr(begin, end - begin));
+}
+
 std::optional<std::wstring> ShortCopiedText(std::wstring_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin]))
-    ++begin;
-  while (end > begin && IsBlank(text[end - 1]))
-    --end;
-  const std::wstring_view line = text.substr(begin, end - begin);
+  std::wstring line = CleanCopiedText(text);
   if (line.empty() || line.size() > kMaxCopiedLength)
     return std::nullopt;
   for (wchar_t c : line) {
     if (EndsOrBreaksALine(c))
       return std::nullopt;
   }
-  return std::wstring(line);
+  return line;
 }
 
 std::optional<std::wstring> CopyTwiceDetector::Copied(std::optional<std::wstring_view> text,

@@ -18,8 +18,13 @@ inline constexpr uint64_t kCopyTwiceMs = 500;
 // clipboard twice for one copy, and nobody presses Ctrl+C twice this fast.
 inline constexpr uint64_t kOneCopyMs = 50;
 
-// `text` without the white space at its ends, when what remains is one line of 1 to
-// kMaxCopiedLength units without control characters; otherwise nothing.
+// What a copied text looks up: `text` without its format characters (invisible: bidirectional
+// marks, soft hyphens, zero-width spaces, ...) and without the white space, punctuation, quotes
+// and brackets of any script at its ends, as text copied from a page carries them.
+std::wstring CleanCopiedText(std::wstring_view text);
+
+// `text` cleaned (CleanCopiedText), when what remains is one line of 1 to kMaxCopiedLength
+// units without control characters; otherwise nothing.
 std::optional<std::wstring> ShortCopiedText(std::wstring_view text);
 
 class CopyTwiceDetector {

@@ -441,6 +441,8 @@ void TfmMain::ClearPanes() {
 }
 
 void TfmMain::cbSearchChange() {
+  // The box shows what is looked up: invisible characters typed or pasted go.
+  DropFormatCharacters(cbSearch);
   if (FTextSearch->Active()) {
     FTextSearch->TextChanged();
     return;

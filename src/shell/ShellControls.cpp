@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
+#include "base/CharClasses.h"
 #include "base/Handle.h"
 #include "ui/Cursors.h"
 
@@ -91,6 +95,26 @@ bool TLinkLabel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       break;
   }
   return TLabel::HandleMessage(msg, wParam, lParam, result);
+}
+
+bool DropFormatCharacters(TComboBox& box) {
+  const std::wstring text = box.Text();
+  const std::wstring kept = WithoutFormatCharacters(text);
+  if (kept.size() == text.size())
+    return false;
+  DWORD start = 0, end = 0;
+  SendMessageW(box.Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  // A place in the text moves back by the format characters before it.
+  auto keptBefore = [&](DWORD place) {
+    return WithoutFormatCharacters(
+               std::wstring_view(text).substr(0, std::min<size_t>(place, text.size())))
+        .size();
+  };
+  const size_t newStart = keptBefore(start), newEnd = keptBefore(end);
+  box.SetText(kept);
+  SendMessageW(box.Handle(), CB_SETEDITSEL, 0, MAKELPARAM(newStart, newEnd));
+  return true;
 }
 
 }  // namespace lexmora

@@ -43,4 +43,9 @@ class TLinkLabel : public TLabel {
   bool hovered_ = false;
 };
 
+// Takes the format characters (Unicode Cf, invisible) out of the combo box's text, which cannot
+// have been meant when typed or pasted, keeping the selection on the same characters. True when
+// the text changed.
+bool DropFormatCharacters(TComboBox& box);
+
 }  // namespace lexmora

@@ -158,6 +158,69 @@ TEST_F(LookupAnywhereTest, OtherCopiesChangeNothing) {
   CloseWithSuccess(*program_);
 }
 
+// Words near each other in a Bulgarian dictionary: a word with a hidden character in it, or the
+// first entry, is what a copy with those characters or quotes around it used to show.
+const std::vector<std::wstring> kBulgarian = {
+    L"house\r\n\u043A\u044A\u0449\u0430", L"\u0430\r\nand", L"\u043A\u044A\u0434\u0435\r\nwhere",
+    L"\u043A\u044A\u0441\u043D\u043E\r\nlate", L"\u043A\u044A\u0449\u0430\r\nhouse"};
+constexpr int kBgHouse = 0, kBgA = 1, kBgKashta = 4;
+const std::wstring kKashtaWord = L"\u043A\u044A\u0449\u0430";
+
+class CopiedWordsTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    folder_.AddDictionary("bg", kBulgarian);
+    folder_.AddConversionTables();
+    WriteSetting("Dict", StringValue("bg"));
+  }
+};
+
+// Text copied from real pages carries bidirectional marks, soft hyphens and zero-width spaces,
+// and quotes, brackets or a full stop around the word: the word alone is looked up.
+TEST_F(CopiedWordsTest, HiddenCharactersAndPunctuationAroundACopiedWordAreLeftOut) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  OtherWindow other;
+  const struct {
+    const char* name;
+    std::wstring copied;
+    std::wstring wantedText;
+    int wantedEntry;
+  } cases[] = {
+      {"right-to-left marks around", L"\u200F" + kKashtaWord + L"\u200F", kKashtaWord, kBgKashta},
+      {"a left-to-right mark before", L"\u200E" + kKashtaWord, kKashtaWord, kBgKashta},
+      {"a soft hyphen inside", L"\u043A\u044A\u00AD\u0449\u0430", kKashtaWord, kBgKashta},
+      {"a zero-width space inside", L"\u043A\u044A\u200B\u0449\u0430", kKashtaWord, kBgKashta},
+      {"guillemets", L"\u00AB" + kKashtaWord + L"\u00BB", kKashtaWord, kBgKashta},
+      {"low and high quotes", L"\u201E" + kKashtaWord + L"\u201C", kKashtaWord, kBgKashta},
+      {"brackets", L"(" + kKashtaWord + L")", kKashtaWord, kBgKashta},
+      {"straight quotes", L"\"house\"", L"house", kBgHouse},
+      {"a full stop", kKashtaWord + L".", kKashtaWord, kBgKashta},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TypeSearch(main, L"\u0430");
+    ASSERT_TRUE(ShowsEntry(main, kBulgarian, kBgA));
+    ASSERT_TRUE(other.ComeForward());
+    CopyTwice(c.copied);
+    EXPECT_TRUE(InFrontWithSearchText(*program_, main, c.wantedText));
+    EXPECT_TRUE(ShowsEntry(main, kBulgarian, c.wantedEntry));
+  }
+  CloseWithSuccess(*program_);
+}
+
+// Invisible characters typed or pasted into the search box cannot be meant: they go, and typing
+// goes on where it was.
+TEST_F(CopiedWordsTest, FormatCharactersTypedIntoTheBoxAreLeftOut) {
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  TypeSearch(main, L"\u200F\u043A\u044A\u00AD\u0449\u200B\u0430\u200E");
+  EXPECT_TRUE(ShowsEntry(main, kBulgarian, kBgKashta));
+  EXPECT_EQ(Narrow(main.SearchText()), Narrow(kKashtaWord));
+  CloseWithSuccess(*program_);
+}
+
 // Ctrl+C pressed twice in the program's own main pane puts its text on the clipboard twice; the
 // program leaves what it copied itself alone.
 TEST_F(LookupAnywhereTest, CopiesMadeInTheProgramItselfAreNotLookedUp) {

@@ -39,6 +39,42 @@ TEST(ShortCopiedText, OneTrimmedLineOfAtMostFiftyUnits) {
       {std::wstring(L"house\0bee", 9), std::nullopt},
       {L"", std::nullopt},
       {L" \r\n\t ", std::nullopt},
+      {L"\u00AB" + fifty + L"\u00BB", fifty},  // counted without its quotes
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Show(ShortCopiedText(c.copied)), Show(c.want)) << "copied " << Show(c.copied);
+  }
+}
+
+// Text copied from pages carries invisible characters, and quotes or punctuation around a word.
+TEST(ShortCopiedText, LeavesOutHiddenCharactersAndThePunctuationAround) {
+  const std::wstring kashta = L"\u043A\u044A\u0449\u0430";
+  const struct {
+    std::wstring copied;
+    std::optional<std::wstring> want;
+  } cases[] = {
+      {L"\u200F" + kashta + L"\u200F", kashta},        // right-to-left marks around it
+      {L"\u200E" + kashta, kashta},                    // a left-to-right mark before it
+      {L"\u043A\u044A\u00AD\u0449\u0430", kashta},     // a soft hyphen inside
+      {L"\u043A\u044A\u200B\u0449\u0430", kashta},     // a zero-width space inside
+      {L"\u2066" + kashta + L"\u2069\u2060", kashta},  // isolates and a word joiner
+      {L"\xDB40\xDC41" + kashta, kashta},              // a tag character beyond the basic plane
+      {L"\u00AB" + kashta + L"\u00BB", kashta},        // guillemets
+      {L"\u201E" + kashta + L"\u201C", kashta},        // low and high quotation marks
+      {L"(" + kashta + L")", kashta},
+      {L"\"house\"", L"house"},
+      {kashta + L".", kashta},
+      {L"[house], ", L"house"},
+      {L" \u00AB " + kashta + L" \u00BB\u2026\r\n", kashta},  // spaces between the quotes
+      {L"\u00BFqu\u00E9?", L"qu\u00E9"},
+      {L"\u2014house\xD800\xDF9F", L"house"},  // a dash, a word divider beyond the basic plane
+      {L"rock 'n' roll", L"rock 'n' roll"},    // inside, punctuation stays
+      {L"e-mail", L"e-mail"},
+      {L"C++", L"C++"},                                                        // symbols stay
+      {L"\u043A\u044A\u0301\u0449\u0430", L"\u043A\u044A\u0301\u0449\u0430"},  // a stress mark
+      {L"\u00AB...\u00BB", std::nullopt},
+      {L"\u200B\u200F", std::nullopt},
+      {L"\u00AB" + kashta + L"\r\nhouse\u00BB", std::nullopt},  // two lines
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Show(ShortCopiedText(c.copied)), Show(c.want)) << "copied " << Show(c.copied);
@@ -65,6 +101,9 @@ TEST(CopyTwiceDetector, TheSameShortTextTwiceWithinHalfASecondIsLookedUp) {
        {{1000, L"house"}, {1600, L"house"}, {1800, L"house"}},
        {none, none, L"house"}},
       {"trimmed texts compare", {{0, L"house\r\n"}, {100, L" house"}}, {none, L"house"}},
+      {"cleaned texts compare",
+       {{0, L"\u00ABhouse\u00BB"}, {100, L"hou\u00ADse."}},
+       {none, L"house"}},
       {"other texts between",
        {{0, L"house"}, {100, L"bee"}, {200, L"house"}, {300, L"house"}},
        {none, none, none, L"house"}},
