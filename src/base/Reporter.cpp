@@ -11,18 +11,29 @@ class SystemReporter : public Reporter {
  public:
   int ShowWideMessage(HWND owner, const std::wstring& text, const std::wstring& caption,
                       UINT style) override {
-    return MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+    return MessageBoxW(owner != nullptr ? owner : MessageOwner(), text.c_str(), caption.c_str(),
+                       style);
   }
 };
 
 SystemReporter defaultReporter;
 Reporter* current = &defaultReporter;
+HWND (*ownerSource)() = nullptr;
 
 }  // namespace
 
+void SetMessageOwnerSource(HWND (*source)()) {
+  ownerSource = source;
+}
+
+HWND MessageOwner() {
+  return ownerSource != nullptr ? ownerSource() : nullptr;
+}
+
 int Reporter::ShowMessage(HWND owner, const std::string& text, const std::string& caption,
                           UINT style) {
-  return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+  return MessageBoxA(owner != nullptr ? owner : MessageOwner(), text.c_str(), caption.c_str(),
+                     style);
 }
 
 int Reporter::ShowWideMessage(HWND owner, const std::wstring& text, const std::wstring& caption,

@@ -7,10 +7,18 @@
 
 namespace lexmora {
 
+// A box must be owned by the program's window in front, so that the window behind it takes no
+// input while it is up; code below the window layer knows no window and passes no owner. The
+// window layer installs a function that gives the window (or nullptr), and the system's boxes
+// raised without an owner take it. Without a function they have no owner.
+void SetMessageOwnerSource(HWND (*source)());
+// The owner for a box raised without one: what the installed function gives, or nullptr.
+HWND MessageOwner();
+
 class Reporter {
  public:
   virtual ~Reporter() = default;
-  // Default: MessageBoxA(owner, text, caption, style).
+  // Default: MessageBoxA(owner, text, caption, style), with MessageOwner() for a null owner.
   virtual int ShowMessage(HWND owner, const std::string& text, const std::string& caption,
                           UINT style);
   // A text that may quote names the system code page cannot spell. The default hands it to

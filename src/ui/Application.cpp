@@ -31,6 +31,7 @@ void TApplication::Initialize() {
                                             ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
   RegisterControlClasses(instance_);
+  SetMessageOwnerSource([] { return Application().WindowInFront(); });
   initialized_ = true;
 }
 
@@ -136,6 +137,15 @@ bool TApplication::NoteActivated(TForm* form) noexcept {
 void TApplication::NoteGone(TForm* form) noexcept {
   if (activeForm_ == form)
     activeForm_ = nullptr;
+}
+
+HWND TApplication::WindowInFront() const noexcept {
+  for (const TForm* form : {activeForm_, mainForm_}) {
+    const HWND wnd = form != nullptr ? form->Handle() : nullptr;
+    if (wnd != nullptr && IsWindowVisible(wnd) && IsWindowEnabled(wnd))
+      return wnd;
+  }
+  return nullptr;
 }
 
 }  // namespace lexmora

@@ -29,7 +29,8 @@ class TApplication {
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
 
-  // Loads the common controls and registers the framework's window classes. Safe to call again.
+  // Loads the common controls, registers the framework's window classes and makes WindowInFront
+  // the owner of message boxes raised without one (see MessageOwner). Safe to call again.
   void Initialize();
   HINSTANCE Instance() const noexcept { return instance_; }
 
@@ -77,6 +78,9 @@ class TApplication {
   TForm* ActiveForm() const noexcept { return activeForm_; }
   bool NoteActivated(TForm* form) noexcept;
   void NoteGone(TForm* form) noexcept;
+  // The window of the program that a message box belongs to: the active form, else the main
+  // form, whichever is visible and takes input; nullptr when neither does.
+  HWND WindowInFront() const noexcept;
 
  private:
   void Dispatch(MSG& msg);

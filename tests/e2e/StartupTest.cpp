@@ -162,6 +162,32 @@ TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
   CloseWithSuccess(program);
 }
 
+// Conversion tables of different lengths: the message that says so is owned by the main window,
+// which takes no input behind it, so that no dictionary can be chosen meanwhile.
+TEST_F(StartupTest, TheMessageAboutMismatchedConversionTablesHoldsTheMainWindow) {
+  const std::string to = folder_.Path() + "Data\\conv_to.txt";
+  test::Bytes units = test::ReadBytes(to);
+  units.resize(units.size() - 2);  // one letter fewer than conv_from.txt has groups
+  test::WriteBytes(to, units);
+  RunningProgram program(folder_.Exe());
+  HWND box =
+      program.WaitForWindow([](HWND w) { return HasClass(w, L"#32770") && TextOf(w) == L"Error"; });
+  ASSERT_NE(box, nullptr) << "no message box; " << program.DescribeWindows();
+  MainWindow main = program.WaitForMainWindow(0);
+  ASSERT_TRUE(main);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), main.wnd) << "the box is not owned by the main window";
+  EXPECT_FALSE(IsWindowEnabled(main.wnd)) << "the main window takes input behind the box";
+  SendChord(main.wnd, {VK_CONTROL}, 'D');
+  EXPECT_EQ(program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; }, 1000),
+            nullptr)
+      << "Ctrl+D opened the chooser behind the box";
+
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(ShowsEntry(main, entries_, 0));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main.wnd) != FALSE; }));
+  CloseWithSuccess(program);
+}
+
 // With "Allow" off, a second start hands over: it ends with exit code 0 and no window, and the
 // first copy's window comes back from minimized and to the foreground.
 TEST_F(StartupTest, SecondStartBringsTheRunningWindowForward) {

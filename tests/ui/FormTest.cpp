@@ -265,6 +265,21 @@ TEST_F(FormTest, ExceptionsInHandlersReachTheApplicationHandler) {
   EXPECT_EQ(errors, (std::vector<std::string>{"activate", "key", "List index out of bounds (-1)"}));
 }
 
+// A message box raised by code that knows no window belongs to the form in front, so that the
+// form takes no input while the box is up; with no form shown it has no owner.
+TEST_F(FormTest, MessageBoxesWithoutAnOwnerBelongToTheFormInFront) {
+  Application().Initialize();
+  auto form = MakeForm<TTestForm>();
+  HWND owner = nullptr;
+  form->OnActivate = [&] {
+    owner = MessageOwner();
+    Post(form->Handle(), WM_CLOSE);
+  };
+  form->ShowModal();
+  EXPECT_EQ(owner, form->Handle());
+  EXPECT_EQ(MessageOwner(), nullptr) << "a hidden form owns the box";
+}
+
 class RecordingReporter : public Reporter {
  public:
   int ShowMessage(HWND, const std::string& text, const std::string& caption, UINT style) override {
