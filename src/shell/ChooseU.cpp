@@ -1,5 +1,7 @@
 #include "shell/ChooseU.h"
 
+#include <string_view>
+
 #include "../resources/ChooseDictIds.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
@@ -57,9 +59,17 @@ void TfmChooseDict::FormShow() {
     return;
   const DWORD excluded = ~kAttributeMask & kSpecialAttributes;
   do {
-    if ((found.dwFileAttributes & excluded) == 0)
+    if ((found.dwFileAttributes & excluded) == 0 && IsDictionaryFileName(found.cFileName))
       lbFiles.Add(StripExtension(found.cFileName));
   } while (FindNextFileW(search.Get(), &found));
+}
+
+bool TfmChooseDict::IsDictionaryFileName(const std::wstring& name) {
+  constexpr std::wstring_view kExtension = L".dat";
+  return name.size() >= kExtension.size() &&
+         CompareStringOrdinal(name.c_str() + name.size() - kExtension.size(),
+                              static_cast<int>(kExtension.size()), kExtension.data(),
+                              static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring TfmChooseDict::StripExtension(const std::wstring& name) {

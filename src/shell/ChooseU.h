@@ -27,6 +27,9 @@ class TfmChooseDict : public TForm {
   void lbFilesDblClick();
   void lbFilesKeyPress(wchar_t& key);
   void chbDoSortClick();
+  // True when the file name ends in ".dat", in any case: the search's pattern also matches longer
+  // extensions (".data", ".dat~") and names whose short 8.3 form ends so.
+  static bool IsDictionaryFileName(const std::wstring& name);
   // The name without its last "." and what follows; empty when there is no "." or nothing
   // before it.
   static std::wstring StripExtension(const std::wstring& name);

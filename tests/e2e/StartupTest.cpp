@@ -100,6 +100,10 @@ TEST_F(StartupTest, MissingDictionaryAsksAndCancelEndsTheProgram) {
 
 TEST_F(StartupTest, MissingDictionaryChosenFromTheListIsOpenedAndRemembered) {
   WriteSetting("Dict", StringValue("gone"));
+  // Files that the pattern *.dat matches by a longer extension or by their short 8.3 names: no
+  // dictionaries, and not listed.
+  for (const char* other : {"x.data", "longname-dictionary.dat~"})
+    test::WriteBytes(folder_.Path() + "Dictionaries\\" + other, {0xFF, 0xFE});
   RunningProgram program(folder_.Exe());
   HWND chooser = program.WaitForWindow([](HWND w) { return TextOf(w) == L"Choose Dictionary"; });
   ASSERT_NE(chooser, nullptr) << "no chooser; " << program.DescribeWindows();

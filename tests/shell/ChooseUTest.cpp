@@ -76,8 +76,11 @@ TEST(StripExtensionTest, RemovesTheLastDotAndWhatFollows) {
   }
 }
 
-TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
-  for (const char* name : {"b.dat", "a.dat", "c.txt", "a.b.dat", "h.dat"})
+TEST_F(ChooseTest, ListsEveryDatFileInDirectoryOrder) {
+  // The pattern *.dat also matches longer extensions and names whose short 8.3 form ends in
+  // .DAT; those are no dictionaries.
+  for (const char* name : {"b.dat", "a.dat", "c.txt", "a.b.dat", "h.dat", "e.DAT", "x.data",
+                           "longname-dictionary.dat~", "notes.dat.bak"})
     Touch(name);
   SetFileAttributesA(dir.File("h.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
   CreateDirectoryA(dir.File("d.dat").c_str(), nullptr);
@@ -88,7 +91,9 @@ TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
   HANDLE search = FindFirstFileA(dir.File("*.dat").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   do {
-    searchOrder.push_back(ToAnsi(TfmChooseDict::StripExtension(ToWide(found.cFileName))));
+    const std::string name = found.cFileName;
+    if (name.size() >= 4 && _stricmp(name.c_str() + name.size() - 4, ".dat") == 0)
+      searchOrder.push_back(ToAnsi(TfmChooseDict::StripExtension(ToWide(name))));
   } while (FindNextFileA(search, &found));
   FindClose(search);
 
@@ -106,7 +111,7 @@ TEST_F(ChooseTest, ListsEveryDatMatchInDirectoryOrder) {
   EXPECT_EQ(listed, searchOrder);
   std::vector<std::string> sorted = listed;
   std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(sorted, (std::vector<std::string>{"a", "a.b", "b", "d", "h"}));
+  EXPECT_EQ(sorted, (std::vector<std::string>{"a", "a.b", "b", "d", "e", "h"}));
   EXPECT_EQ(selection, -1);
   EXPECT_FALSE(sortEnabled);
   EXPECT_EQ(focus, form->lbFiles.Handle());
