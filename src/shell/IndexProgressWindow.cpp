@@ -1,5 +1,7 @@
 #include "shell/IndexProgressWindow.h"
 
+#include <commctrl.h>
+
 #include "base/Errors.h"
 #include "ui/Application.h"
 #include "ui/Cursors.h"
@@ -97,6 +99,9 @@ void TCreateIndexForm::RunBuild() {
     throw;
   }
   built_ = true;
+  // A small file makes few reports, or none, and leaves the bar short of its end: the build is
+  // done, and the bar says so.
+  SendMessageW(pbProgress.Handle(), PBM_SETPOS, static_cast<WPARAM>(pbProgress.Max()), 0);
   ShowFinished(kDoneText);
 }
 

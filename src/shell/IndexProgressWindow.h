@@ -24,7 +24,8 @@ class TCreateIndexForm : public TForm {
   std::wstring IndexFileName;
   bool DoSort = false;
 
-  // The activation handler: scans DataFileName, writes IndexFileName, then enables OK. When the
+  // The activation handler: scans DataFileName, writes IndexFileName, then fills the bar and
+  // enables OK. When the
   // build fails the window says so and enables OK all the same, and the error propagates to the
   // application's handler, which reports it over the window.
   void RunBuild();
