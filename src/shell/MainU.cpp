@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "../resources/ImageIds.h"
@@ -308,13 +309,9 @@ void TfmMain::KeepMainPaneRoom() {
   // A window that lay within its work area grows upwards as far as it must to stay within it,
   // never above the area's top; one the user put partly below it keeps its top.
   LONG top = now.top;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor) &&
-      now.bottom <= monitor.rcWork.bottom) {
-    top = std::min(top, monitor.rcWork.bottom - smallestWindowHeight_);
-    top = std::max(top, std::min(now.top, monitor.rcWork.top));
-  }
+  const std::optional<RECT> work = WorkAreaOf(Handle());
+  if (work && now.bottom <= work->bottom)
+    top = TopWithinWorkArea(now.top, smallestWindowHeight_, *work);
   SetWindowPos(Handle(), nullptr, now.left, top, now.right - now.left, smallestWindowHeight_,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -581,6 +578,15 @@ void TfmMain::LoadSettings() {
 
   // The smallest size still applies; a window stored off the screens comes back onto one.
   SetWindowEdge(stored.left, stored.top, stored.width, stored.height);
+  // Where the font's smallest height makes the window higher than stored, nobody placed that
+  // height: the window moves up as far as it must to stay within its work area.
+  RECT placed{};
+  GetWindowRect(Handle(), &placed);
+  const int height = static_cast<int>(placed.bottom - placed.top);
+  if (const std::optional<RECT> work = WorkAreaOf(Handle()); work && height > stored.height) {
+    SetWindowEdge(placed.left, TopWithinWorkArea(placed.top, height, *work),
+                  placed.right - placed.left, height);
+  }
   KeepTitleBarOnScreen(Handle());
 
   if (stored.isMaximized) {

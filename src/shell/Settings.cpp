@@ -257,6 +257,19 @@ RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int cap
   return moved;
 }
 
+LONG TopWithinWorkArea(LONG top, int height, const RECT& workArea) {
+  const LONG up = std::min<LONG>(top, workArea.bottom - height);
+  return std::max<LONG>(up, std::min<LONG>(top, workArea.top));
+}
+
+std::optional<RECT> WorkAreaOf(HWND wnd) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &monitor))
+    return std::nullopt;
+  return monitor.rcWork;
+}
+
 std::vector<RECT> MonitorWorkAreas() {
   std::vector<RECT> areas;
   EnumDisplayMonitors(

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,15 @@ StoredSettings ReadSettings(const Registry& reg);
 RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight,
                  int grabWidth);
 
+// The top for a window `height` pixels high whose top is `top`: moved up as far as its bottom
+// must to end within `workArea`, but never above the area's top (nor further than the window
+// already stands above it), and never down.
+LONG TopWithinWorkArea(LONG top, int height, const RECT& workArea);
+
 // The work areas of the display monitors.
 std::vector<RECT> MonitorWorkAreas();
+// The work area of the monitor nearest to the window; nothing when it cannot be had.
+std::optional<RECT> WorkAreaOf(HWND wnd);
 
 // Moves the top-level window `wnd` as FitOnScreen says for the present monitors.
 void KeepTitleBarOnScreen(HWND wnd);

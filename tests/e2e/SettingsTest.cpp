@@ -74,6 +74,42 @@ TEST_F(SettingsTest, MovedWindowAndStoredOptionsComeBackAtTheNextStart) {
   ExpectSettings(options);
 }
 
+// A large font makes the window higher than its stored height: that height opens within the work
+// area, the window moved up for it; a window as high as stored stays where it was put, partly
+// below the work area or not.
+TEST_F(SettingsTest, AWindowTheFontMakesHigherOpensWithinTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const LONG low = work.bottom - 124;  // 300 pixels high, the window reaches 176 below the area
+  const struct {
+    const char* name;
+    uint32_t fontSize;
+    LONG top;
+    bool keepsTop;
+  } cases[] = {{"40 points, low on the screen", 40, low, false},
+               {"40 points, room below", 40, work.top + 10, true},
+               {"8 points, low on the screen", 8, low, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ClearSettings();
+    WriteSetting("Top", DwordValue(static_cast<uint32_t>(c.top)));
+    WriteSetting("FontSize", DwordValue(c.fontSize));
+    RunningProgram program(folder_.Exe());
+    MainWindow main = program.WaitForFirstEntry();
+    ASSERT_TRUE(main) << program.DescribeWindows();
+    RECT r{};
+    GetWindowRect(main.wnd, &r);
+    if (c.keepsTop) {
+      EXPECT_EQ(r.top, c.top);
+    } else {
+      EXPECT_GT(r.bottom - r.top, 300) << "the font did not make the window higher";
+      EXPECT_EQ(r.bottom, work.bottom)
+          << "the window reaches " << r.bottom - work.bottom << " pixels below the work area";
+    }
+    CloseWithSuccess(program);
+  }
+}
+
 // A window maximized at exit starts maximized, and restoring it gives the geometry of the last
 // exit in a normal state.
 TEST_F(SettingsTest, MaximizedAtExitStartsMaximizedAndRestoresTheEarlierGeometry) {

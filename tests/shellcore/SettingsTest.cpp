@@ -306,6 +306,27 @@ std::string Show(const RECT& r) {
 
 // Work areas of 1280 x 1024, one to the right of the main one, one to the left and 100 lower;
 // a title bar 30 pixels high, of which 100 pixels (150 at 144 DPI) must be there to grab.
+TEST(TopWithinWorkArea, MovesAWindowUpUntilItsBottomIsInTheAreaButNotAboveIt) {
+  const RECT work{0, 40, 1280, 1024};
+  const struct {
+    LONG top;
+    int height;
+    LONG want;
+  } cases[] = {
+      {900, 477, 547},    // reaching below: up until the bottom is the area's
+      {547, 477, 547},    // ending on the bottom
+      {50, 477, 50},      // room below: stays
+      {900, 1200, 40},    // higher than the area: up to its top, no further
+      {20, 1200, 20},     // above the area's top already: not down
+      {-500, 300, -500},  // well above it: never down
+      {2000, 300, 724},   // wholly below
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TopWithinWorkArea(c.top, c.height, work), c.want)
+        << "top " << c.top << ", height " << c.height;
+  }
+}
+
 TEST(FitOnScreen, KeepsAReachableTitleBarAndMovesTheWindowBackOtherwise) {
   const RECT main{0, 0, 1280, 1024}, right{1280, 0, 2560, 1024}, left{-1280, 100, 0, 1124};
   const std::tuple<const char*, int, std::vector<RECT>, RECT, RECT> cases[] = {
