@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <typeinfo>
 
 #include "base/Errors.h"
-#include "base/Handle.h"
 #include "base/Reporter.h"
 #include "base/Text.h"
 #include "shell/ChooseU.h"
@@ -46,18 +46,14 @@ void ReportStartupError(const std::exception& e) {
                                     MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
-int RunProgram() {
-  KernelHandle mutex;
+// Takes the single-copy lock into `lock` where the guard applies; the caller keeps it until the
+// process is about to end.
+int RunProgram(std::optional<SingleCopyLock>& lock) {
   if (MultipleInstancesForbidden()) {
-    HANDLE created = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
-    const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS) {
-      // Another copy runs: hand over to it and end without a window.
-      KernelHandle existing(created);
-      ActivateRunningInstance();
+    lock.emplace();
+    // Handed over to the running copy, or given up on it: end without a window.
+    if (lock->Result() != SingleCopyLock::Start::Run)
       return 0;
-    }
-    mutex.Reset(created);  // may be null when creation failed: the copy runs unguarded
   }
 
   TApplication& app = Application();
@@ -67,8 +63,9 @@ int RunProgram() {
   fmChooseDict = &app.CreateForm<TfmChooseDict>();
   fmOptions = &app.CreateForm<TfmOptions>();
   app.Run();
-  // The mutex goes before the windows, whose destruction writes the settings.
-  mutex.Reset();
+  // The window has closed: a start from now on waits for this copy to end.
+  if (lock)
+    lock->Closing();
   return 0;
 }
 
@@ -78,8 +75,11 @@ int RunProgram() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace lexmora;
   int exitCode = 0;
+  // Released as the process ends, after the windows: their destruction writes the settings and
+  // may finish a word index.
+  std::optional<SingleCopyLock> lock;
   try {
-    exitCode = RunProgram();
+    exitCode = RunProgram(lock);
   } catch (const std::exception& e) {
     ReportStartupError(e);
     exitCode = 1;
@@ -87,7 +87,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ReportStartupError(std::runtime_error("Unknown exception"));
     exitCode = 1;
   }
-  // Program end: the windows are destroyed (the main window saves the settings).
+  // Program end: the windows are destroyed (the main window saves the settings), then the lock
+  // goes.
   Application().DestroyForms();
   fmMain = nullptr;
   fmChooseDict = nullptr;

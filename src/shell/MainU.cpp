@@ -362,9 +362,11 @@ void TfmMain::TntFormActivate() {
   ShowEntryAt(0);
 }
 
+// The settings are saved first: the program holds its single-copy lock until it ends, which
+// may be after a word index has been written here.
 void TfmMain::TntFormDestroy() {
-  FTextSearch->DictionaryChanged();
   SaveSettings();
+  FTextSearch->WindowClosing();
   FDict.reset();
 }
 

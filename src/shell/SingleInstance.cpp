@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/Registry.h"
 #include "shell/ConstU.h"
 #include "shell/Settings.h"
@@ -12,6 +14,15 @@ namespace {
 
 // How long a second copy waits for the running one to take the hand-over.
 constexpr UINT kHandOverTimeoutMs = 5000;
+// While a copy closes, the lock is tried this often.
+constexpr DWORD kWaitSliceMs = 100;
+// Exists while a copy that holds the lock is closing.
+constexpr char kClosingEventName[] = "Lexmora.Closing";
+
+bool OtherCopyClosing() {
+  const KernelHandle closing(OpenEventA(SYNCHRONIZE, FALSE, kClosingEventName));
+  return closing.Valid();
+}
 
 }  // namespace
 
@@ -43,10 +54,10 @@ bool MultipleInstancesForbidden() {
   return forbidden;
 }
 
-void ActivateRunningInstance() {
+bool ActivateRunningInstance() {
   HWND wnd = FindWindowA(kMainWindowClass, kAppTitle);
   if (wnd == nullptr)
-    return;
+    return false;
   // Neither result matters: a refused foreground change still leaves the receiver to show and
   // restore itself, and the message has no answer. A copy that does not answer in time is
   // left alone, and this one ends all the same.
@@ -56,8 +67,59 @@ void ActivateRunningInstance() {
   data.cbData = 0;
   data.lpData = nullptr;
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                      kHandOverTimeoutMs, &ignored);
+  return SendMessageTimeoutA(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                             kHandOverTimeoutMs, &ignored) != 0;
+}
+
+SingleCopyLock::SingleCopyLock(DWORD closingWaitMs)
+    : mutex_(CreateMutexA(nullptr, TRUE, kInstanceMutexName)) {
+  const DWORD error = GetLastError();
+  if (!mutex_) {
+    start_ = Start::Run;  // unguarded
+  } else if (error != ERROR_ALREADY_EXISTS) {
+    owned_ = true;
+    start_ = Start::Run;
+  } else {
+    start_ = WaitForTheOtherCopy(closingWaitMs);
+  }
+}
+
+SingleCopyLock::~SingleCopyLock() {
+  if (owned_)
+    ReleaseMutex(mutex_.Get());
+}
+
+void SingleCopyLock::Closing() {
+  if (owned_ && !closing_)
+    closing_.Reset(CreateEventA(nullptr, TRUE, TRUE, kClosingEventName));
+}
+
+bool SingleCopyLock::OwnWithin(DWORD ms) {
+  const DWORD result = WaitForSingleObject(mutex_.Get(), ms);
+  owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+  return owned_;
+}
+
+// A copy that runs takes the hand-over. One that is closing takes no more: this one waits for it
+// to end. One that is starting (no window yet) or hangs is left alone, as one that runs.
+SingleCopyLock::Start SingleCopyLock::WaitForTheOtherCopy(DWORD closingWaitMs) {
+  const ULONGLONG deadline = GetTickCount64() + closingWaitMs;
+  for (;;) {
+    if (!OtherCopyClosing()) {
+      if (ActivateRunningInstance())
+        return Start::HandedOver;
+      // The other copy may have ended, or begun to close, while the hand-over was tried.
+      if (OwnWithin(0))
+        return Start::Run;
+      if (!OtherCopyClosing())
+        return Start::GaveUp;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline)
+      return Start::GaveUp;
+    if (OwnWithin(static_cast<DWORD>(std::min<ULONGLONG>(kWaitSliceMs, deadline - now))))
+      return Start::Run;
+  }
 }
 
 }  // namespace lexmora

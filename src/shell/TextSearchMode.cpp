@@ -43,8 +43,12 @@ HWND EditOf(const TComboBox& box) {
 class TTextSearch::BuildJob {
  public:
   BuildJob(TADict& dict, HWND window, uint32_t number,
-           std::function<void(const std::atomic<bool>&)> step)
-      : build_(dict), window_(window), number_(number), step_(std::move(step)) {}
+           std::function<void(int32_t, const std::atomic<bool>&)> step)
+      : build_(dict),
+        window_(window),
+        number_(number),
+        step_(std::move(step)),
+        ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~BuildJob() { Stop(); }
   BuildJob(const BuildJob&) = delete;
   BuildJob& operator=(const BuildJob&) = delete;
@@ -65,6 +69,10 @@ class TTextSearch::BuildJob {
     if (error_)
       std::rethrow_exception(error_);
   }
+  // Waits up to `ms` for the build to end by itself; true when it has.
+  bool WaitForEnd(DWORD ms) const noexcept {
+    return ended_ && WaitForSingleObject(ended_.Get(), ms) == WAIT_OBJECT_0;
+  }
   uint32_t Number() const noexcept { return number_; }
   int32_t Percent() const noexcept { return std::max(percent_.load(), 0); }
 
@@ -76,22 +84,25 @@ class TTextSearch::BuildJob {
         if (percent_.exchange(percent) != percent)
           PostMessageW(window_, kBuildMessage, 0, static_cast<LPARAM>(number_));
         if (step_)
-          step_(stop_);
+          step_(percent, stop_);
         return !stop_;
       });
     } catch (...) {
       error_ = std::current_exception();
     }
+    if (ended_)
+      SetEvent(ended_.Get());
     PostMessageW(window_, kBuildMessage, 1, static_cast<LPARAM>(number_));
   }
 
   WordIndexBuild build_;
   const HWND window_;
   const uint32_t number_;
-  const std::function<void(const std::atomic<bool>&)> step_;
+  const std::function<void(int32_t, const std::atomic<bool>&)> step_;
   std::atomic<bool> stop_{false};
   std::atomic<int32_t> percent_{-1};
   std::exception_ptr error_;
+  const KernelHandle ended_;  // set when Run ends
   std::thread thread_;
 };
 
@@ -227,6 +238,12 @@ bool TTextSearch::ShowMatchOf(int32_t entry) {
     return false;
   ShowMatch(static_cast<int32_t>(found - matches_.begin()));
   return true;
+}
+
+void TTextSearch::WindowClosing() {
+  if (job_ && job_->Percent() == 100)
+    job_->WaitForEnd(kClosingWriteMs);
+  StopBuild();
 }
 
 void TTextSearch::DictionaryChanged() {

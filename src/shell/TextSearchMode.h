@@ -60,14 +60,20 @@ class TTextSearch {
   // The window let go of its dictionary: stops a word index build for it and forgets its
   // matches.
   void DictionaryChanged();
+  // The window closes for good. A build that has read every entry writes its file, which spares
+  // the next session the whole build, for up to kClosingWriteMs before it is stopped; one still
+  // reading entries is stopped at once.
+  void WindowClosing();
+  static constexpr DWORD kClosingWriteMs = 10000;
   // The timer and the build's messages; true when the message was the search's.
   bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
   TToolButton* tbtnFindInText = nullptr;
   TLabel lblMatches;
-  // Called on a build's thread at each of its progress steps, with its stop flag, when set
-  // before the build starts: tests hold a build there.
-  std::function<void(const std::atomic<bool>& stopping)> BuildStep;
+  // Called on a build's thread at each of its progress steps, with the percentage of the
+  // entries read (100 once every entry is read, through the writing of the file) and its stop
+  // flag, when set before the build starts: tests hold a build there.
+  std::function<void(int32_t percent, const std::atomic<bool>& stopping)> BuildStep;
 
   // What is shown, for the window and tests.
   const std::vector<int32_t>& Matches() const noexcept { return matches_; }

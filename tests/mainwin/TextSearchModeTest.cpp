@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MainIds.h"
@@ -17,6 +19,7 @@
 #include "shell/ChooseU.h"
 #include "shell/ConstU.h"
 #include "shell/MainU.h"
+#include "shell/SingleInstance.h"
 #include "shell/TextSearchMode.h"
 #include "store/TextSearch.h"
 #include "ui/Application.h"
@@ -444,7 +447,7 @@ TEST_F(TextSearchTest, AMissingWordIndexIsBuiltOnAThreadWhileTheWindowGoesOn) {
   ASSERT_FALSE(FileExists(Wix("large")));
   // The build waits at its first step until the window has handled a key.
   std::atomic<bool> release{false};
-  search.BuildStep = [&](const std::atomic<bool>& stopping) {
+  search.BuildStep = [&](int32_t, const std::atomic<bool>& stopping) {
     while (!release && !stopping)
       Sleep(1);
   };
@@ -476,7 +479,7 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   auto form = ShowMain();
   TTextSearch& search = form->TextSearch();
   // The build of the large dictionary waits at its first step until it is stopped.
-  search.BuildStep = [](const std::atomic<bool>& stopping) {
+  search.BuildStep = [](int32_t, const std::atomic<bool>& stopping) {
     while (!stopping)
       Sleep(1);
   };
@@ -501,6 +504,96 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   EXPECT_EQ(search.Matches(), (std::vector<int32_t>{2, 4}));
   EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 2");
   EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Reads a DWORD of the settings key; -1 when it is missing.
+int64_t StoredDword(const char* name) {
+  DWORD value = 0, size = sizeof value;
+  if (RegGetValueA(kSettingsRoot, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
+    return -1;
+  }
+  return value;
+}
+
+// The window closes while the word index is being written (the build held at its last step)
+// and the program is started again meanwhile, as a second process would be (the lock belongs to
+// the thread that takes it). The settings are saved before the single-copy lock goes, the start
+// waits for the closing copy to end instead of running beside it on settings about to change,
+// and the word index, whose entries were all read, is written before the copy ends.
+TEST_F(TextSearchTest, ClosingDuringTheWordIndexWriteSavesFirstAndHoldsTheLockToTheEnd) {
+  UseLargeDictionary();
+  test::StoreDword(kAllowValue, 0);
+  std::optional<SingleCopyLock> lock(std::in_place);  // as the program takes it at its start
+  ASSERT_EQ(lock->Result(), SingleCopyLock::Start::Run);
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  std::atomic<bool> held{false}, release{false};
+  search.BuildStep = [&](int32_t percent, const std::atomic<bool>& stopping) {
+    if (percent < 100)
+      return;
+    held = true;
+    while (!release && !stopping)
+      Sleep(1);
+  };
+  search.SetActive(true);
+  form->cbSearch.SetText(L"number 7");
+  search.SearchNow();
+  ASSERT_TRUE(PumpUntil([&] { return held.load(); }));
+  form->miStayOnTopClick();  // a setting changed in this session
+  lock->Closing();           // the message loop has ended
+
+  std::atomic<bool> lockGone{false};
+  SingleCopyLock::Start started = SingleCopyLock::Start::GaveUp;
+  bool startedAfterLockWent = false;
+  int64_t stayOnTopSeen = -1;
+  std::thread secondStart([&] {
+    const SingleCopyLock second;
+    started = second.Result();
+    startedAfterLockWent = lockGone;
+    stayOnTopSeen = StoredDword(kStayOnTopValue);
+  });
+  // The write goes on for a while after the window has gone.
+  std::thread writer([&] {
+    Sleep(300);
+    release = true;
+  });
+  form.reset();
+  writer.join();
+  EXPECT_TRUE(FileExists(Wix("large"))) << "the word index was not written at the end";
+  lockGone = true;
+  lock.reset();
+  secondStart.join();
+  EXPECT_EQ(started, SingleCopyLock::Start::Run);
+  EXPECT_TRUE(startedAfterLockWent) << "the second start ran beside the closing copy";
+  EXPECT_EQ(stayOnTopSeen, 1) << "the second start read settings not yet saved";
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Closing while the entries are still being read stops the build at once: what is left is most
+// of it, and the next session builds the word index again.
+TEST_F(TextSearchTest, ClosingWhileTheEntriesAreReadStopsTheBuild) {
+  UseLargeDictionary();
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  std::atomic<bool> held{false}, stopped{false};
+  search.BuildStep = [&](int32_t percent, const std::atomic<bool>& stopping) {
+    if (percent >= 100)
+      return;
+    held = true;
+    // A close that waited for the build would let it go on before stopping it.
+    const ULONGLONG until = GetTickCount64() + TTextSearch::kClosingWriteMs / 2;
+    while (!stopping && GetTickCount64() < until)
+      Sleep(1);
+    stopped = stopping.load();
+  };
+  search.SetActive(true);
+  form->cbSearch.SetText(L"number 7");
+  search.SearchNow();
+  ASSERT_TRUE(PumpUntil([&] { return held.load(); }));
+  form.reset();
+  EXPECT_TRUE(stopped) << "the close waited for the build";
+  EXPECT_FALSE(FileExists(Wix("large")));
 }
 
 TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenIsReportedOnceAndSearchedAllTheSame) {

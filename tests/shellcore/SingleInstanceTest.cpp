@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "RegistryTestUtil.h"
@@ -206,6 +210,69 @@ TEST(ActivateRunningInstance, WithoutThatWindowSendsNothing) {
   Log().clear();
   ActivateRunningInstance();
   EXPECT_TRUE(Log().empty()) << Log().size() << " messages sent";
+}
+
+// Handles this thread's messages (a window of it may be sent the hand-over) while `waiting` holds,
+// for at most `ms`.
+void PumpWhile(const std::function<bool()>& waiting, DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (waiting() && GetTickCount64() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&msg);
+  }
+}
+
+// A copy that runs holds the lock on this thread; a later start, on a thread of its own as in
+// another process, hands over to its window, gives up when it has none yet, and waits while it
+// closes: until it ends, or for as long as it may.
+TEST(SingleCopyLock, ALaterStartHandsOverGivesUpOrWaitsForAClosingCopy) {
+  using Start = SingleCopyLock::Start;
+  const struct {
+    const char* name;
+    bool window;      // the running copy's main window exists
+    bool closing;     // the running copy is closing
+    DWORD endsAfter;  // the running copy lets the lock go after this many milliseconds
+    DWORD waitMs;     // how long the start may wait for a closing copy
+    Start want;
+    bool wantAfterEnd;  // the start's result came after the running copy let go
+  } cases[] = {
+      {"running, its window answers", true, false, 3000, 5000, Start::HandedOver, false},
+      {"running, no window yet", false, false, 3000, 5000, Start::GaveUp, false},
+      {"closing, its window still there", true, true, 300, 5000, Start::Run, true},
+      {"closing, its window gone", false, true, 300, 5000, Start::Run, true},
+      {"closing for longer than the start waits", false, true, 3000, 300, Start::GaveUp, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::optional<SingleCopyLock> running(std::in_place);
+    ASSERT_EQ(running->Result(), Start::Run);
+    std::optional<Window> main;
+    if (c.window)
+      main.emplace(kMainWindowClass, kAppTitle);
+    if (c.closing)
+      running->Closing();
+    Log().clear();
+
+    std::atomic<bool> ended{false}, done{false};
+    Start got = Start::Run;
+    bool afterEnd = false;
+    std::thread later([&] {
+      const SingleCopyLock lock(c.waitMs);
+      got = lock.Result();
+      afterEnd = ended;
+      done = true;
+    });
+    PumpWhile([&] { return !done; }, c.endsAfter);
+    main.reset();
+    ended = true;
+    running.reset();
+    later.join();
+    EXPECT_EQ(static_cast<int>(got), static_cast<int>(c.want));
+    EXPECT_EQ(afterEnd, c.wantAfterEnd);
+    EXPECT_EQ(Log().size(), c.want == Start::HandedOver ? 1u : 0u) << "hand-over messages";
+  }
 }
 
 }  // namespace
