@@ -22,19 +22,6 @@ namespace {
 constexpr size_t kKeyChars = dict_format::kKeyChars;
 constexpr DWORD kSortKeyFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
 
-// The system's lower-casing of every code unit outside the surrogates, made once.
-const std::vector<wchar_t>& LowerCaseTable() {
-  static const std::vector<wchar_t> table = [] {
-    std::vector<wchar_t> units(0x10000);
-    for (size_t c = 0; c < units.size(); ++c)
-      units[c] = static_cast<wchar_t>(c);
-    CharLowerBuffW(units.data(), 0xD800);
-    CharLowerBuffW(units.data() + 0xE000, 0x2000);
-    return units;
-  }();
-  return table;
-}
-
 // The search key of entry `i`, as the store reads and lower-cases it, or its first `units` code
 // units (lower-casing maps each unit on its own).
 void KeyOf(const EntryTable& entries, uint32_t i, std::wstring& key, size_t units = kKeyChars) {
@@ -158,15 +145,7 @@ bool InSearchOrder(const EntryTable& entries, const std::vector<uint32_t>& order
 }  // namespace
 
 void LowerCaseKey(std::wstring& key) {
-  const bool surrogates =
-      std::any_of(key.begin(), key.end(), [](wchar_t c) { return c >= 0xD800 && c < 0xE000; });
-  if (surrogates) {
-    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return;
-  }
-  const std::vector<wchar_t>& table = LowerCaseTable();
-  for (wchar_t& c : key)
-    c = table[c];
+  LowerCaseUnits(key.data(), key.size());
 }
 
 bool InSearchOrder(const EntryTable& entries, const std::vector<uint32_t>& order) {

@@ -3,6 +3,7 @@
 // matching of dictionary text uses.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 namespace lexmora {
@@ -12,6 +13,19 @@ inline std::wstring LowerCase(std::wstring text) {
   if (!text.empty())
     CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
   return text;
+}
+
+// The system's lower-casing of each code unit outside the surrogates, indexed by the unit: made
+// once, for text lower-cased a unit at a time. The system maps those units each on its own;
+// a surrogate pair it may map as one character, so a surrogate's entry is the unit itself.
+const wchar_t* LowerCaseTable();
+
+// `count` units lowered in place as LowerCase lowers them: through the table, or by the system
+// when they hold a surrogate.
+void LowerCaseUnits(wchar_t* text, size_t count);
+
+inline bool IsSurrogate(wchar_t unit) {
+  return unit >= 0xD800 && unit < 0xE000;
 }
 
 // Locale-aware, case-insensitive comparison of two whole strings: negative when a sorts before
