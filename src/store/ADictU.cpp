@@ -201,27 +201,37 @@ std::wstring TADict::ReadEntry(int32_t i, int32_t maxChars) {
 }
 
 std::wstring TADict::ReadEntryOf(int32_t i, int32_t maxChars, int32_t count, bool throughView) {
+  std::wstring text;
+  ReadEntryInto(i, maxChars, count, throughView, text);
+  return text;
+}
+
+void TADict::ReadSearchText(int32_t i, int32_t maxChars, int32_t count, std::wstring& text) {
+  ReadEntryInto(i, maxChars, count, true, text);
+}
+
+void TADict::ReadEntryInto(int32_t i, int32_t maxChars, int32_t count, bool throughView,
+                           std::wstring& text) {
+  text.clear();
   if (i < 0 || i > count - 1 || maxChars < -1)
-    return {};
+    return;
   const int32_t offset = OffsetOf(i);
   const int64_t wantedChars = maxChars == -1 ? kWholeEntryChars : maxChars;
   if (!OffsetSound(offset) || offset == DataSize || wantedChars == 0)
-    return {};
+    return;
 
   const int64_t wantedBytes = 2 * wantedChars;
   // Never more than the file holds, so that a large maxChars allocates no more than the rest of
   // the file; the count of bytes read is the same as for the full request.
   const auto toRead = static_cast<uint32_t>(std::min(wantedBytes, DataSize - offset));
-  std::wstring text((toRead + 1) / 2, L'\0');
+  text.resize((toRead + 1) / 2);
   const uint32_t got = ReadData(offset, text.data(), toRead, throughView);
   // The file ended one byte into the last wanted character (possible only at an odd length).
   if (got == wantedBytes - 1)
     CurrentReporter().Beep(0);
   text.resize(got / 2);
-  const size_t end = text.find(dict_format::kEntrySeparator);
-  if (end != std::wstring::npos)
-    text.resize(end);
-  return text;
+  // Searched inline: the library's search is a call into the system's runtime.
+  text.erase(std::find(text.begin(), text.end(), dict_format::kEntrySeparator), text.end());
 }
 
 uint32_t TADict::ReadData(int32_t offset, void* target, uint32_t count, bool throughView) {
@@ -236,10 +246,16 @@ uint32_t TADict::ReadData(int32_t offset, void* target, uint32_t count, bool thr
   return DataStream->Read(target, count);
 }
 
-// The entry count is taken once, at the start of the search, and the probes read with it.
 int32_t TADict::FindWord(const std::wstring& word) {
+  int32_t count = 0;
+  return FindWord(word, count);
+}
+
+// The entry count is taken once, at the start of the search, and the probes read with it.
+int32_t TADict::FindWord(const std::wstring& word, int32_t& entryCount) {
   const std::wstring key = ConvertLetters(LowerCase(word));
   const int32_t count = EntryCount();
+  entryCount = count;
   int64_t low = 0, high = int64_t{count} - 1, previous = 0;
   for (;;) {
     const auto mid = static_cast<int32_t>((low + high) / 2);
@@ -345,13 +361,8 @@ std::wstring TADict::ConvertLetters(std::wstring&& text) const {
   std::wstring result = std::move(text);
   if (!UseLetterConversion || ConvTable.empty())
     return result;
-  const uint32_t span = static_cast<uint32_t>(ConvTable.size());
-  for (wchar_t& ch : result) {
-    // Units below the table wrap around to large values and fail the one compare.
-    const uint32_t k = static_cast<uint32_t>(static_cast<uint16_t>(ch) - ConvTableLow);
-    if (k < span)
-      ch = ConvTable[k];
-  }
+  for (wchar_t& ch : result)
+    ch = ConvertLetter(ch);
   return result;
 }
 

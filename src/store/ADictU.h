@@ -128,13 +128,26 @@ class TADict {
   int32_t EntryOffset(int32_t i);
   std::wstring ReadEntry(int32_t i, int32_t maxChars);
   int32_t FindWord(const std::wstring& word);
+  // FindWord, also giving the entry count that it took at its start and searched.
+  int32_t FindWord(const std::wstring& word, int32_t& entryCount);
   int32_t CommonPrefixLength(int32_t i, const std::wstring& key);
+
+  // Entry i's text as ReadEntry gives it, read as the word search reads: with an entry count
+  // that the caller took once at the start of its search (entries from there on read as empty),
+  // and through the view of the file while the view holds it. Into `text`, whose room is reused.
+  void ReadSearchText(int32_t i, int32_t maxChars, int32_t count, std::wstring& text);
 
   // Each character replaced by the target of the first conversion group that holds it. A lookup
   // in a table made once from the groups, so its cost does not grow with the groups.
   std::wstring ConvertLetters(const std::wstring& text) const;
   // The same, converting a text that is no longer needed in place.
   std::wstring ConvertLetters(std::wstring&& text) const;
+  // One code unit converted so.
+  wchar_t ConvertLetter(wchar_t ch) const noexcept {
+    // Units below the table wrap around to large values and fail the one compare.
+    const uint32_t k = static_cast<uint32_t>(static_cast<uint16_t>(ch) - ConvTableLow);
+    return k < ConvTable.size() ? ConvTable[k] : ch;
+  }
 
   // The paths given to the constructor.
   const std::wstring& DataFilePath() const noexcept { return DataFileName; }
@@ -158,6 +171,8 @@ class TADict {
   // The operations of the word search with the entry count it took once at its start.
   int32_t OffsetOf(int32_t i);
   std::wstring ReadEntryOf(int32_t i, int32_t maxChars, int32_t count, bool throughView);
+  void ReadEntryInto(int32_t i, int32_t maxChars, int32_t count, bool throughView,
+                     std::wstring& text);
   int32_t PrefixLengthOf(int32_t i, const std::wstring& key, int32_t count);
   // Reads up to `count` bytes of the dictionary file at `offset`; returns how many were read.
   uint32_t ReadData(int32_t offset, void* target, uint32_t count, bool throughView);

@@ -11,6 +11,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "store/ADictU.h"
+#include "store/HeadwordLookup.h"
 #include "store/IndexWriter.h"
 
 namespace lexmora {
@@ -67,6 +68,9 @@ TEST_F(DictTest, FindWordPicksTheBestMatchInBothModes) {
       EXPECT_EQ(c.want, dict->FindWord(c.word))
           << "word \"" << ToAnsi(c.word) << "\" in " << c.entries.size() << " entries, "
           << ModeName(onDisk);
+      int32_t count = -1;
+      EXPECT_EQ(c.want, dict->FindWord(c.word, count)) << ToAnsi(c.word) << ", with its count";
+      EXPECT_EQ(dict->EntryCount(), count) << ToAnsi(c.word) << ", " << ModeName(onDisk);
     }
     DeleteFileA(Ind().c_str());
   }
@@ -96,9 +100,17 @@ TEST_F(DictTest, ReadEntryCutsAtSeparatorLengthAndFileEnd) {
   for (bool onDisk : {false, true}) {
     auto dict = Open(onDisk);
     ASSERT_EQ(5, dict->EntryCount()) << ModeName(onDisk);
+    // The word search's reads give the same texts into one buffer, and nothing from an entry
+    // count on.
+    std::wstring text = L"left from the read before";
     for (const auto& c : cases) {
-      EXPECT_EQ(c.want, dict->ReadEntry(c.i, c.maxChars))
-          << "entry " << c.i << ", maxChars " << c.maxChars << ", " << ModeName(onDisk);
+      const std::string where =
+          "entry " + std::to_string(c.i) + ", maxChars " + std::to_string(c.maxChars);
+      EXPECT_EQ(c.want, dict->ReadEntry(c.i, c.maxChars)) << where << ", " << ModeName(onDisk);
+      dict->ReadSearchText(c.i, c.maxChars, 5, text);
+      EXPECT_EQ(c.want, text) << where << ", read as the search reads, " << ModeName(onDisk);
+      dict->ReadSearchText(c.i, c.maxChars, c.i, text);
+      EXPECT_EQ(L"", text) << where << ", count " << c.i << ", " << ModeName(onDisk);
     }
   }
   EXPECT_TRUE(reporter.beeps.empty());
@@ -465,6 +477,9 @@ TEST_F(DictTest, FilesCutShorterWhileOpenAreReadToTheirNewEnd) {
       const int32_t found = dict->FindWord(word);
       EXPECT_TRUE(found >= 0 && found < c.wantCount)
           << c.name << ": \"" << ToAnsi(word) << "\" found " << found;
+      const int32_t shown = FindHeadword(*dict, word);
+      EXPECT_TRUE(shown >= 0 && shown < c.wantCount)
+          << c.name << ": \"" << ToAnsi(word) << "\" shows " << shown;
     }
     EXPECT_EQ(c.wantCount, dict->EntryCount()) << c.name;
     EXPECT_EQ(entries[cutEntry - 1], dict->ReadEntry(cutEntry - 1, -1)) << c.name;
