@@ -1,6 +1,8 @@
 #include "store/HeadwordLookup.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include "base/CombiningMarks.h"
@@ -11,39 +13,142 @@ namespace lexmora {
 
 namespace {
 
-// Whether entry i's headword, folded, equals `key` (folded, not empty). Reads a little more of
-// the entry than the key, and the whole entry only when its first line runs on past that and
-// could still equal the key (marks make a headword longer than its key). A headword whose length
-// without marks differs from the key's is told apart before it is folded.
-bool HeadwordEquals(TADict& dict, int32_t i, const std::wstring& key) {
-  constexpr int32_t kSlack = 8;
-  const auto wanted = static_cast<int32_t>(key.size()) + kSlack;
-  const std::wstring text = dict.ReadEntry(i, wanted);
-  const std::wstring line = HeadwordOf(text);
-  std::wstring headword = WithoutCombiningMarks(line);
-  if (line.size() == static_cast<size_t>(wanted)) {
-    if (headword.size() > key.size())
-      return false;
-    headword = WithoutCombiningMarks(HeadwordOf(dict.ReadEntry(i, -1)));
+// Characters read past the key's length before a headword is read whole: room for a few marks.
+constexpr int32_t kSlack = 8;
+// No code unit below this one is a combining mark.
+constexpr wchar_t kFirstMark = 0x0300;
+
+// Reads the entries of one lookup as the word search reads them, with the entry count that the
+// search took and one buffer for all.
+class EntryReader {
+ public:
+  EntryReader(TADict& dict, int32_t count) : dict_(dict), count_(count) {}
+  int32_t Count() const noexcept { return count_; }
+  std::wstring& Read(int32_t i, int32_t maxChars) {
+    dict_.ReadSearchText(i, maxChars, count_, text_);
+    return text_;
   }
-  return headword.size() == key.size() &&
-         dict.ConvertLetters(LowerCase(std::move(headword))) == key;
+
+ private:
+  TADict& dict_;
+  const int32_t count_;
+  std::wstring text_;
+};
+
+enum class Match { kYes, kNo, kReadMore, kAskSystem };
+
+// Whether the headword at the start of `text`, folded a unit at a time, equals `key` (folded).
+// kReadMore: the text ends inside the headword, and it was cut there (`mayBeCut`: it is as long
+// as asked for). kAskSystem: the headword holds a surrogate, which only the system lower-cases.
+// A mismatch is told at the first unit that differs.
+Match CompareHeadword(const TADict& dict, const wchar_t* lower, std::wstring_view text,
+                      bool mayBeCut, const std::wstring& key) {
+  size_t k = 0;
+  for (const wchar_t u : text) {
+    if (u == L'\r' || u == L'\n')
+      return k == key.size() ? Match::kYes : Match::kNo;
+    if (IsSurrogate(u))
+      return Match::kAskSystem;
+    if (u >= kFirstMark && IsCombiningMark(u))
+      continue;
+    if (k == key.size() || dict.ConvertLetter(lower[static_cast<uint16_t>(u)]) != key[k])
+      return Match::kNo;
+    ++k;
+  }
+  if (mayBeCut)
+    return Match::kReadMore;
+  return k == key.size() ? Match::kYes : Match::kNo;
 }
 
-// The first entry whose beginning, lower-cased but not letter-converted, does not sort before
-// `lowered`: where `lowered` stands in the order of a sorted index, which letter conversion does
-// not change. Entry count when every entry sorts before it.
-int32_t SortPlace(TADict& dict, const std::wstring& lowered) {
-  int32_t low = 0, high = dict.EntryCount();
+// Whether entry i's headword, folded, equals `key` (folded, not empty). Reads a little more of
+// the entry than the key, and the whole entry only when its first line runs on past that while
+// still equal to the key so far (marks make a headword longer than its key).
+bool HeadwordEquals(TADict& dict, EntryReader& reader, int32_t i, const std::wstring& key) {
+  const wchar_t* lower = LowerCaseTable();
+  const auto wanted = static_cast<int32_t>(std::min<size_t>(key.size() + kSlack, INT32_MAX));
+  const std::wstring& start = reader.Read(i, wanted);
+  Match match =
+      CompareHeadword(dict, lower, start, start.size() == static_cast<size_t>(wanted), key);
+  if (match == Match::kYes || match == Match::kNo)
+    return match == Match::kYes;
+  const std::wstring& whole = reader.Read(i, -1);
+  if (match == Match::kReadMore) {
+    match = CompareHeadword(dict, lower, whole, false, key);
+    if (match != Match::kAskSystem)
+      return match == Match::kYes;
+  }
+  return FoldHeadword(dict, HeadwordOf(whole)) == key;
+}
+
+// Whether entry i's beginning, lower-cased but not letter-converted, sorts before `lowered`.
+bool SortsBefore(EntryReader& reader, int32_t i, const std::wstring& lowered) {
+  std::wstring& text = reader.Read(i, dict_format::kKeyChars);
+  LowerCaseUnits(text.data(), text.size());
+  return CompareText(text, lowered) < 0;
+}
+
+// The first entry in [low, high] whose beginning, lower-cased but not letter-converted, does not
+// sort before `lowered`, given that entry high does not (or is the entry count).
+int32_t Bisect(EntryReader& reader, const std::wstring& lowered, int32_t low, int32_t high) {
   while (low < high) {
     const int32_t mid = low + (high - low) / 2;
-    if (CompareText(LowerCase(dict.ReadEntry(mid, dict_format::kKeyChars)), lowered) < 0) {
+    if (SortsBefore(reader, mid, lowered)) {
       low = mid + 1;
     } else {
       high = mid;
     }
   }
   return low;
+}
+
+// The first entry whose beginning, lower-cased but not letter-converted, does not sort before
+// `lowered` (the entry count when every entry does): where `lowered` stands in the order of a
+// sorted index, which letter conversion does not change. Given that the place is at or after
+// `from`, it is looked for from there upwards in steps that double, then by halves, so that a
+// place close to `from` costs few comparisons.
+int32_t SortPlaceFrom(EntryReader& reader, const std::wstring& lowered, int32_t from) {
+  const int32_t count = reader.Count();
+  int32_t low = from, high = count;
+  for (int64_t step = 1; low < count; step *= 2) {
+    const auto probe = static_cast<int32_t>(std::min<int64_t>(from + step - 1, count - 1));
+    if (!SortsBefore(reader, probe, lowered)) {
+      high = probe;
+      break;
+    }
+    low = probe + 1;
+  }
+  return Bisect(reader, lowered, low, high);
+}
+
+// The same, given that the place is at or before `to`: looked for from there downwards.
+int32_t SortPlaceUpTo(EntryReader& reader, const std::wstring& lowered, int32_t to) {
+  int32_t low = 0, high = to;
+  for (int64_t step = 1; high > 0; step *= 2) {
+    const auto probe = static_cast<int32_t>(std::max<int64_t>(to - step, 0));
+    if (SortsBefore(reader, probe, lowered)) {
+      low = probe + 1;
+      break;
+    }
+    high = probe;
+  }
+  return Bisect(reader, lowered, low, high);
+}
+
+// The stretch of entries looked at around `place`, within the index.
+std::pair<int32_t, int32_t> StretchAround(int32_t place, int32_t count) {
+  return {std::max(0, place - kHeadwordScanBehind),
+          static_cast<int32_t>(
+              std::min<int64_t>(count - int64_t{1}, int64_t{place} + kHeadwordScanAhead))};
+}
+
+// The first entry in [from, to] whose headword equals `key`; -1 when none does.
+int32_t FirstHeadwordMatch(TADict& dict, EntryReader& reader, int32_t from, int32_t to,
+                           const std::wstring& key) {
+  for (int32_t i = from; i <= to; ++i) {
+    if (HeadwordEquals(dict, reader, i, key))
+      return i;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -56,34 +161,34 @@ std::wstring HeadwordOf(const std::wstring& entryText) {
   return entryText.substr(0, entryText.find_first_of(L"\r\n"));
 }
 
+// The entries looked at are those of the stretches around FindWord's answer and around the place
+// of the typed text followed by a line break, in ascending order. One comparison tells on which
+// side of the answer that place lies. When it lies at or after the answer, the stretch around
+// the answer comes first, and a headword found there is the result without the place's search.
 int32_t FindHeadword(TADict& dict, const std::wstring& typed) {
-  const int32_t found = dict.FindWord(typed);
-  const std::wstring key = FoldHeadword(dict, typed);
+  int32_t count = 0;
+  const int32_t found = dict.FindWord(typed, count);
+  // The typed text as headwords are compared, and as it stands in the order of a sorted index
+  // when a line break follows it.
+  const std::wstring lowered = LowerCase(WithoutCombiningMarks(typed)) + L"\r\n";
+  const std::wstring key = dict.ConvertLetters(lowered.substr(0, lowered.size() - 2));
   if (key.empty())
     return found;
-  const int32_t lineStart = SortPlace(dict, LowerCase(WithoutCombiningMarks(typed)) + L"\r\n");
-  const int32_t count = dict.EntryCount();
-  // The two stretches of entries, in ascending order, as one when they meet.
-  auto stretch = [count](int32_t around) {
-    return std::pair{std::max(0, around - kHeadwordScanBehind),
-                     static_cast<int32_t>(std::min<int64_t>(count - int64_t{1},
-                                                            int64_t{around} + kHeadwordScanAhead))};
-  };
-  auto [from1, to1] = stretch(std::min(found, lineStart));
-  auto [from2, to2] = stretch(std::max(found, lineStart));
-  if (from2 <= to1 + 1) {
-    to1 = to2;
-    from2 = to2 + 1;
+  EntryReader reader(dict, count);
+  const auto [from, to] = StretchAround(found, count);
+  if (found == 0 || SortsBefore(reader, found - 1, lowered)) {
+    const int32_t match = FirstHeadwordMatch(dict, reader, from, to, key);
+    if (match >= 0)
+      return match;
+    const auto [lineFrom, lineTo] = StretchAround(SortPlaceFrom(reader, lowered, found), count);
+    const int32_t later = FirstHeadwordMatch(dict, reader, std::max(lineFrom, to + 1), lineTo, key);
+    return later >= 0 ? later : found;
   }
-  for (int32_t i = from1; i <= to1; ++i) {
-    if (HeadwordEquals(dict, i, key))
-      return i;
-  }
-  for (int32_t i = from2; i <= to2; ++i) {
-    if (HeadwordEquals(dict, i, key))
-      return i;
-  }
-  return found;
+  const auto [lineFrom, lineTo] = StretchAround(SortPlaceUpTo(reader, lowered, found - 1), count);
+  int32_t match = FirstHeadwordMatch(dict, reader, lineFrom, lineTo, key);
+  if (match < 0)
+    match = FirstHeadwordMatch(dict, reader, std::max(from, lineTo + 1), to, key);
+  return match >= 0 ? match : found;
 }
 
 }  // namespace lexmora

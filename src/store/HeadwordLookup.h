@@ -21,10 +21,16 @@ inline constexpr int32_t kHeadwordScanAhead = 32;
 // which stops at the first entry not below the typed text, finds the longer one. The entries
 // whose headword is the typed text start where the typed text followed by a line break sorts.
 // FindHeadword looks there and around FindWord's answer: from kHeadwordScanBehind entries before
-// each of the two places to kHeadwordScanAhead after it, at most 2 x 35 entries, each read only as
-// far as its headword needs. The place is found in the order of a sorted index, which letter
-// conversion does not change: with conversion on, FindWord's own order differs from it wherever
-// the conversion turns one letter into another that sorts elsewhere (Russian ы into и).
+// each of the two places to kHeadwordScanAhead after it, at most 2 x 35 entries, in ascending
+// order. The place is found in the order of a sorted index, which letter conversion does not
+// change: with conversion on, FindWord's own order differs from it wherever the conversion turns
+// one letter into another that sorts elsewhere (Russian ы into и). It is searched outwards from
+// FindWord's answer, near which it mostly lies, and only as far as the result needs: a headword
+// found around the answer when the place is not before it ends the lookup.
+//
+// Each entry is read as the word search reads it (through the view of the dictionary file) and
+// only as far as its headword needs; the typed text is folded once, and an entry's headword is
+// folded a character at a time until it differs.
 //
 // Not found: an entry further than that from both places, which happens when more than 32
 // entries whose headwords differ from it only by accents or marks come before it, or in an index

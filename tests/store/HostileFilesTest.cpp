@@ -12,6 +12,7 @@
 #include "StoreTestSupport.h"
 #include "base/Errors.h"
 #include "store/ADictU.h"
+#include "store/HeadwordLookup.h"
 
 namespace lexmora {
 namespace {
@@ -61,6 +62,13 @@ std::wstring RandomWord(std::mt19937& rng) {
   return w;
 }
 
+// Raises when a search's answer is no entry of the dictionary (0 for an empty one).
+void CheckFound(const std::string& what, int32_t found, int32_t count) {
+  if (found < 0 || (count > 0 && found >= count) || (count == 0 && found != 0))
+    throw std::runtime_error(what + " gave " + std::to_string(found) + " of " +
+                             std::to_string(count));
+}
+
 // Opens, searches and reads the whole dictionary, checking that the index in use fits the
 // dictionary file; raises when anything fails.
 void Exercise(const std::string& dat, const std::string& ind, bool doSort, bool onDisk,
@@ -83,15 +91,18 @@ void Exercise(const std::string& dat, const std::string& ind, bool doSort, bool 
         throw std::runtime_error("entry " + std::to_string(i) + " at offset " +
                                  std::to_string(offset) + " of " + std::to_string(size));
       dict.CommonPrefixLength(i, whole);
-      const int32_t found = dict.FindWord(whole);
-      if (found < 0 || (count > 0 && found >= count) || (count == 0 && found != 0))
-        throw std::runtime_error("FindWord gave " + std::to_string(found) + " of " +
-                                 std::to_string(count));
+      CheckFound("FindWord", dict.FindWord(whole), count);
+      if (i < 20)
+        CheckFound("FindHeadword", FindHeadword(dict, whole), count);
     }
   }
-  for (int k = 0; k < 5; ++k)
-    dict.FindWord(RandomWord(rng));
+  for (int k = 0; k < 5; ++k) {
+    const std::wstring word = RandomWord(rng);
+    CheckFound("FindWord", dict.FindWord(word), count);
+    CheckFound("FindHeadword", FindHeadword(dict, word), count);
+  }
   dict.FindWord(L"");
+  FindHeadword(dict, L"");
 }
 
 TEST(HostileFiles, NoDamagedInputCrashesHangsRaisesOrIsTrusted) {
