@@ -2,8 +2,9 @@
 // plain read of the same file, sorted build times beside the literal algorithm's, peak memory
 // and responsiveness of sorted builds, opening time and word search times. `--quick` leaves
 // out the 10 000 000-entry build and the literal algorithm at 1 000 000 entries; `--unsorted`
-// runs only the unsorted build, `--lookup` only the opening and word search rows. Generates its
-// dictionaries in a temporary folder and removes them at the end.
+// runs only the unsorted build, `--lookup` only the opening and word search rows. A dictionary
+// file given as well (`DICT.dat`, its index beside it) gets the lookup rows of its own, its
+// headwords typed. Generates its dictionaries in a temporary folder and removes them at the end.
 #include <windows.h>
 // after windows.h
 #include <psapi.h>
@@ -17,6 +18,7 @@
 
 #include "BenchClock.h"
 #include "BenchSupport.h"
+#include "base/CombiningMarks.h"
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "store/ADictU.h"
@@ -178,6 +180,44 @@ double MeanFindHeadwordSeconds(TADict& dict, const std::vector<std::wstring>& pr
   for (const auto& probe : probes)
     sink = sink + FindHeadword(dict, probe);
   return (Now() - start) / static_cast<double>(probes.size());
+}
+
+// Figures of two ways of doing the same work, A and B, measured in alternating rounds: which
+// goes first changes from round to round, and each round gives the ratio B / A of two measures
+// close together in time (the machine's load changes between rounds more than within one).
+struct RoundFigures {
+  double medianRatio = 0;
+  double medianA = 0, medianB = 0;  // seconds, the median round of each
+  double bestA = 0, bestB = 0;      // seconds, the best round of each
+};
+
+template <typename MeasureA, typename MeasureB>
+RoundFigures AlternatingRounds(const MeasureA& measureA, const MeasureB& measureB) {
+  std::vector<double> a, b, ratios;
+  for (int round = 0; round < kRounds; ++round) {
+    double ta = 0, tb = 0;
+    if (round % 2 == 0) {
+      ta = measureA();
+      tb = measureB();
+    } else {
+      tb = measureB();
+      ta = measureA();
+    }
+    a.push_back(ta);
+    b.push_back(tb);
+    ratios.push_back(tb / ta);
+  }
+  auto median = [](std::vector<double>& v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  RoundFigures r;
+  r.bestA = *std::min_element(a.begin(), a.end());
+  r.bestB = *std::min_element(b.begin(), b.end());
+  r.medianRatio = median(ratios);
+  r.medianA = median(a);
+  r.medianB = median(b);
+  return r;
 }
 
 // A dictionary of `count` short entries (about 62 bytes each) in random order, for sorted builds.
@@ -381,6 +421,62 @@ void RunBuilds(const ScratchFolder& folder, std::mt19937& rng, bool quick, bool 
   }
 }
 
+// The main window's lookup against the word search, with letter conversion on as the window
+// has it by default: FindHeadword / FindWord over the same lookups, in memory and on disk.
+void HeadwordRows(const std::string& what, const std::string& dat, const std::string& ind,
+                  const std::vector<std::wstring>& probes) {
+  for (bool onDisk : {false, true}) {
+    TADict dict(dat, ind, false, onDisk, true);
+    const RoundFigures r = AlternatingRounds([&] { return MeanFindWordSeconds(dict, probes); },
+                                             [&] { return MeanFindHeadwordSeconds(dict, probes); });
+    Row("FindHeadword / FindWord, " + what + ", index " + (onDisk ? "on disk" : "in memory") +
+            ", letter conversion on",
+        Fixed(r.medianRatio, 2) + " median of the ratios within " + std::to_string(kRounds) +
+            " alternating rounds of " + std::to_string(probes.size()) + " lookups (median " +
+            Fixed(r.medianB * 1e6, 2) + " us against " + Fixed(r.medianA * 1e6, 2) +
+            " us; best rounds " + Fixed(r.bestB * 1e6, 2) + " us against " +
+            Fixed(r.bestA * 1e6, 2) + " us)",
+        "<= 1.5");
+  }
+}
+
+// A real dictionary's headwords typed as a user types them, a letter at a time: every beginning
+// of randomly chosen headwords, without their combining marks, up to the search box's 50
+// characters.
+std::vector<std::wstring> TypedHeadwords(TADict& dict, std::mt19937& rng) {
+  std::vector<std::wstring> typed;
+  const auto count = static_cast<uint32_t>(dict.EntryCount());
+  for (int tries = 0; count > 0 && typed.size() < kRoundLookups && tries < 100 * kRoundLookups;
+       ++tries) {
+    std::wstring headword =
+        WithoutCombiningMarks(HeadwordOf(dict.ReadEntry(static_cast<int32_t>(rng() % count), -1)));
+    headword.resize(std::min<size_t>(headword.size(), dict_format::kKeyChars));
+    for (size_t letters = 1; letters <= headword.size(); ++letters)
+      typed.push_back(headword.substr(0, letters));
+  }
+  typed.resize(std::min<size_t>(typed.size(), kRoundLookups));
+  return typed;
+}
+
+// The lookup rows on a real dictionary given by its path (a .dat with its .ind beside it, built
+// when missing).
+void RunRealDictionaryLookups(const std::string& dat, std::mt19937& rng) {
+  const std::string ind = dat.substr(0, dat.size() - 4) + ".ind";
+  std::vector<std::wstring> typed;
+  int32_t entries = 0;
+  {
+    TADict dict(dat, ind, false, false, true);
+    entries = dict.EntryCount();
+    typed = TypedHeadwords(dict, rng);
+  }
+  if (typed.empty())
+    throw std::runtime_error(dat + " has no headwords to type");
+  const size_t slash = dat.find_last_of("\\/");
+  HeadwordRows(dat.substr(slash == std::string::npos ? 0 : slash + 1) + " (" +
+                   std::to_string(entries) + " entries, its headwords typed a letter at a time)",
+               dat, ind, typed);
+}
+
 // Opening and word search on a million entries.
 void RunLookups(const ScratchFolder& folder, std::mt19937& rng) {
   const std::string dat = folder.File("million.dat"), ind = folder.File("million.ind");
@@ -420,55 +516,36 @@ void RunLookups(const ScratchFolder& folder, std::mt19937& rng) {
         "-");
   }
   // The same lookups with the shipped conversion tables (copied beside the benchmark by the
-  // build) and without, then with FindHeadword, in short alternating rounds: the median of the
-  // ratios within a round (the machine's load changes between rounds more than within one), and
-  // the best round of each.
+  // build) and without, in short alternating rounds: the median of the ratios within a round
+  // (the machine's load changes between rounds more than within one), and the best round of
+  // each.
   std::vector<std::wstring> probes = Probes(words, rng);
   probes.resize(kRoundLookups);
   TADict plain(dat, ind, false, false, false);
   TADict converting(dat, ind, false, false, true);
-  double without = 1e9, with = 1e9, headword = 1e9;
-  std::vector<double> conversionRatios, headwordRatios;
-  for (int round = 0; round < kRounds; ++round) {
-    // Which of the two goes first changes from round to round.
-    double w0 = 0, w1 = 0;
-    if (round % 2 == 0) {
-      w0 = MeanFindWordSeconds(plain, probes);
-      w1 = MeanFindWordSeconds(converting, probes);
-    } else {
-      w1 = MeanFindWordSeconds(converting, probes);
-      w0 = MeanFindWordSeconds(plain, probes);
-    }
-    const double h = MeanFindHeadwordSeconds(converting, probes);
-    conversionRatios.push_back(w1 / w0);
-    headwordRatios.push_back(h / w1);
-    without = std::min(without, w0);
-    with = std::min(with, w1);
-    headword = std::min(headword, h);
-  }
-  std::sort(conversionRatios.begin(), conversionRatios.end());
-  std::sort(headwordRatios.begin(), headwordRatios.end());
-  const std::string rounds = std::to_string(kRounds) + " alternating rounds of " +
-                             std::to_string(probes.size()) + " lookups";
+  const RoundFigures conversion =
+      AlternatingRounds([&] { return MeanFindWordSeconds(plain, probes); },
+                        [&] { return MeanFindWordSeconds(converting, probes); });
   Row("FindWord with letter conversion (shipped tables) / without, 1 000 000 entries, in memory",
-      Fixed(conversionRatios[kRounds / 2], 2) + " median of the ratios within " + rounds +
-          " (best rounds " + Fixed(with * 1e6, 1) + " us against " + Fixed(without * 1e6, 1) +
+      Fixed(conversion.medianRatio, 2) + " median of the ratios within " + std::to_string(kRounds) +
+          " alternating rounds of " + std::to_string(probes.size()) + " lookups (best rounds " +
+          Fixed(conversion.bestB * 1e6, 1) + " us against " + Fixed(conversion.bestA * 1e6, 1) +
           " us)",
       "<= 1.15");
-  Row("FindHeadword / FindWord, the same lookups with letter conversion",
-      Fixed(headwordRatios[kRounds / 2], 2) + " median of the ratios (best rounds " +
-          Fixed(headword * 1e6, 1) + " us against " + Fixed(with * 1e6, 1) + " us)",
-      "-");
+  HeadwordRows("1 000 000 entries", dat, ind, probes);
 }
 
-void Run(bool quick, bool unsortedOnly, bool lookupOnly) {
+void Run(bool quick, bool unsortedOnly, bool lookupOnly, const std::string& realDictionary) {
   ScratchFolder folder("lexmora-bench-");
   std::mt19937 rng(2024);
   std::printf("| what | measured | target |\n|---|---|---|\n");
   if (!lookupOnly)
     RunBuilds(folder, rng, quick, unsortedOnly);
-  if (!unsortedOnly)
-    RunLookups(folder, rng);
+  if (unsortedOnly)
+    return;
+  RunLookups(folder, rng);
+  if (!realDictionary.empty())
+    RunRealDictionaryLookups(realDictionary, rng);
 }
 
 }  // namespace
@@ -478,8 +555,14 @@ int main(int argc, char** argv) {
   try {
     if (argc == 5 && std::string(argv[1]) == "--sorted-build-child")
       return lexmora::SortedBuildChild(argv[2], argv[3], argv[4]);
-    const std::string option = argc == 2 ? argv[1] : "";
-    lexmora::Run(option == "--quick", option == "--unsorted", option == "--lookup");
+    // [--quick | --unsorted | --lookup] [DICT.dat]: the lookup rows also on that dictionary.
+    std::string option, realDictionary;
+    for (int k = 1; k < argc; ++k) {
+      const std::string arg = argv[k];
+      (arg.size() > 4 && arg.compare(arg.size() - 4, 4, ".dat") == 0 ? realDictionary : option) =
+          arg;
+    }
+    lexmora::Run(option == "--quick", option == "--unsorted", option == "--lookup", realDictionary);
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "benchmark failed: %s\n", e.what());

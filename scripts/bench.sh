@@ -6,6 +6,8 @@
 # the real main window.
 # The benchmarks write up to about 450 MB of scratch files to the Wine prefix's temporary folder
 # and remove them when they end.
+# A dictionary file given after the option, or in LEXMORA_BENCH_DICT (scripts/bench.sh --lookup
+# path/eng-bul.dat), gets lookup rows of its own: FindHeadword against FindWord on its headwords.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
@@ -14,8 +16,14 @@ export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 trap lexmora_wine_down EXIT
 lexmora_wine_up
 option=${1:-}
+dict=${2:-${LEXMORA_BENCH_DICT:-}}
+case "$option" in *.dat) dict=$option option="" ;; esac
+args=()
+[ -n "$option" ] && args+=("$option")
+# Wine reaches the Linux file system as drive Z:.
+[ -n "$dict" ] && args+=("Z:$(realpath "$dict" | tr / '\\')")
 if [ "$option" != "--text" ]; then
-  "$WINE" "$BUILD_DIR/bench/lexmora_bench.exe" "$@" </dev/null
+  "$WINE" "$BUILD_DIR/bench/lexmora_bench.exe" "${args[@]}" </dev/null
 fi
 if [ "$option" = "" ] || [ "$option" = "--quick" ] || [ "$option" = "--text" ]; then
   "$WINE" "$BUILD_DIR/bench/lexmora_textsearch_bench.exe" </dev/null
