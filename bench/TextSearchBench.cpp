@@ -2,9 +2,10 @@
 // 1 000 000-entry dictionary (word index built on the way), later searches for one and for two
 // words, the word index's size, the memory a process holds while it searches, and what ignoring
 // combining marks costs against words cut at the marks. Generates its dictionary in a temporary
-// folder and removes it at the end. `--entries N` sets another size. The dictionaries are opened
-// with letter conversion on (the program's default), with the shipped tables in Data\ beside the
-// benchmark.
+// folder and removes it at the end. `--entries N` sets another size; `--stop N` measures only
+// how soon a build of a dictionary of N entries stops once every entry is read. The dictionaries
+// are opened with letter conversion on (the program's default), with the shipped tables in
+// Data\ beside the benchmark.
 #include <windows.h>
 // after windows.h
 #include <psapi.h>
@@ -262,7 +263,47 @@ std::vector<double> BestInTurns(int rounds, const std::vector<std::function<doub
   return best;
 }
 
-void Run(size_t entries) {
+// How soon a word index build stops once every entry is read, where the window stops it when
+// another dictionary is chosen: the longest time between two of its reports there (its chances
+// to stop), and how long a build stopped at the first of them and one stopped half way through
+// the reports take to return, against the whole time from there to the end of a build that is
+// not stopped.
+void StopRow(TADict& dict) {
+  std::vector<double> reports;
+  WordIndexBuild whole(dict);
+  whole.Run([&](int32_t done, int32_t total) {
+    if (done == total)
+      reports.push_back(Now());
+    return true;
+  });
+  reports.push_back(Now());
+  double longest = 0;
+  for (size_t k = 1; k < reports.size(); ++k)
+    longest = std::max(longest, reports[k] - reports[k - 1]);
+  auto stoppedAt = [&](size_t report) {
+    WordIndexBuild build(dict);
+    size_t seen = 0;
+    double at = 0;
+    build.Run([&](int32_t done, int32_t total) {
+      if (done != total || ++seen < report)
+        return true;
+      at = Now();
+      return false;
+    });
+    return Now() - at;
+  };
+  const double first = stoppedAt(1), middle = stoppedAt(reports.size() / 2);
+  Row("stopping a word index build after every entry is read (" +
+          std::to_string(reports.size() - 1) + " chances to stop)",
+      "longest time between two chances " + Fixed(longest * 1000, 0) +
+          " ms; stopped at the first, back in " + Fixed(first * 1000, 0) +
+          " ms; stopped half way through the file, back in " + Fixed(middle * 1000, 0) +
+          " ms; the whole rest of a build not stopped " +
+          Fixed((reports.back() - reports.front()) * 1000, 0) + " ms",
+      "-");
+}
+
+void Run(size_t entries, bool stopOnly) {
   ScratchFolder folder("lexmora-textbench-");
   std::mt19937 rng(2025);
   const std::string dat = folder.File("bench.dat"), ind = folder.File("bench.ind");
@@ -275,11 +316,16 @@ void Run(size_t entries) {
   std::printf("| what | measured | target |\n|---|---|---|\n");
 
   TADict dict(dat, ind, false, false, true);
+  if (stopOnly) {
+    StopRow(dict);
+    return;
+  }
   double start = Now();
   const size_t firstMatches = FindInText(dict, d.cyrillic[0], INT32_MAX).size();
   const double first = Now() - start;
   Row("first search, " + size + ", word index built on the way",
       Fixed(first, 2) + " s (" + std::to_string(firstMatches) + " matches)", "< 20 s");
+  StopRow(dict);
 
   std::vector<std::wstring> queries[2][2];  // [words - 1][as often as in the text]
   for (int words = 1; words <= 2; ++words) {
@@ -317,16 +363,18 @@ void Run(size_t entries) {
   // Builds run in turns, best of three each.
   const std::string plainDat = folder.File("plain.dat"), plainInd = folder.File("plain.ind");
   WriteDictionary(plainDat, entries, 2025, false);
-  { TADict index(plainDat, plainInd, false, false, true); }
+  const TIndexList order = dict.EntryOffsets();
+  const TIndexList plainOrder = TADict(plainDat, plainInd, false, false, true).EntryOffsets();
   struct Variant {
     const char* name;
-    std::string dat, ind;
+    std::string dat;
+    const TIndexList& offsets;
     detail::WordRules rules;
     std::unique_ptr<detail::WordIndex> index;
   } variants[] = {
-      {"marks ignored", dat, ind, detail::MakeWordRules(dict, true), nullptr},
-      {"marks cutting words", dat, ind, detail::MakeWordRules(dict, false), nullptr},
-      {"text without marks", plainDat, plainInd, detail::MakeWordRules(dict, true), nullptr}};
+      {"marks ignored", dat, order, detail::MakeWordRules(dict, true), nullptr},
+      {"marks cutting words", dat, order, detail::MakeWordRules(dict, false), nullptr},
+      {"text without marks", plainDat, plainOrder, detail::MakeWordRules(dict, true), nullptr}};
   // Builds are timed by the thread's processor time, which other programs on the machine
   // disturb less than the clock.
   std::vector<std::function<double()>> builds;
@@ -335,7 +383,7 @@ void Run(size_t entries) {
       v.index.reset();
       const double begin = ThreadSeconds();
       std::optional<std::vector<uint8_t>> image =
-          detail::BuildWordIndexImage(ToWide(v.dat), ToWide(v.ind), v.rules, nullptr);
+          detail::BuildWordIndexImage(ToWide(v.dat), v.offsets, v.rules, nullptr);
       const double spent = ThreadSeconds() - begin;
       v.index = detail::WordIndex::FromImage(std::move(*image));
       return spent;
@@ -401,9 +449,10 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--search-child")
       return lexmora::SearchChild(argv[2], argv[3], argv[4]);
     size_t entries = 1000000;
-    if (argc == 3 && std::string(argv[1]) == "--entries")
+    const bool stopOnly = argc == 3 && std::string(argv[1]) == "--stop";
+    if (argc == 3 && (std::string(argv[1]) == "--entries" || stopOnly))
       entries = std::stoul(argv[2]);
-    lexmora::Run(entries);
+    lexmora::Run(entries, stopOnly);
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "benchmark failed: %s\n", e.what());

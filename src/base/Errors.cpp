@@ -82,6 +82,13 @@ std::string EInOutError::TextFor(int32_t code) {
 
 EInOutError::EInOutError(int32_t code) : Exception(TextFor(code)), code_(code) {}
 
+std::string EInOutError::Reason() const {
+  if (Message() != Format("I/O error %d", static_cast<int>(code_)))
+    return Message();
+  const std::string system = code_ > 0 ? SysErrorMessage(static_cast<uint32_t>(code_)) : "";
+  return system.empty() ? Message() : system;
+}
+
 EFOpenError::EFOpenError(const std::string& fullPath, const std::string& systemText)
     : Exception(Format("Cannot open file \"%s\". %s", fullPath.c_str(), systemText.c_str())) {}
 

@@ -33,6 +33,9 @@ class EInOutError : public Exception {
   explicit EInOutError(int32_t code);
   int32_t ErrorCode() const noexcept { return code_; }
   static std::string TextFor(int32_t code);
+  // What went wrong, in words: the runtime's text where it has one of its own ("File not
+  // found", "Disk full", ...), the system's text for other codes (a sharing violation, ...).
+  std::string Reason() const;
 
  private:
   int32_t code_;

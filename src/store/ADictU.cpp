@@ -3,6 +3,7 @@
 #include "store/ADictU.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -190,6 +191,35 @@ int32_t TADict::OffsetOf(int32_t i) {
   IndexFile.Seek(record);
   IndexFile.Read(&offset);
   return offset;
+}
+
+TIndexList TADict::EntryOffsets() {
+  if (!IndexOnDisk)
+    return Offsets;
+  const int32_t count = EntryCount();  // brings the view of the index file up to its size
+  TIndexList offsets(static_cast<size_t>(count));
+  constexpr int64_t kFirst = dict_format::IndexRecordOf(0) * dict_format::kIndexRecordBytes;
+  const size_t bytes = offsets.size() * sizeof(int32_t);
+  if (kFirst + static_cast<int64_t>(bytes) <= IndexView.Size() &&
+      IndexView.CopyOut(offsets.data(), kFirst, bytes)) {
+    return offsets;
+  }
+  IndexView.Reset();  // missing, or the index file was cut shorter; EntryCount maps it again
+  IndexFile.Seek(dict_format::IndexRecordOf(0));
+  IndexFile.Read(offsets.data(), offsets.size());
+  return offsets;
+}
+
+uint64_t TADict::OrderStamp() const {
+  if (!IndexOnDisk)
+    return 0;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(IndexFile.Handle(), &info))
+    throw EInOutError(static_cast<int32_t>(GetLastError()));
+  const uint64_t written =
+      uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32 | info.ftLastWriteTime.dwLowDateTime;
+  const uint64_t size = uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  return written ^ std::rotl(size, 29);
 }
 
 // Entry numbers outside the index, maxChars below -1 and offsets that cannot start an entry

@@ -149,6 +149,14 @@ class TADict {
     return k < ConvTable.size() ? ConvTable[k] : ch;
   }
 
+  // The byte offsets of all entries in this dictionary's order, as EntryOffset gives them now.
+  // Raises EInOutError when the index file held open (on disk) cannot be read.
+  TIndexList EntryOffsets();
+  // A value that changes whenever the entry order may have changed: the same for the life of a
+  // dictionary whose index is in memory; on disk, the size and last-write time of the index file
+  // held open, which another copy of the program may rebuild. Raises EInOutError.
+  uint64_t OrderStamp() const;
+
   // The paths given to the constructor.
   const std::wstring& DataFilePath() const noexcept { return DataFileName; }
   const std::wstring& IndexFilePath() const noexcept { return IndexFileName; }

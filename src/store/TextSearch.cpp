@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/Errors.h"
+#include "base/FileIO.h"
 #include "base/Text.h"
 #include "store/WordIndex.h"
 
@@ -21,10 +22,15 @@ class TextSearchState : public TADictCompanion {
  public:
   explicit TextSearchState(const TADict& dict) : rules(detail::MakeWordRules(dict)) {}
 
-  // The dictionary's index file does not change while the dictionary is open.
-  uint64_t OrderChecksum(const TADict& dict) {
-    if (!orderChecksum)
-      orderChecksum = detail::EntryOrderChecksum(dict.IndexFilePath());
+  // Taken from the dictionary's own offsets, and again whenever its order may have changed (an
+  // index on disk that another copy of the program rebuilt), never from its index file by name:
+  // that file may hold another order than the one the dictionary reads, or be gone.
+  uint64_t OrderChecksum(TADict& dict) {
+    const uint64_t stamp = dict.OrderStamp();
+    if (!orderChecksum || stamp != orderStamp) {
+      orderChecksum = detail::EntryOrderChecksum(dict.EntryOffsets());
+      orderStamp = stamp;
+    }
     return *orderChecksum;
   }
 
@@ -33,6 +39,7 @@ class TextSearchState : public TADictCompanion {
 
  private:
   std::optional<uint64_t> orderChecksum;
+  uint64_t orderStamp = 0;
 };
 
 TextSearchState& StateOf(TADict& dict) {
@@ -62,11 +69,25 @@ bool BuiltFor(const detail::WordIndex& index, TADict& dict, TextSearchState& sta
          header.orderChecksum == state.OrderChecksum(dict);
 }
 
+// The reason a word index file could not be written, in words.
+std::wstring ReasonOf(const std::wstring& fileName, const EInOutError& e) {
+  const DWORD attributes = GetFileAttributesW(fileName.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return L"a folder has that name";
+  return ToWide(e.Reason());
+}
+
 }  // namespace
+
+EWordIndexNotSaved::EWordIndexNotSaved(const std::wstring& fullPath, const std::wstring& reason)
+    : Exception(L"The word index \"" + fullPath + L"\" cannot be saved: " + reason +
+                L".\r\nSearching inside entries still works, but the word index cannot be kept "
+                L"and is built again each time the dictionary is opened.") {}
 
 struct WordIndexBuild::Work {
   std::wstring dataFileName;
   std::wstring indexFileName;
+  TIndexList offsets;  // the dictionary's entry order when the build was made
   detail::WordRules rules;
   std::unique_ptr<detail::WordIndex> built;
 };
@@ -84,6 +105,9 @@ std::string WordIndexFileName(const std::string& dataFileName) {
 
 bool WordIndexReady(TADict& dict) {
   TextSearchState& state = StateOf(dict);
+  // An index from before the entry order changed would count one entry and show another.
+  if (state.index && !BuiltFor(*state.index, dict, state))
+    state.index.reset();
   if (!state.index) {
     state.index = detail::LoadWordIndex(WordIndexFileName(dict.DataFilePath()),
                                         DataTime(dict.DataFilePath()), dict.EntryCount(),
@@ -127,22 +151,37 @@ std::vector<TextSpan> MatchingWords(TADict& dict, const std::wstring& text,
 }
 
 WordIndexBuild::WordIndexBuild(TADict& dict)
-    : work_(std::make_unique<Work>(
-          Work{dict.DataFilePath(), dict.IndexFilePath(), StateOf(dict).rules, nullptr})) {}
+    : work_(std::make_unique<Work>(Work{dict.DataFilePath(), dict.IndexFilePath(),
+                                        dict.EntryOffsets(), StateOf(dict).rules, nullptr})) {}
 
 WordIndexBuild::~WordIndexBuild() = default;
 
 bool WordIndexBuild::Run(const Progress& progress) {
-  std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
-      work_->dataFileName, work_->indexFileName, work_->rules, progress);
-  if (!image)
+  const auto total = static_cast<int32_t>(work_->offsets.size());
+  // Once every entry is read, the build goes on only while `progress` agrees to all done.
+  const auto goOn = [&] { return !progress || progress(total, total); };
+  std::optional<std::vector<uint8_t>> image =
+      detail::BuildWordIndexImage(work_->dataFileName, work_->offsets, work_->rules, progress);
+  if (!image || !goOn())
+    return false;
+  std::unique_ptr<detail::WordIndex> built = detail::WordIndex::FromImage(std::move(*image));
+  if (!built)
+    throw Exception("The word index just built does not read back");
+  if (!goOn())
     return false;
   // Kept before the file is written, so that a failed write leaves the index usable.
-  work_->built = detail::WordIndex::FromImage(std::move(*image));
-  if (!work_->built)
-    throw Exception("The word index just built does not read back");
-  detail::WriteWordIndexFile(WordIndexFileName(work_->dataFileName), work_->built->Image());
-  return true;
+  work_->built = std::move(built);
+  const std::wstring fileName = WordIndexFileName(work_->dataFileName);
+  bool written = false;
+  try {
+    written =
+        detail::WriteWordIndexFile(fileName, work_->built->Image(), [&](size_t) { return goOn(); });
+  } catch (const EInOutError& e) {
+    throw EWordIndexNotSaved(ExpandFileName(fileName), ReasonOf(fileName, e));
+  }
+  if (!written)
+    work_->built.reset();
+  return written;
 }
 
 void WordIndexBuild::InstallInto(TADict& dict) {

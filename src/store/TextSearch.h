@@ -26,12 +26,20 @@ namespace detail {
 struct WordRules;
 }
 
+// A word index built but not saved in its file (a folder of its name, a full disk, ...). The
+// message names the file and the reason, and says that searching goes on without the file.
+class EWordIndexNotSaved : public Exception {
+ public:
+  EWordIndexNotSaved(const std::wstring& fullPath, const std::wstring& reason);
+};
+
 // The entries whose text holds every word of `query` as a whole word, compared
 // case-insensitively and through the dictionary's letter conversion when it is on; entry numbers
-// ascending, at most `limit` of them. A query without words finds nothing. Builds the word index
-// first when it is missing, stale or damaged. Raises EFOpenError or EInOutError when a file cannot
-// be read, and EInOutError when a new word index cannot be written (the index built is kept for
-// this dictionary's later searches all the same).
+// ascending, at most `limit` of them, numbered in the dictionary's own entry order. A query
+// without words finds nothing. Builds the word index first when it is missing, stale, damaged or
+// made for another entry order. Raises EFOpenError or EInOutError when the dictionary file cannot
+// be read, and EWordIndexNotSaved when a new word index cannot be written (the index built is
+// kept for this dictionary's later searches all the same).
 std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit);
 
 // The word index file of a dictionary file: ".dat" replaced by ".wix" (appended to other names).
@@ -66,9 +74,14 @@ class WordIndexBuild {
   WordIndexBuild(const WordIndexBuild&) = delete;
   WordIndexBuild& operator=(const WordIndexBuild&) = delete;
 
-  // Reads the dictionary's files and writes its word index file. False when `progress` stopped
-  // it (nothing is written then). Raises EFOpenError or EInOutError when a file cannot be read
-  // or written; after a failed write the index built can still be installed.
+  // Reads the dictionary file in the entry order the dictionary had when this build was made,
+  // and writes its word index file. Once every entry is read, `progress` is called with
+  // (total, total) between the later steps and before each megabyte of the file is written, so
+  // that returning false stops the build at any point within a few tens of milliseconds.
+  // False when `progress` stopped it: no word index file is written then (an earlier one stays
+  // as it was), no temporary file is left, and nothing is built to install. Raises EFOpenError
+  // or EInOutError when the dictionary file cannot be read, and EWordIndexNotSaved when the file
+  // cannot be written (the index built can still be installed then).
   bool Run(const Progress& progress);
   // Gives `dict` the index built, so that its searches need not read the file. Does nothing when
   // nothing was built or `dict` is not the dictionary the build was made from.

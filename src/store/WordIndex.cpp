@@ -70,24 +70,25 @@ uint64_t SizeOf(HANDLE file) {
   return static_cast<uint64_t>(size.QuadPart);
 }
 
-// The offsets of an index file, in its order (the bytes after its time records).
-std::vector<int32_t> ReadOffsets(const std::wstring& indexFileName) {
-  FileStream index = FileStream::OpenRead(indexFileName, FileStream::Share::DenyNone);
-  const int64_t records = index.Size() / 4;
-  std::vector<int32_t> offsets(static_cast<size_t>(std::max<int64_t>(records - 2, 0)));
-  const uint64_t bytes = offsets.size() * 4;
-  index.Seek(8);
-  uint64_t done = 0;
-  auto* out = reinterpret_cast<uint8_t*>(offsets.data());
-  while (done < bytes) {
-    const auto chunk = static_cast<uint32_t>(std::min<uint64_t>(bytes - done, 1u << 30));
-    const uint32_t got = index.Read(out + done, chunk);
-    if (got == 0)
-      throw EInOutError(100);
-    done += got;
+// Gives a long piece of work chances to stop: `goOn` is asked at the first step and then once
+// every kStepsBetweenStops steps (a step being a word placed, a block of postings copied, ...).
+class Pacer {
+ public:
+  static constexpr size_t kStepsBetweenStops = size_t{1} << 15;
+  explicit Pacer(const std::function<bool()>& goOn) : goOn_(goOn) {}
+  // Counts `steps` steps; false when `goOn` was asked and said to stop.
+  bool Step(size_t steps = 1) {
+    steps_ += steps;
+    if (steps_ < kStepsBetweenStops)
+      return true;
+    steps_ = 0;
+    return goOn_();
   }
-  return offsets;
-}
+
+ private:
+  const std::function<bool()>& goOn_;
+  size_t steps_ = kStepsBetweenStops;
+};
 
 // Collects the words of the entries, entry by entry in ascending order, and lays them out as a
 // word index file. Each word's entries are kept as they will be stored (distances in 7-bit
@@ -109,14 +110,16 @@ class IndexCollector {
     } while (delta != 0);
   }
 
-  // The file's bytes, with the header's other fields from `header`.
-  std::vector<uint8_t> Image(WordIndexHeader header) const {
+  // The file's bytes, with the header's other fields from `header`; nothing when `goOn`, asked
+  // now and then, returns false.
+  std::optional<std::vector<uint8_t>> Image(WordIndexHeader header,
+                                            const std::function<bool()>& goOn) const {
     const auto words = static_cast<uint32_t>(last_.size());
-    std::vector<uint32_t> order(words);
-    for (uint32_t id = 0; id < words; ++id)
-      order[id] = id;
-    std::sort(order.begin(), order.end(),
-              [this](uint32_t a, uint32_t b) { return WordOf(a) < WordOf(b); });
+    Pacer pacer(goOn);
+    const std::optional<std::vector<uint32_t>> sorted = SortedIds(pacer);
+    if (!sorted)
+      return std::nullopt;
+    const std::vector<uint32_t>& order = *sorted;
 
     header.wordCount = words;
     header.poolUnits = pool_.size();
@@ -126,10 +129,15 @@ class IndexCollector {
     const size_t tableAt = kHeaderSize;
     const size_t poolAt = tableAt + (size_t{words} + 1) * kTableRecordBytes;
     const size_t postingsAt = poolAt + pool_.size() * 2;
-    std::vector<uint8_t> image(postingsAt + header.postingBytes);
+    std::optional<std::vector<uint8_t>> made = ZeroedBytes(postingsAt + header.postingBytes, pacer);
+    if (!made)
+      return std::nullopt;
+    std::vector<uint8_t>& image = *made;
 
     uint32_t poolStart = 0, postStart = 0;
     for (uint32_t k = 0; k < words; ++k) {
+      if (!pacer.Step())
+        return std::nullopt;
       const uint32_t id = order[k];
       const std::wstring_view word = WordOf(id);
       const size_t record = tableAt + size_t{k} * kTableRecordBytes;
@@ -137,7 +145,8 @@ class IndexCollector {
       Put(image, record + 4, postStart);
       Put(image, record + 8, count_[id]);
       std::memcpy(image.data() + poolAt + size_t{poolStart} * 2, word.data(), word.size() * 2);
-      CopyPostings(id, image.data() + postingsAt + postStart);
+      if (!CopyPostings(id, image.data() + postingsAt + postStart, pacer))
+        return std::nullopt;
       poolStart += static_cast<uint32_t>(word.size());
       postStart += bytes_[id];
     }
@@ -149,12 +158,70 @@ class IndexCollector {
     header.bodyChecksum = Checksum(image.data() + kHeaderSize, image.size() - kHeaderSize);
     const std::vector<uint8_t> head = HeaderBytes(header);
     std::memcpy(image.data(), head.data(), head.size());
-    return image;
+    return made;
   }
 
  private:
   static constexpr size_t kBlockBytes = 16;
   static constexpr uint32_t kNoBlock = 0xFFFFFFFF;
+
+  // `size` zero bytes, made a few megabytes at a time with a chance to stop between them: the
+  // pages of a large image are touched first here.
+  static std::optional<std::vector<uint8_t>> ZeroedBytes(size_t size, Pacer& pacer) {
+    constexpr size_t kBytesBetweenStops = size_t{4} << 20;
+    std::vector<uint8_t> bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size) {
+      if (!pacer.Step(Pacer::kStepsBetweenStops))
+        return std::nullopt;
+      bytes.resize(std::min(size, bytes.size() + kBytesBetweenStops));
+    }
+    return bytes;
+  }
+
+  // The word ids in ascending order of their words. Each is sorted by its first four units
+  // (a word that ends sooner padded with zeros, which orders as the words do), and by the whole
+  // word only where those are the same; runs of a pacer's steps are sorted one by one and then
+  // merged in pairs, each word merged counting as a step.
+  std::optional<std::vector<uint32_t>> SortedIds(Pacer& pacer) const {
+    const size_t n = last_.size();
+    std::vector<uint64_t> keys(n);
+    std::vector<uint32_t> ids(n);
+    for (uint32_t id = 0; id < n; ++id) {
+      const std::wstring_view word = WordOf(id);
+      uint64_t key = 0;
+      for (size_t k = 0; k < 4; ++k)
+        key = key << 16 | (k < word.size() ? static_cast<uint16_t>(word[k]) : 0u);
+      keys[id] = key;
+      ids[id] = id;
+    }
+    const auto less = [&](uint32_t a, uint32_t b) {
+      return keys[a] != keys[b] ? keys[a] < keys[b] : WordOf(a) < WordOf(b);
+    };
+    const auto at = [](std::vector<uint32_t>& v, size_t k) {
+      return v.begin() + static_cast<ptrdiff_t>(k);
+    };
+    constexpr size_t kRun = Pacer::kStepsBetweenStops;
+    for (size_t start = 0; start < n; start += kRun) {
+      if (!pacer.Step(kRun))
+        return std::nullopt;
+      std::sort(at(ids, start), at(ids, std::min(n, start + kRun)), less);
+    }
+    std::vector<uint32_t> merged(n);
+    for (size_t run = kRun; run < n; run *= 2) {
+      for (size_t start = 0; start < n; start += 2 * run) {
+        const size_t middle = std::min(n, start + run), end = std::min(n, start + 2 * run);
+        for (size_t i = start, j = middle, out = start; out < end; ++out) {
+          if (!pacer.Step())
+            return std::nullopt;
+          const bool left = j == end || (i < middle && !less(ids[j], ids[i]));
+          merged[out] = left ? ids[i++] : ids[j++];
+        }
+      }
+      ids.swap(merged);
+    }
+    return ids;
+  }
 
   static uint64_t HashOf(std::wstring_view word) {
     uint64_t h = 14695981039346656037ull;
@@ -226,14 +293,18 @@ class IndexCollector {
     ++bytes_[id];
   }
 
-  void CopyPostings(uint32_t id, uint8_t* out) const {
+  // Copies the postings of word `id` to `out`, each block a step; false when stopped.
+  bool CopyPostings(uint32_t id, uint8_t* out, Pacer& pacer) const {
     uint32_t left = bytes_[id];
     for (uint32_t block = head_[id]; left > 0; block = next_[block]) {
+      if (!pacer.Step())
+        return false;
       const auto n = static_cast<uint32_t>(std::min<size_t>(left, kBlockBytes));
       std::memcpy(out, blocks_.data() + size_t{block} * kBlockBytes, n);
       out += n;
       left -= n;
     }
+    return true;
   }
 
   // The vocabulary: open addressing over word ids (id + 1; 0 marks a free slot).
@@ -556,18 +627,18 @@ std::vector<int32_t> WordIndex::Find(const std::vector<std::wstring>& words, int
   return found;
 }
 
-uint64_t EntryOrderChecksum(const std::wstring& indexFileName, int32_t* entryCount) {
-  const std::vector<int32_t> offsets = ReadOffsets(indexFileName);
-  if (entryCount != nullptr)
-    *entryCount = static_cast<int32_t>(offsets.size());
+uint64_t EntryOrderChecksum(const TIndexList& offsets) {
   return Checksum(reinterpret_cast<const uint8_t*>(offsets.data()), offsets.size() * 4);
 }
 
-std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
-                                                        const std::wstring& indexFileName,
-                                                        const WordRules& rules,
-                                                        const WordIndexProgress& progress) {
-  const std::vector<int32_t> offsets = ReadOffsets(indexFileName);
+namespace {
+
+// Adds the words of every entry at `offsets` to `collector` and returns the time of the text
+// read; nothing when `progress` stopped it. The dictionary file and its view are let go on
+// return, before the index is laid out.
+std::optional<FILETIME> CollectWords(const std::wstring& dataFileName, const TIndexList& offsets,
+                                     const WordRules& rules, const WordIndexProgress& progress,
+                                     IndexCollector& collector) {
   const auto count = static_cast<int32_t>(offsets.size());
   FileStream data = FileStream::OpenRead(dataFileName, FileStream::Share::DenyWrite);
   const int64_t size = data.Size();
@@ -580,7 +651,6 @@ std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& data
     copy = ReadAll(data.Handle(), static_cast<uint64_t>(size));
   ViewedEntries viewed(view);
 
-  IndexCollector collector;
   std::wstring word;
   for (int32_t entry = 0; entry < count; ++entry) {
     if (entry % kProgressEntries == 0 && progress && !progress(entry, count))
@@ -592,44 +662,48 @@ std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& data
     ForEachWord(rules, text.data(), text.size(), word,
                 [&](size_t, size_t, const std::wstring& w) { collector.Add(w, entry); });
   }
-  if (progress && !progress(count, count))
-    return std::nullopt;
-
-  WordIndexHeader header;
   // Writing is denied to others while the file is open here, so this is the time of the text
   // read.
-  if (!GetFileTime(data.Handle(), nullptr, nullptr, &header.dataTime))
+  FILETIME time{};
+  if (!GetFileTime(data.Handle(), nullptr, nullptr, &time))
     RaiseLastError();
-  header.entryCount = count;
-  header.orderChecksum =
-      Checksum(reinterpret_cast<const uint8_t*>(offsets.data()), offsets.size() * 4);
-  header.rulesFingerprint = rules.fingerprint;
-  return collector.Image(header);
+  return time;
 }
 
-void WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
-                        const WordIndexWriteHook& beforePiece, size_t pieceBytes) {
-  const std::wstring temporary = fileName + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(GetCurrentThreadId()) + L".tmp";
-  // Files of this pattern left by a write that never ended (a process killed) go now; one that
-  // another process is still writing is open without shared deletion and stays.
-  WIN32_FIND_DATAW found;
-  const std::wstring folder = fileName.substr(0, fileName.find_last_of(L"\\/") + 1);
-  FindHandle search(FindFirstFileW((fileName + L".*.tmp").c_str(), &found));
-  if (search) {
-    do {
-      DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(search.Get(), &found));
-  }
+}  // namespace
 
+std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
+                                                        const TIndexList& offsets,
+                                                        const WordRules& rules,
+                                                        const WordIndexProgress& progress) {
+  IndexCollector collector;
+  const std::optional<FILETIME> time =
+      CollectWords(dataFileName, offsets, rules, progress, collector);
+  const auto count = static_cast<int32_t>(offsets.size());
+  const auto goOn = [&] { return !progress || progress(count, count); };
+  if (!time || !goOn())
+    return std::nullopt;
+  WordIndexHeader header;
+  header.dataTime = *time;
+  header.entryCount = count;
+  header.orderChecksum = EntryOrderChecksum(offsets);
+  header.rulesFingerprint = rules.fingerprint;
+  return collector.Image(header, goOn);
+}
+
+bool WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
+                        const WordIndexWriteHook& beforePiece, size_t pieceBytes) {
+  const size_t slash = fileName.find_last_of(L"\\/");
+  const std::wstring name = fileName.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  RemoveLeftoverTemporaries(fileName.substr(0, fileName.size() - name.size()), name + L".*.tmp");
+  const std::wstring temporary = TemporaryNameFor(fileName, L".tmp");
   FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     RaiseLastError();
+  size_t done = 0;
   try {
-    for (size_t done = 0; done < image.size();) {
-      if (beforePiece)
-        beforePiece(done);
+    while (done < image.size() && (!beforePiece || beforePiece(done))) {
       const auto piece =
           static_cast<DWORD>(std::min(std::max<size_t>(pieceBytes, 1), image.size() - done));
       DWORD put = 0;
@@ -640,13 +714,18 @@ void WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>
       done += piece;
     }
     file.Reset();
-    if (!MoveFileExW(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (done == image.size() &&
+        !MoveFileExW(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       RaiseLastError();
+    }
   } catch (...) {
     file.Reset();
     DeleteFileW(temporary.c_str());
     throw;
   }
+  if (done < image.size())
+    DeleteFileW(temporary.c_str());  // abandoned
+  return done == image.size();
 }
 
 std::unique_ptr<WordIndex> LoadWordIndex(const std::wstring& fileName, const FILETIME& dataTime,

@@ -135,29 +135,31 @@ class WordIndex {
   const uint8_t* postings_ = nullptr;
 };
 
-// The checksum of a dictionary's entry order: of the offsets in its index file.
-uint64_t EntryOrderChecksum(const std::wstring& indexFileName, int32_t* entryCount = nullptr);
+// The checksum of an entry order: of the entries' offsets in that order.
+uint64_t EntryOrderChecksum(const TIndexList& offsets);
 
 // Called now and then during a build with the entries done and the entry count; returning
 // false stops the build.
 using WordIndexProgress = std::function<bool(int32_t done, int32_t total)>;
 
-// Reads every entry of the dictionary (its data file in the order of its index file, each entry
-// as ReadEntry gives it in full) and returns the bytes of its word index file; nothing when
-// `progress` stopped it. Raises EFOpenError or EInOutError when a file cannot be read.
+// Reads every entry of the dictionary (its data file at `offsets`, in their order, each entry as
+// ReadEntry gives it in full) and returns the bytes of its word index file; nothing when
+// `progress` stopped it. Raises EFOpenError or EInOutError when the file cannot be read.
 std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
-                                                        const std::wstring& indexFileName,
+                                                        const TIndexList& offsets,
                                                         const WordRules& rules,
                                                         const WordIndexProgress& progress);
 
-// Called before each piece of a word index file is written, with the bytes written so far.
-using WordIndexWriteHook = std::function<void(size_t bytesWritten)>;
-constexpr size_t kWritePieceBytes = size_t{4} << 20;
+// Called before each piece of a word index file is written, with the bytes written so far;
+// returning false abandons the write.
+using WordIndexWriteHook = std::function<bool(size_t bytesWritten)>;
+constexpr size_t kWritePieceBytes = size_t{1} << 20;
 
 // Writes the file under a name of its own beside `fileName` and only then renames it to
-// `fileName`, so that a failed or interrupted write never leaves a file of that name behind; on
-// failure the file of the other name is removed. Raises EInOutError.
-void WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
+// `fileName`, so that a failed or abandoned write never leaves a file of that name behind; the
+// file of the other name is removed then. Returns false when `beforePiece` abandoned the write.
+// Raises EInOutError.
+bool WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
                         const WordIndexWriteHook& beforePiece = nullptr,
                         size_t pieceBytes = kWritePieceBytes);
 

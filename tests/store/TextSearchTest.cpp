@@ -105,7 +105,7 @@ class TextSearchTest : public ::testing::Test {
   // The sound word index of `dict` in its file, or null.
   std::unique_ptr<detail::WordIndex> Load(TADict& dict) {
     return detail::LoadWordIndex(ToWide(Wix()), test::LastWriteTime(Dat()), dict.EntryCount(),
-                                 detail::EntryOrderChecksum(ToWide(Ind())),
+                                 detail::EntryOrderChecksum(dict.EntryOffsets()),
                                  detail::MakeWordRules(dict).fingerprint);
   }
   void SetConversion() {
@@ -429,30 +429,72 @@ TEST_F(TextSearchTest, DamagedWordIndexFilesAreRefusedAndRebuilt) {
   EXPECT_FALSE(detail::WordIndex::FromImage(unordered));
 }
 
-TEST_F(TextSearchTest, AnInterruptedWriteLeavesTheEarlierFileAndNoOther) {
+TEST_F(TextSearchTest, AFailedOrAbandonedWriteLeavesTheEarlierFileAndNoOther) {
   Write({L"alpha beta", L"beta gamma"});
   auto dict = Open();
   FindInText(*dict, L"beta", 10);
   const Bytes before = test::ReadBytes(Wix());
-  const std::string leftover = Wix() + ".99-99.tmp";  // as a killed write would leave it
-  test::WriteBytes(leftover, {1, 2, 3});
   const std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
-      ToWide(Dat()), ToWide(Ind()), detail::MakeWordRules(*dict), nullptr);
+      ToWide(Dat()), dict->EntryOffsets(), detail::MakeWordRules(*dict), nullptr);
   ASSERT_TRUE(image);
-  int pieces = 0;
-  EXPECT_THROW(detail::WriteWordIndexFile(
-                   ToWide(Wix()), *image,
-                   [&](size_t) {
-                     if (++pieces == 3)
-                       throw EInOutError(101);
-                   },
-                   16),
-               EInOutError);
-  EXPECT_EQ(pieces, 3);
-  EXPECT_EQ(test::ReadBytes(Wix()), before);
-  WIN32_FIND_DATAA found;
-  FindHandle others(FindFirstFileA((Wix() + ".*.tmp").c_str(), &found));
-  EXPECT_FALSE(others) << "left behind: " << found.cFileName;
+  for (const bool fail : {true, false}) {
+    const std::string leftover = Wix() + ".99-99.tmp";  // as a killed write would leave it
+    test::WriteBytes(leftover, {1, 2, 3});
+    int pieces = 0;
+    const auto third = [&](size_t) {
+      if (++pieces < 3)
+        return true;
+      if (fail)
+        throw EInOutError(101);
+      return false;
+    };
+    if (fail) {
+      EXPECT_THROW(detail::WriteWordIndexFile(ToWide(Wix()), *image, third, 16), EInOutError);
+    } else {
+      EXPECT_FALSE(detail::WriteWordIndexFile(ToWide(Wix()), *image, third, 16));
+    }
+    EXPECT_EQ(pieces, 3) << "failed " << fail;
+    EXPECT_EQ(test::ReadBytes(Wix()), before) << "failed " << fail;
+    WIN32_FIND_DATAA found;
+    FindHandle others(FindFirstFileA((Wix() + ".*.tmp").c_str(), &found));
+    EXPECT_FALSE(others) << "failed " << fail << ", left behind: " << found.cFileName;
+  }
+}
+
+// A build stopped at one of the reports it makes once every entry is read (between the steps of
+// laying out the index, and before each piece of its file) stops there and leaves no file.
+TEST_F(TextSearchTest, ABuildCanBeStoppedUntilItsFileIsWritten) {
+  std::vector<std::wstring> entries;
+  for (int k = 0; k < 40000; ++k)  // a word index of three pieces
+    entries.push_back(L"word" + std::to_wstring(k) + L" meaning" + std::to_wstring(k));
+  Write(entries);
+  auto dict = Open();
+  int chances = 0;
+  {
+    WordIndexBuild whole(*dict);
+    ASSERT_TRUE(whole.Run([&](int32_t done, int32_t total) {
+      chances += done == total ? 1 : 0;
+      return true;
+    }));
+  }
+  // Reading done, sorting, laying out, the check of what was laid out, three pieces.
+  ASSERT_GE(chances, 7);
+  ASSERT_TRUE(DeleteFileA(Wix().c_str()));
+  for (const int stopAt : {1, 2, 3, chances / 2, chances - 2, chances - 1, chances}) {
+    WordIndexBuild build(*dict);
+    int seen = 0;
+    EXPECT_FALSE(build.Run([&](int32_t done, int32_t total) {
+      return done != total || ++seen < stopAt;
+    })) << "stopped at "
+        << stopAt << " of " << chances;
+    EXPECT_EQ(seen, stopAt) << "went on after it was stopped";
+    build.InstallInto(*dict);
+    EXPECT_FALSE(WordIndexReady(*dict)) << "stopped at " << stopAt << " of " << chances;
+    WIN32_FIND_DATAA found;
+    FindHandle others(FindFirstFileA((Wix() + "*").c_str(), &found));
+    EXPECT_FALSE(others) << "stopped at " << stopAt << ", left behind: " << found.cFileName;
+  }
+  EXPECT_EQ(FindInText(*dict, L"meaning39999", 10), Entries{39999});
 }
 
 TEST_F(TextSearchTest, ABuildAwayFromTheSearchCanBeStoppedOrHandedOver) {
@@ -521,13 +563,87 @@ TEST_F(TextSearchTest, ABuildOfAFileCutShorterWhileItIsReadRaises) {
   }
 }
 
-TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenRaisesAndServesFromMemory) {
+TEST_F(TextSearchTest, AWordIndexThatCannotBeWrittenIsNamedAndServesFromMemory) {
   Write({L"alpha beta", L"beta gamma"});
   ASSERT_TRUE(CreateDirectoryA(Wix().c_str(), nullptr));  // in the way of the file
   auto dict = Open();
-  EXPECT_THROW(FindInText(*dict, L"gamma", 10), EInOutError);
+  try {
+    FindInText(*dict, L"gamma", 10);
+    ADD_FAILURE() << "no error";
+  } catch (const EWordIndexNotSaved& e) {
+    EXPECT_EQ(WideMessageOf(e),
+              L"The word index \"" + ToWide(ExpandFileName(Wix())) +
+                  L"\" cannot be saved: a folder has that name.\r\nSearching inside entries "
+                  L"still works, but the word index cannot be kept and is built again each time "
+                  L"the dictionary is opened.");
+  }
   EXPECT_EQ(FindInText(*dict, L"gamma", 10), Entries{1});
   RemoveDirectoryA(Wix().c_str());
+}
+
+// Every entry found holds the word where the dictionary shows it, and every entry that holds it
+// is found.
+void ExpectFoundWhereShown(TADict& dict, const std::wstring& word, const char* when) {
+  Entries want;
+  for (int32_t i = 0; i < dict.EntryCount(); ++i) {
+    if (!MatchingWords(dict, dict.ReadEntry(i, -1), word).empty())
+      want.push_back(i);
+  }
+  Entries got;
+  EXPECT_NO_THROW(got = FindInText(dict, word, INT32_MAX)) << when;
+  EXPECT_EQ(got, want) << when << ": \"" << ToUtf8(word) << "\" got " << Show(got) << ", shown in "
+                       << Show(want);
+}
+
+// The dictionary searched keeps its own entry order while its index file is deleted or rebuilt
+// in another order by another copy of the program (or is rebuilt under the dictionary that
+// reads it from disk); the search counts the entries in that order.
+TEST_F(TextSearchTest, SearchesFollowTheEntryOrderOfTheDictionarySearched) {
+  const std::vector<std::wstring> entries = {L"zebra\r\nzebrameaning", L"banana\r\nfruit",
+                                             L"apple\r\nfruit zebrameaning", L"mango"};
+  // Written over in place: a view of the file held open denies cutting it.
+  auto sortIndexFile = [&] {
+    TIndexList list;
+    FILETIME time{};
+    ScanEntries(ToWide(Dat()), true, list, time, nullptr);
+    const Bytes bytes = test::IndexBytes(time, list);
+    FileHandle file(CreateFileA(Ind().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                  &written, nullptr));
+  };
+  auto deleteIndexFile = [&] { ASSERT_TRUE(DeleteFileA(Ind().c_str())); };
+  auto reopenSorted = [&] {
+    deleteIndexFile();
+    TADict other(Dat(), Ind(), true, false, false);  // another copy, sorting its new index
+  };
+  const struct {
+    const char* sequence;
+    bool onDisk;
+    std::function<void()> change;
+  } cases[] = {
+      {"index file deleted", false, deleteIndexFile},
+      {"index file deleted, then built sorted by another copy", false, reopenSorted},
+      {"index file on disk written over sorted", true, sortIndexFile},
+  };
+  for (const auto& c : cases) {
+    for (const bool searchedBefore : {false, true}) {
+      Write(entries);
+      DeleteFileA(Ind().c_str());
+      DeleteFileA(Wix().c_str());
+      auto dict = Open(false, c.onDisk);
+      if (searchedBefore)
+        ExpectFoundWhereShown(*dict, L"zebrameaning", c.sequence);
+      c.change();
+      ExpectFoundWhereShown(*dict, L"zebrameaning", c.sequence);
+      ExpectFoundWhereShown(*dict, L"fruit", c.sequence);
+      if (!c.onDisk) {
+        EXPECT_EQ(dict->ReadEntry(0, -1), entries[0])
+            << c.sequence << ": the order in memory changed";
+      }
+    }
+  }
 }
 
 }  // namespace
