@@ -55,6 +55,24 @@ std::wstring ReadUnitsAfterFirst(const std::wstring& path) {
   return units;
 }
 
+// The units of a conversion table after its first one. Nothing, once the user has been told,
+// when the file exists but cannot be read (another program holds it without sharing, ...): the
+// dictionary then opens without letter conversion, as it does when a table is missing.
+std::optional<std::wstring> ReadConversionTable(const std::wstring& path) {
+  try {
+    return ReadUnitsAfterFirst(path);
+  } catch (const EInOutError& e) {
+    CurrentReporter().ShowWideMessage(
+        nullptr,
+        L"The transformation file \"" + ExpandFileName(path) + L"\" cannot be read: " +
+            ToWide(e.Reason()) +
+            L".\r\nLetter conversion is off until the file can be read and the dictionary is "
+            L"opened again.",
+        L"Error", MB_ICONERROR);
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 EIndexNotBuilt::EIndexNotBuilt(const std::wstring& fullPath)
@@ -337,9 +355,13 @@ void TADict::LoadConversionTables() {
     CurrentReporter().ShowMessage(nullptr, kMissingTableText, "Error", MB_ICONERROR);
     return;
   }
-  ConvTo = ReadUnitsAfterFirst(toPath);
+  const std::optional<std::wstring> to = ReadConversionTable(toPath);
+  const std::optional<std::wstring> from = to ? ReadConversionTable(fromPath) : std::nullopt;
+  if (!from)
+    return;
+  ConvTo = *to;
   ConvFrom.assign(1, std::wstring());
-  for (wchar_t unit : ReadUnitsAfterFirst(fromPath)) {
+  for (wchar_t unit : *from) {
     if (unit == L'\n')
       continue;
     if (unit == L'\r') {

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "StoreTestSupport.h"
+#include "base/Handle.h"
 #include "base/Text.h"
 #include "store/ADictU.h"
 
@@ -90,6 +91,48 @@ TEST_F(ConversionTest, TablesAreLoadedOrRefusedWithTheirMessage) {
       EXPECT_EQ(nullptr, m.owner) << c.name;
     }
     EXPECT_EQ(c.want, dict->ConvertLetters(c.input)) << c.name;
+  }
+}
+
+// Another program (an editor, a sync tool) holds a table open without sharing it: the dictionary
+// opens without letter conversion, and one message names the file that cannot be read.
+TEST_F(ConversionTest, ATableHeldByAnotherProgramTurnsConversionOffWithItsName) {
+  const std::string data = ToAnsi(ProgramFolderW()) + "Data\\";
+  const std::string held = "\" cannot be read: " + SysErrorMessage(ERROR_SHARING_VIOLATION) +
+                           ".\r\nLetter conversion is off until the file can be read and the "
+                           "dictionary is opened again.";
+  const struct {
+    const char* name;
+    std::vector<std::string> held;
+    std::string message;
+  } cases[] = {
+      {"conv_to.txt", {"conv_to.txt"}, "conv_to.txt"},
+      {"conv_from.txt", {"conv_from.txt"}, "conv_from.txt"},
+      {"both: one message", {"conv_to.txt", "conv_from.txt"}, "conv_to.txt"},
+  };
+  test::WriteBytes(dir.File("c.dat"), test::DictBytes({L"b\u00E0r", L"cat"}));
+  for (const auto& c : cases) {
+    files.Set(ConversionFiles::Text(L"a"), ConversionFiles::Text(L"\u00E0"));
+    std::vector<FileHandle> holds;
+    for (const std::string& name : c.held) {
+      holds.emplace_back(
+          CreateFileA((data + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(holds.back()) << c.name;
+    }
+    reporter.messages.clear();
+    std::unique_ptr<TADict> dict;
+    ASSERT_NO_THROW(dict = Open(true)) << c.name;
+    ASSERT_EQ(reporter.messages.size(), 1u) << c.name;
+    const auto& m = reporter.messages[0];
+    EXPECT_EQ(m.text, "The transformation file \"" + data + c.message + held) << c.name;
+    EXPECT_EQ(m.caption, "Error") << c.name;
+    EXPECT_EQ(m.style, static_cast<UINT>(MB_ICONERROR)) << c.name;
+    EXPECT_EQ(dict->ConvertLetters(L"\u00E0"), L"\u00E0") << c.name << ": still converts";
+    EXPECT_EQ(dict->FindWord(L"cat"), 1) << c.name;
+    holds.clear();
+    reporter.messages.clear();
+    EXPECT_EQ(Open(true)->ConvertLetters(L"\u00E0"), L"a") << c.name << ": released";
+    EXPECT_TRUE(reporter.messages.empty()) << c.name << ": released";
   }
 }
 
