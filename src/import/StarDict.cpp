@@ -257,8 +257,9 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
     const std::wstring word = DecodeUtf8(std::string_view(synonyms).substr(at, end - at), where);
     const uint32_t target = Be32(synonyms, end + 1);
     if (target >= entries.size())
-      throw EImportError(Format("%s (\"%s\"): it refers to entry %u of %s, which holds %llu",
-                                where.c_str(), ToUtf8(word).c_str(), target + 1, indexFile.c_str(),
+      throw EImportError(Format("%s (\"%s\"): it refers to entry %llu of %s, which holds %llu",
+                                where.c_str(), ToUtf8(word).c_str(),
+                                static_cast<unsigned long long>(target) + 1, indexFile.c_str(),
                                 entries.size()));
     if (word != headwords[target])
       context.entries.Add(word, headwords[target] + L"\n" + meanings[target]);

@@ -117,6 +117,13 @@ TEST(StarDictImport, InconsistentSourcesAreRefused) {
          WriteStarDict(b, s);
        },
        "d.syn, entry 2 (\"b\"): it refers to entry 3 of "},
+      {"synonym at the largest number",
+       [&](const std::string& b) {
+         StarDictSource s = good;
+         s.synonyms = {{"a", 0xFFFFFFFF}};
+         WriteStarDict(b, s);
+       },
+       "d.syn, entry 1 (\"a\"): it refers to entry 4294967296 of "},
       {"synonym count",
        [&](const std::string& b) {
          StarDictSource s = good;
