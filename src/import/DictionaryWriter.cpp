@@ -15,14 +15,10 @@ namespace {
 
 constexpr size_t kWriteBufferChars = 1 << 19;
 
+// Buffered writes to an open file.
 class OutputFile {
  public:
-  explicit OutputFile(const std::wstring& path)
-      : path_(path),
-        file_(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    if (!file_)
-      throw EImportError("Cannot create \"" + PathText(path) + "\": " + SystemText(GetLastError()));
+  OutputFile(HANDLE file, const std::wstring& path) : path_(path), file_(file) {
     buffer_.reserve(kWriteBufferChars + 1024);
   }
   void Append(std::wstring_view text) {
@@ -34,7 +30,7 @@ class OutputFile {
   void Flush() {
     const DWORD bytes = static_cast<DWORD>(buffer_.size() * sizeof(wchar_t));
     DWORD written = 0;
-    if (!WriteFile(file_.Get(), buffer_.data(), bytes, &written, nullptr))
+    if (!WriteFile(file_, buffer_.data(), bytes, &written, nullptr))
       throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
     if (written != bytes)
       throw EImportError("Cannot write \"" + PathText(path_) + "\": the disk is full");
@@ -42,15 +38,10 @@ class OutputFile {
     buffer_.clear();
   }
   int64_t Written() const { return written_ + static_cast<int64_t>(buffer_.size() * 2); }
-  void Close() {
-    Flush();
-    if (!CloseHandle(file_.Release()))
-      throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
-  }
 
  private:
   std::wstring path_;
-  FileHandle file_;
+  HANDLE file_;
   std::wstring buffer_;
   int64_t written_ = 0;
 };
@@ -80,7 +71,7 @@ int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
 
   {
-    OutputFile file(target.TemporaryPath());
+    OutputFile file(target.TemporaryHandle(), target.TemporaryPath());
     file.Append(preamble);
     size_t done = 0;
     std::wstring text;
@@ -94,7 +85,7 @@ int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
     }
     if (file.Written() != bytes)
       throw EImportError("Internal error: the dictionary file came out at an unexpected size");
-    file.Close();
+    file.Flush();
     if (progress)
       progress("Writing", bytes, bytes);
   }

@@ -1,6 +1,7 @@
 #include "import/OutputTarget.h"
 
 #include "base/Errors.h"
+#include "base/FileIO.h"
 #include "base/Handle.h"
 #include "import/SourceFiles.h"
 
@@ -77,17 +78,33 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
   return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-TemporaryFile::TemporaryFile(const std::wstring& folder) {
-  wchar_t name[MAX_PATH];
-  if (GetTempFileNameW(folder.c_str(), L"lxi", 0, name) == 0)
+constexpr wchar_t kTemporarySuffix[] = L".lexmora-import.tmp";
+
+TemporaryFile::TemporaryFile(const std::wstring& output)
+    : path_(TemporaryNameFor(output, kTemporarySuffix)) {
+  const std::wstring folder = output.substr(0, output.find_last_of(L"\\/") + 1);
+  RemoveLeftoverTemporaries(folder, std::wstring(L"*") + kTemporarySuffix);
+  file_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_)
     throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
                        "\": " + SystemText(GetLastError()));
-  path_ = name;
 }
 
 TemporaryFile::~TemporaryFile() {
-  if (!path_.empty())
-    DeleteFileW(path_.c_str());
+  if (path_.empty())
+    return;
+  file_.Reset();
+  DeleteFileW(path_.c_str());
+}
+
+void TemporaryFile::MoveOnto(const std::wstring& output) {
+  if (!CloseHandle(file_.Release()))
+    throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
+  if (!MoveFileExW(path_.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
+    throw EImportError("Cannot replace \"" + PathText(output) + "\": " +
+                       SystemText(GetLastError()) + " (is the dictionary open in Lexmora?)");
+  path_.clear();
 }
 
 OutputTarget::OutputTarget(const std::wstring& output, const std::vector<SourceSet>& sources)
@@ -101,14 +118,11 @@ OutputTarget::OutputTarget(const std::wstring& output, const std::vector<SourceS
   CheckReplaceable(path_, "The output", identities);
   CheckReplaceable(indexPath_, "The index", identities);
   CheckNotInUse(path_);
-  temporary_.emplace(folder);
+  temporary_.emplace(path_);
 }
 
 void OutputTarget::Commit() {
-  if (!MoveFileExW(temporary_->Path().c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw EImportError("Cannot replace \"" + PathText(path_) + "\": " + SystemText(GetLastError()) +
-                       " (is the dictionary open in Lexmora?)");
-  temporary_->Keep();
+  temporary_->MoveOnto(path_);
 }
 
 }  // namespace lexmora::import

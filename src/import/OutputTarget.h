@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Handle.h"
 #include "import/Import.h"
 
 namespace lexmora::import {
@@ -24,19 +25,26 @@ struct FileIdentity {
 // The identity of an existing file or folder, or nothing when it cannot be opened.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
 
-// A temporary file that is deleted unless it is kept.
+// The file an import writes a dictionary to before it is complete:
+// "<output>.<process>-<thread>.lexmora-import.tmp" beside the output, held open without shared
+// deletion until it is moved into place, and deleted unless it is. A later import into the
+// same folder removes those that no import holds open: the leftovers of imports that were
+// killed, and only those.
 class TemporaryFile {
  public:
-  // Creates an empty file with a new name in `folder`. Raises EImportError.
-  explicit TemporaryFile(const std::wstring& folder);
+  // Creates it, empty, for writing. Raises EImportError.
+  explicit TemporaryFile(const std::wstring& output);
   ~TemporaryFile();
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   const std::wstring& Path() const { return path_; }
-  void Keep() { path_.clear(); }
+  HANDLE Handle() const { return file_.Get(); }
+  // Closes it and moves it onto `output`, replacing a file of that name. Raises EImportError.
+  void MoveOnto(const std::wstring& output);
 
  private:
   std::wstring path_;
+  FileHandle file_;
 };
 
 // The .dat that an import is to write and the .ind beside it. The constructor refuses, with an
@@ -50,6 +58,8 @@ class OutputTarget {
   const std::wstring& Path() const { return path_; }
   const std::wstring& IndexPath() const { return indexPath_; }
   const std::wstring& TemporaryPath() const { return temporary_->Path(); }
+  // The temporary file, open for writing.
+  HANDLE TemporaryHandle() const { return temporary_->Handle(); }
   // Moves the complete temporary file into place. Raises EImportError.
   void Commit();
 

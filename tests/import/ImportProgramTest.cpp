@@ -22,7 +22,9 @@ struct ProgramRun {
 
 // Runs the staged program in `dir` with `arguments`; its output and errors go to files of a
 // folder of their own, new ones for each run (the console host may hold the last ones a while).
-ProgramRun RunImporter(const TempDir& dir, const std::wstring& arguments) {
+// `whileRunning`, when given, is called with the process as soon as it has started.
+ProgramRun RunImporter(const TempDir& dir, const std::wstring& arguments,
+                       const std::function<void(HANDLE process)>& whileRunning = nullptr) {
   static TempDir outputs;
   static int runs = 0;
   const std::string prefix = std::to_string(++runs);
@@ -47,6 +49,8 @@ ProgramRun RunImporter(const TempDir& dir, const std::wstring& arguments) {
                       ToWide(dir.Path()).c_str(), &si, &pi))
     throw std::runtime_error("cannot start " + ToAnsi(full));
   KernelHandle process(pi.hProcess), thread(pi.hThread);
+  if (whileRunning)
+    whileRunning(process.Get());
   EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
   ProgramRun run;
   GetExitCodeProcess(process.Get(), &run.exitCode);
@@ -183,6 +187,50 @@ TEST(ImportProgram, RefusesOutputsItMustNotReplaceBeforeReading) {
     EXPECT_EQ(run.out.find("Reading"), std::string::npos) << c.name << ": " << run.out;
     EXPECT_TRUE(FolderState(dir) == before) << c.name;
   }
+}
+
+// An import killed while it writes leaves its temporary file; the next import into that folder
+// removes it, and leaves alone other files of the folder and the temporary of an import still
+// running.
+TEST(ImportProgram, RemovesTheTemporaryFileOfAKilledImportAndNoOther) {
+  TempDir dir;
+  std::string lines;
+  for (int i = 0; i < 200000; ++i)
+    lines +=
+        "word" + std::to_string(i) + "\tmeaning of the word number " + std::to_string(i) + "\n";
+  WriteFile(dir.File("big.txt"), lines);
+  WriteFile(dir.File("small.txt"), "a\tA\n");
+  auto temporaries = [&] {
+    std::vector<std::string> found;
+    for (const std::string& name : FilesIn(dir.Path())) {
+      if (name.ends_with(".lexmora-import.tmp"))
+        found.push_back(name);
+    }
+    return found;
+  };
+  bool killed = false;
+  RunImporter(dir, L"big.txt -o big.dat", [&](HANDLE process) {
+    for (int k = 0; k < 20000 && temporaries().empty(); ++k)
+      Sleep(1);
+    killed = TerminateProcess(process, 9) != FALSE;
+  });
+  ASSERT_TRUE(killed);
+  const std::vector<std::string> left = temporaries();
+  ASSERT_EQ(left.size(), 1u) << "the killed import left no temporary file";
+  EXPECT_EQ(left[0].substr(0, 8), "big.dat.");
+  // A file of the pattern that another import holds open, and files of other names.
+  const std::string running = dir.File("other.dat.7-7.lexmora-import.tmp");
+  FileHandle held(
+      CreateFileA(running.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(held);
+  WriteFile(dir.File("lxi16de.tmp"), "not ours");
+  WriteFile(dir.File("notes.lexmora-import.txt"), "not ours");
+
+  const ProgramRun run = RunImporter(dir, L"small.txt -o small.dat");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(temporaries(), std::vector<std::string>{"other.dat.7-7.lexmora-import.tmp"});
+  EXPECT_TRUE(FileExists(dir.File("lxi16de.tmp")));
+  EXPECT_TRUE(FileExists(dir.File("notes.lexmora-import.txt")));
 }
 
 // Names that the system code page cannot spell reach the importer from its wide command line, and
