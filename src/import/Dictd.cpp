@@ -133,7 +133,7 @@ void ReadDictd(const SourceSet& source, ReadContext& context) {
       }
       continue;
     }
-    context.entries.Add(headword, CleanDefinition(headword, definition));
+    context.Add(headword, CleanDefinition(headword, definition));
     ++total;
     if (context.progress && total % 8192 == 0)
       context.progress("Reading " + indexFile, static_cast<int64_t>(at),

@@ -48,6 +48,17 @@ class OutputFile {
 
 }  // namespace
 
+int64_t UntitledFileBytes(const EntryTable& entries) {
+  return 2 * (3 + static_cast<int64_t>(entries.Size()) + entries.TextUnits());
+}
+
+EImportError TooLarge(int64_t bytes, int64_t maxBytes, bool atLeast) {
+  return EImportError(Format(
+      "The dictionary would be %s%lld bytes; dictionary files must be "
+      "smaller than %lld bytes. Import fewer sources into one file.",
+      atLeast ? "at least " : "", static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
+}
+
 int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                             const EntryTable& entries, const std::vector<uint32_t>& order,
                             int64_t maxBytes, const ImportProgress& progress) {
@@ -65,10 +76,7 @@ int64_t WriteDictionaryFile(OutputTarget& target, const std::wstring& title,
                         entries.TextUnits();
   const int64_t bytes = 2 * units;
   if (bytes >= maxBytes)
-    throw EImportError(
-        Format("The dictionary would be %lld bytes; dictionary files must be "
-               "smaller than %lld bytes. Import fewer sources into one file.",
-               static_cast<long long>(bytes), static_cast<long long>(maxBytes)));
+    throw TooLarge(bytes, maxBytes, false);
 
   {
     OutputFile file(target.TemporaryHandle(), target.TemporaryPath());

@@ -10,6 +10,13 @@
 
 namespace lexmora::import {
 
+// The dictionary file's size in bytes without its title: the byte-order mark, the line break
+// after the title, and each entry with its separator.
+int64_t UntitledFileBytes(const EntryTable& entries);
+// The refusal of a dictionary file of `bytes` bytes, or of at least that many when `atLeast`,
+// where files must be smaller than `maxBytes`.
+EImportError TooLarge(int64_t bytes, int64_t maxBytes, bool atLeast);
+
 // Writes the title and the entries, in `order` (every entry once), to the target's temporary
 // file and moves it into place when it is complete. Raises EImportError (nothing is left behind
 // then) and refuses a result of `maxBytes` or more before writing anything. Returns the size of

@@ -12,6 +12,8 @@ namespace {
 constexpr size_t kArenaBlockBytes = size_t{16} << 20;
 // A merged meaning this long or longer gets its lines indexed; a shorter one is searched.
 constexpr size_t kIndexedMeaningBytes = 1024;
+// A meaning this long or longer is held once for all the entries that have it.
+constexpr size_t kSharedMeaningBytes = 1024;
 constexpr size_t kFirstSlots = 1024;
 
 bool IsBlank(wchar_t c) {
@@ -193,17 +195,38 @@ uint32_t EntryTable::FindOrInsert(uint32_t hash, bool& inserted) {
     const uint64_t slot = slots_[at];
     if (slot == 0) {
       const auto i = static_cast<uint32_t>(entries_.size());
-      const TextArena::Place place = arena_.Append({headword_, "\n", meaning_});
-      entries_.push_back({place, static_cast<uint32_t>(headword_.size()),
-                          static_cast<uint32_t>(headword_.size() + 1 + meaning_.size())});
+      entries_.push_back(Store());
       slots_[at] = uint64_t{hash} << 32 | (i + 1);
       inserted = true;
       return i;
     }
     const auto i = static_cast<uint32_t>((slot & UINT32_MAX) - 1);
-    if (slot >> 32 == hash && Utf8Text(i).substr(0, entries_[i].headwordBytes) == headword_)
+    if (slot >> 32 == hash && Headword(i) == headword_)
       return i;
   }
+}
+
+EntryTable::Entry EntryTable::Store() {
+  const auto headwordBytes = static_cast<uint32_t>(headword_.size());
+  const auto textBytes = static_cast<uint32_t>(headword_.size() + 1 + meaning_.size());
+  if (meaning_.size() < kSharedMeaningBytes)
+    return {arena_.Append({headword_, "\n", meaning_}), headwordBytes, textBytes};
+  sharing_.push_back({arena_.Append({headword_}), ShareMeaning()});
+  return {{kShared, static_cast<uint32_t>(sharing_.size() - 1)}, headwordBytes, textBytes};
+}
+
+uint32_t EntryTable::ShareMeaning() {
+  const uint64_t hash = LineHash(meaning_);
+  const auto [first, last] = sharedByHash_.equal_range(hash);
+  for (auto it = first; it != last; ++it) {
+    const SharedMeaning& held = sharedMeanings_[it->second];
+    if (arena_.View(held.place, held.bytes) == meaning_)
+      return it->second;
+  }
+  sharedMeanings_.push_back({arena_.Append({meaning_}), static_cast<uint32_t>(meaning_.size())});
+  const auto number = static_cast<uint32_t>(sharedMeanings_.size() - 1);
+  sharedByHash_.emplace(hash, number);
+  return number;
 }
 
 void EntryTable::Grow() {
@@ -220,15 +243,28 @@ void EntryTable::Grow() {
   slots_ = std::move(slots);
 }
 
-std::string_view EntryTable::Utf8Text(size_t i) const {
+std::string_view EntryTable::Headword(size_t i) const {
   const Entry& e = entries_[i];
   if (e.place.block == kMerged)
-    return mergedTexts_[e.place.offset];
-  return arena_.View(e.place, e.textBytes);
+    return std::string_view(mergedTexts_[e.place.offset]).substr(0, e.headwordBytes);
+  if (e.place.block == kShared)
+    return arena_.View(sharing_[e.place.offset].headword, e.headwordBytes);
+  return arena_.View(e.place, e.headwordBytes);
+}
+
+std::string_view EntryTable::Meaning(size_t i) const {
+  const Entry& e = entries_[i];
+  if (e.place.block == kMerged)
+    return std::string_view(mergedTexts_[e.place.offset]).substr(e.headwordBytes + 1);
+  if (e.place.block == kShared) {
+    const SharedMeaning& held = sharedMeanings_[sharing_[e.place.offset].meaning];
+    return arena_.View(held.place, held.bytes);
+  }
+  return arena_.View(e.place, e.textBytes).substr(e.headwordBytes + 1);
 }
 
 bool EntryTable::HoldsLines(uint32_t i) {
-  const std::string_view meaning = Utf8Text(i).substr(entries_[i].headwordBytes + 1);
+  const std::string_view meaning = Meaning(i);
   auto found = indexed_.find(i);
   if (found == indexed_.end()) {
     if (meaning.size() < kIndexedMeaningBytes) {
@@ -261,7 +297,10 @@ bool EntryTable::HoldsLines(uint32_t i) {
 void EntryTable::AppendMeaning(uint32_t i) {
   Entry& e = entries_[i];
   if (e.place.block != kMerged) {
-    mergedTexts_.emplace_back(Utf8Text(i));
+    std::string text(Headword(i));
+    text += '\n';
+    text += Meaning(i);
+    mergedTexts_.push_back(std::move(text));
     e.place = {kMerged, static_cast<uint32_t>(mergedTexts_.size() - 1)};
   }
   std::string& text = mergedTexts_[e.place.offset];
@@ -282,28 +321,32 @@ void EntryTable::EndAdding() {
   // Swapped with new empty ones, which gives their memory back (assigning {} would keep it).
   std::vector<uint64_t>().swap(slots_);
   std::unordered_map<uint32_t, IndexedMeaning>().swap(indexed_);
+  std::unordered_multimap<uint64_t, uint32_t>().swap(sharedByHash_);
   std::string().swap(headword_);
   std::string().swap(meaning_);
   entries_.shrink_to_fit();
 }
 
-void EntryTable::AppendText(size_t i, std::wstring& out, size_t maxUnits) const {
-  const std::string_view text = Utf8Text(i);
+namespace {
+
+// Appends UTF-8 text as EntryTable holds it to `out`, '\n' as CR LF, stopping at `limit` units
+// in all.
+void AppendUtf8(std::string_view text, std::wstring& out, size_t limit) {
   // At most two units a byte ('\n' becomes CR LF): the room is made once and written through a
   // pointer.
   const size_t start = out.size();
-  const size_t room = std::min(maxUnits, 2 * text.size());
+  const size_t room = std::min(limit - std::min(limit, start), 2 * text.size());
   out.resize(start + room);
   wchar_t* w = out.data() + start;
-  wchar_t* const limit = w + room;
+  wchar_t* const end = w + room;
   const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-  const uint8_t* const end = p + text.size();
-  while (p < end && w < limit) {
+  const uint8_t* const stop = p + text.size();
+  while (p < stop && w < end) {
     const uint8_t b = *p;
     if (b < 0x80) {
       if (b == '\n') {
         *w++ = L'\r';
-        if (w < limit)
+        if (w < end)
           *w++ = L'\n';
       } else {
         *w++ = static_cast<wchar_t>(b);
@@ -318,6 +361,15 @@ void EntryTable::AppendText(size_t i, std::wstring& out, size_t maxUnits) const 
     }
   }
   out.resize(static_cast<size_t>(w - out.data()));
+}
+
+}  // namespace
+
+void EntryTable::AppendText(size_t i, std::wstring& out, size_t maxUnits) const {
+  const size_t limit = maxUnits > SIZE_MAX - out.size() ? SIZE_MAX : out.size() + maxUnits;
+  AppendUtf8(Headword(i), out, limit);
+  AppendUtf8("\n", out, limit);
+  AppendUtf8(Meaning(i), out, limit);
 }
 
 std::wstring EntryTable::Text(size_t i) const {

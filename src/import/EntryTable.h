@@ -38,7 +38,9 @@ class TextArena {
 
 // The entries, each held as its text in UTF-8 with lines ended by '\n' (every UTF-16 code unit
 // as one to three bytes, so that the text comes back unit for unit), and a table of headwords
-// that finds the entry a new one merges into.
+// that finds the entry a new one merges into. A long meaning is held once for all the entries
+// that have it (many headwords of a source pointing at one definition), so that memory grows
+// with the text of the sources, not with the number of entries that repeat it.
 class EntryTable {
  public:
   // Adds an entry whose meaning has its lines separated by '\n', '\r' or "\r\n", or folds it into
@@ -64,21 +66,37 @@ class EntryTable {
   int64_t separatorsReplaced = 0;
 
  private:
-  // An entry's text is in the arena, or, once a meaning has been merged into it, in a string of
-  // its own (block kMerged, offset: the string's number).
+  // An entry's text is in the arena; or, once a meaning has been merged into it, in a string of
+  // its own (block kMerged, offset: the string's number); or, where its meaning is long, as its
+  // headword in the arena and a meaning held once (block kShared, offset: its number in
+  // sharing_).
   struct Entry {
     TextArena::Place place;
     uint32_t headwordBytes = 0;
     uint32_t textBytes = 0;
   };
   static constexpr uint32_t kMerged = UINT32_MAX;
+  static constexpr uint32_t kShared = UINT32_MAX - 1;
+  struct Sharing {
+    TextArena::Place headword;
+    uint32_t meaning = 0;  // its number in sharedMeanings_
+  };
+  struct SharedMeaning {
+    TextArena::Place place;
+    uint32_t bytes = 0;
+  };
   // The lines of a long merged meaning and where each starts in the entry's text.
   struct IndexedMeaning {
     LineRuns runs;
     std::vector<uint32_t> starts;
   };
 
-  std::string_view Utf8Text(size_t i) const;
+  std::string_view Headword(size_t i) const;
+  std::string_view Meaning(size_t i) const;
+  // Where a new entry made of headword_ and meaning_ keeps its text.
+  Entry Store();
+  // The number of meaning_ in sharedMeanings_, held there now if it was not.
+  uint32_t ShareMeaning();
   // Clean forms in UTF-8 in headword_ and meaning_; each returns its length in code units.
   int64_t CleanHeadword(std::wstring_view text);
   int64_t CleanMeaning(std::wstring_view text);
@@ -92,6 +110,10 @@ class EntryTable {
   TextArena arena_;
   std::vector<Entry> entries_;
   std::vector<std::string> mergedTexts_;
+  std::vector<Sharing> sharing_;
+  std::vector<SharedMeaning> sharedMeanings_;
+  // The long meanings by hash, for finding one held already.
+  std::unordered_multimap<uint64_t, uint32_t> sharedByHash_;
   // Open addressing: the headword's 32-bit hash in the high half, entry number + 1 in the low
   // half, 0 for a free slot.
   std::vector<uint64_t> slots_;

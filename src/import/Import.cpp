@@ -65,6 +65,13 @@ std::wstring Strip(const std::wstring& path, size_t suffixLength) {
 
 }  // namespace
 
+void ReadContext::Add(std::wstring_view headword, std::wstring_view meaning) {
+  entries.Add(headword, meaning);
+  const int64_t bytes = UntitledFileBytes(entries);
+  if (bytes >= maxOutputBytes)
+    throw TooLarge(bytes, maxOutputBytes, true);
+}
+
 std::vector<SourceSet> ResolveSources(const std::vector<std::wstring>& paths) {
   std::vector<SourceSet> sets;
   for (const std::wstring& path : paths) {
@@ -121,7 +128,7 @@ ImportResult ImportDictionary(const ImportOptions& options) {
   ImportResult result;
   EntryTable entries;
   for (const SourceSet& set : sets) {
-    ReadContext context{entries, result.notes, options.progress, {}};
+    ReadContext context{entries, result.notes, options.progress, {}, options.maxOutputBytes};
     switch (set.format) {
       case SourceFormat::TabText:
         ReadTabText(set, context);

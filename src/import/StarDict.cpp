@@ -236,7 +236,7 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
     meanings[i] =
         reader.Read(std::string_view(data).substr(entries[i].offset, entries[i].size),
                     dataFile + ": the data of \"" + ToUtf8(headwords[i]) + "\" (" + where + ")");
-    context.entries.Add(headwords[i], meanings[i]);
+    context.Add(headwords[i], meanings[i]);
     if (context.progress && i % 8192 == 8191)
       context.progress("Reading " + dataFile, static_cast<int64_t>(i),
                        static_cast<int64_t>(entries.size()));
@@ -262,7 +262,7 @@ void ReadStarDict(const SourceSet& source, ReadContext& context) {
                                 static_cast<unsigned long long>(target) + 1, indexFile.c_str(),
                                 entries.size()));
     if (word != headwords[target])
-      context.entries.Add(word, headwords[target] + L"\n" + meanings[target]);
+      context.Add(word, headwords[target] + L"\n" + meanings[target]);
     ++count;
     at = end + 5;
   }

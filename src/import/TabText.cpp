@@ -16,7 +16,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Turns the lines of a tab-separated source into entries, reusing its buffers from line to line.
 class LineParser {
  public:
-  LineParser(std::string file, EntryTable& entries) : file_(std::move(file)), entries_(entries) {}
+  LineParser(std::string file, ReadContext& context) : file_(std::move(file)), context_(context) {}
 
   void Parse(std::string_view line, int64_t lineNumber) {
     if (lineNumber == 1 && line.starts_with(kByteOrderMark))
@@ -40,7 +40,7 @@ class LineParser {
       meaning_[to] = c;
     }
     meaning_.resize(to);
-    entries_.Add(headword_, meaning_);
+    context_.Add(headword_, meaning_);
   }
 
  private:
@@ -49,7 +49,7 @@ class LineParser {
   }
 
   std::string file_;
-  EntryTable& entries_;
+  ReadContext& context_;
   std::wstring headword_, meaning_;
 };
 
@@ -72,7 +72,7 @@ void ReadTabText(const SourceSet& source, ReadContext& context, size_t blockByte
   const std::string file = PathText(source.primary);
   int64_t size = 0;
   const FileHandle handle = OpenSourceFile(source.primary, size);
-  LineParser parser(file, context.entries);
+  LineParser parser(file, context);
   // The bytes read and not yet parsed, from `at` on; `before` bytes of the file came before them.
   std::string data;
   size_t at = 0;

@@ -1,6 +1,8 @@
 // Merging entries by headword: which meanings are kept, and what merging many costs.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
 
 #include "base/Text.h"
 #include "import/EntryTable.h"
@@ -87,6 +89,44 @@ TEST(EntryTable, GivesTheTextBackUnitForUnit) {
     table.AppendText(0, text, c.maxUnits);
     EXPECT_EQ(text, L"before" + c.wanted) << ToAnsi(c.wanted);
     EXPECT_EQ(table.TextUnits(), static_cast<int64_t>(table.Text(0).size())) << ToAnsi(c.wanted);
+  }
+}
+
+// A long meaning that many headwords share (a source pointing many headwords at one definition)
+// is held once: memory does not grow with the entries that repeat it, and each entry reads back
+// whole, also after a meaning has been merged into it, and cut anywhere.
+TEST(EntryTable, ALongMeaningIsHeldOnceForAllTheEntriesThatHaveIt) {
+  auto privateBytes = [] {
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PagefileUsage) / (1 << 20);
+  };
+  const std::wstring meaning = std::wstring(1 << 18, L'\u0416') + L"\nline two";  // 512 KiB
+  import::EntryTable table;
+  const double before = privateBytes();
+  for (int i = 0; i < 200; ++i)
+    table.Add(L"w" + std::to_wstring(i), meaning);
+  const double grown = privateBytes() - before;
+  EXPECT_LT(grown, 30) << "MiB for 200 entries of one meaning of 0.5 MiB";
+
+  table.Add(L"w7", L"merged");
+  table.Add(L"other", meaning + L"!");
+  const std::wstring text = std::wstring(1 << 18, L'\u0416') + L"\r\nline two";
+  const struct {
+    size_t entry;
+    std::wstring wanted;
+  } cases[] = {{0, L"w0\r\n" + text},
+               {7, L"w7\r\n" + text + L"\r\nmerged"},
+               {199, L"w199\r\n" + text},
+               {200, L"other\r\n" + text + L"!"}};
+  ASSERT_EQ(table.Size(), 201u);
+  for (const auto& c : cases) {
+    EXPECT_TRUE(table.Text(c.entry) == c.wanted) << "entry " << c.entry;
+    for (const size_t cut : {size_t{0}, size_t{2}, size_t{3}, size_t{4}, size_t{5}, size_t{900}}) {
+      std::wstring part = L"x";
+      table.AppendText(c.entry, part, cut);
+      EXPECT_TRUE(part == L"x" + c.wanted.substr(0, cut)) << "entry " << c.entry << " cut " << cut;
+    }
   }
 }
 
