@@ -122,6 +122,18 @@ std::vector<LONG> Edges(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+// Chooses the dictionary `name` in the chooser that the code under test is about to show.
+void ChooseSoon(const std::wstring& name) {
+  test::RunSoon([name] {
+    TListBox& list = fmChooseDict->lbFiles;
+    for (int32_t k = 0; k < list.Count(); ++k) {
+      if (list.Item(k) == name)
+        list.SetItemIndex(k);
+    }
+    fmChooseDict->SetModalResult(mrOk);
+  });
+}
+
 class TextSearchTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
@@ -488,14 +500,7 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   search.SearchNow();
   ASSERT_TRUE(search.Building());
   search.BuildStep = nullptr;  // not for the next build
-  test::RunSoon([] {
-    TListBox& list = fmChooseDict->lbFiles;
-    for (int32_t k = 0; k < list.Count(); ++k) {
-      if (list.Item(k) == L"words")
-        list.SetItemIndex(k);
-    }
-    fmChooseDict->SetModalResult(mrOk);
-  });
+  ChooseSoon(L"words");
   form->tbtnDictClick();
   ASSERT_EQ(form->DictName(), L"words");
   EXPECT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
@@ -503,6 +508,47 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringABuildStopsItAndIsSearched) 
   EXPECT_FALSE(FileExists(Wix("large"))) << "the stopped build wrote its word index";
   EXPECT_EQ(search.Matches(), (std::vector<int32_t>{2, 4}));
   EXPECT_EQ(Narrow(search.lblMatches.Text()), "1 of 2");
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Another dictionary chosen while the word index is being written, every entry read: the write is
+// abandoned rather than waited for, and leaves no file behind.
+TEST_F(TextSearchTest, AnotherDictionaryChosenDuringTheWordIndexWriteAbandonsIt) {
+  UseLargeDictionary();
+  chooser = MakeForm<TfmChooseDict>();
+  fmChooseDict = chooser.get();
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  const std::string temporary = Wix("large") + ".*.tmp";
+  auto writing = [&] {
+    WIN32_FIND_DATAA found;
+    const FindHandle files(FindFirstFileA(temporary.c_str(), &found));
+    return files.Valid();
+  };
+  std::atomic<bool> held{false}, stopped{false};
+  // Held once the file is being written, for longer than the switch may take.
+  search.BuildStep = [&](int32_t percent, const std::atomic<bool>& stopping) {
+    if (percent < 100 || held || !writing())
+      return;
+    held = true;
+    const ULONGLONG until = GetTickCount64() + 5000;
+    while (!stopping && GetTickCount64() < until)
+      Sleep(1);
+    stopped = stopping.load();
+  };
+  search.SetActive(true);
+  form->cbSearch.SetText(L"vegetable");
+  search.SearchNow();
+  ASSERT_TRUE(PumpUntil([&] { return held.load(); })) << "the build never wrote while held";
+  search.BuildStep = nullptr;  // not for the next build
+  ChooseSoon(L"words");
+  form->tbtnDictClick();
+  ASSERT_EQ(form->DictName(), L"words");
+  EXPECT_TRUE(stopped) << "the switch waited for the write to end";
+  EXPECT_FALSE(FileExists(Wix("large"))) << "the abandoned write left its word index";
+  EXPECT_FALSE(writing()) << "the abandoned write left its temporary file";
+  EXPECT_TRUE(PumpUntil([&] { return !search.Waiting(); }));
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{2, 4}));
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
