@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "base/CharClasses.h"
 
 namespace lexmora {
@@ -51,23 +49,6 @@ TEST(CharClasses, HoldTheirCategoriesAndNothingElse) {
     EXPECT_EQ(IsPunctuation(c.code), c.want == kPunctuation) << c.what;
     EXPECT_EQ(IsSeparator(c.code), c.want == kSeparator) << c.what;
   }
-}
-
-TEST(CharClasses, FormatCharactersAreLeftOutOfText) {
-  const struct {
-    std::wstring text, want;
-  } cases[] = {
-      {L"\u200F\u043A\u044A\u0449\u0430\u200F", L"\u043A\u044A\u0449\u0430"},
-      {L"\u043A\u044A\u00AD\u0449\u0430", L"\u043A\u044A\u0449\u0430"},
-      {L"a\u200B\u200Cb\u2060\uFEFF", L"ab"},
-      {L"x\xDB40\xDC41y", L"xy"},              // a tag letter, as its surrogate pair
-      {L"x\xD834\xDD65y", L"x\xD834\xDD65y"},  // a pair that is no format character stays
-      {L"\xDB40x\xDC41", L"\xDB40x\xDC41"},    // lone surrogates stay
-      {L"\u043A\u044A\u0301\u0449\u0430", L"\u043A\u044A\u0301\u0449\u0430"},  // marks stay
-      {L"", L""},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(WithoutFormatCharacters(c.text), c.want);
 }
 
 }  // namespace
