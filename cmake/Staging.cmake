@@ -1,24 +1,32 @@
 # The portable program folder <build>/Lexmora/: Lexmora.exe is linked straight into it, and the
-# files of data/ (Dictionaries/, Data/, Help/) are copied beside it whenever they change.
+# files of data/ (Dictionaries/, Data/, Help/) and of deps/stage/ (Morphology/, Licenses/) are
+# copied beside it whenever they change.
 # `cpack -G ZIP` in the build folder packs the same folder as Lexmora-<version>-win64.zip.
 set(LEXMORA_STAGE_DIR ${CMAKE_BINARY_DIR}/Lexmora)
 
 set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
 
-# Index and word index files are written by the program next to its dictionaries; one that
-# turns up in data/ is a leftover of a run and never ships.
-file(GLOB_RECURSE data_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data
-     ${CMAKE_SOURCE_DIR}/data/*)
-list(FILTER data_files EXCLUDE REGEX "\\.(ind|wix)$")
+# Copies the files under `root` into the staged folder whenever they change, and installs them
+# for the packages; index and word index files (.ind, .wix) are written by the program next to
+# its dictionaries, and one that turns up in data/ is a leftover of a run and never ships.
 set(staged_files)
-foreach(file ${data_files})
-  add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
-                     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/data/${file}
-                             ${LEXMORA_STAGE_DIR}/${file}
-                     DEPENDS ${CMAKE_SOURCE_DIR}/data/${file}
-                     COMMENT "Staging ${file}")
-  list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
-endforeach()
+function(lexmora_stage_tree root)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${root} ${root}/*)
+  list(FILTER files EXCLUDE REGEX "\\.(ind|wix)$")
+  foreach(file ${files})
+    add_custom_command(OUTPUT ${LEXMORA_STAGE_DIR}/${file}
+                       COMMAND ${CMAKE_COMMAND} -E copy ${root}/${file} ${LEXMORA_STAGE_DIR}/${file}
+                       DEPENDS ${root}/${file}
+                       COMMENT "Staging ${file}")
+    list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
+  endforeach()
+  set(staged_files ${staged_files} PARENT_SCOPE)
+  install(DIRECTORY ${root}/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE PATTERN "*.wix" EXCLUDE)
+endfunction()
+# data/ holds Dictionaries/, Data/ and Help/; deps/stage/ (scripts/fetch-deps.sh) holds
+# Morphology/, the Hunspell dictionaries with their licences, and Licenses/, Hunspell's.
+lexmora_stage_tree(${CMAKE_SOURCE_DIR}/data)
+lexmora_stage_tree(${LEXMORA_DEPS_DIR}/stage)
 add_custom_target(lexmora_stage ALL DEPENDS ${staged_files})
 # Building the program alone (`--target Lexmora`) stages its data too.
 add_dependencies(Lexmora lexmora_stage)
@@ -27,8 +35,6 @@ install(TARGETS Lexmora RUNTIME DESTINATION Lexmora)
 # The dictionary importer ships beside the program.
 set_target_properties(lexmora-import PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAGE_DIR})
 install(TARGETS lexmora-import RUNTIME DESTINATION Lexmora)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE
-        PATTERN "*.wix" EXCLUDE)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Lexmora)

@@ -22,6 +22,8 @@ have makensis || need+=(nsis)
 # The checks of scripts/lint.sh.
 have clang-format || need+=(clang-format)
 have cppcheck || need+=(cppcheck)
+# apt-get source unpacks Hunspell's source package with dpkg-source.
+have dpkg-source || need+=(dpkg-dev)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
@@ -29,3 +31,6 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
+
+# Hunspell's source and the dictionaries that ship with the program, from Debian's archive.
+"$(dirname "$0")/fetch-deps.sh"

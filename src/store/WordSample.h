@@ -1,0 +1,23 @@
+#pragma once
+// Words of a dictionary from which to tell the language of its headwords or of its meanings
+// (DetectLanguage in morph/Morphology.h).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/ADictU.h"
+
+namespace lexmora {
+
+enum class EntryPart { Headword, Meaning };
+
+inline constexpr int32_t kSampleEntries = 300;
+inline constexpr size_t kSampleWordsPerEntry = 8;
+
+// The words of one part of `entries` entries spread evenly over the index (every entry of a
+// smaller dictionary), in index order, at most kSampleWordsPerEntry of each: runs of letters,
+// combining marks left out, as spelled.
+std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part,
+                                      int32_t entries = kSampleEntries);
+
+}  // namespace lexmora
