@@ -94,6 +94,8 @@ FileText ReadFileText(const std::wstring& path, int64_t maxBytes) {
 }
 
 std::wstring CheckText(const std::wstring& name, std::string_view text, UINT codePage) {
+  if (text.empty())
+    return name + L" is empty.";
   if (text.back() != '\n')
     return name + L" ends in the middle of a line: it was cut short.";
   const std::vector<std::string_view> lines = LinesOf(text);
