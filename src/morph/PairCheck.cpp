@@ -109,9 +109,9 @@ std::wstring CheckText(const std::wstring& name, std::string_view text, UINT cod
     return std::wstring();
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!IsComment(lines[i]) && !IsTextOfCodePage(lines[i], codePage)) {
-      return LineProblem(name, i,
-                         L"it is no text of the encoding the affix file declares (code page " +
-                             std::to_wstring(codePage) + L")");
+      return LineProblem(
+          name, i,
+          L"it is not text in its encoding (code page " + std::to_wstring(codePage) + L")");
     }
   }
   return std::wstring();

@@ -76,8 +76,7 @@ TEST(DamagedDataTest, DamagedFilesSwitchTheLanguageOffWithAReason) {
        },
        L"en_US.dic is damaged on line 2: it holds a control character, which no text has."},
       {"not UTF-8", [](Pair& p) { p.words.replace(8, 2, "\xC0\xAF"); },
-       L"en_US.dic is damaged on line 2: it is no text of the encoding the affix file declares "
-       L"(code page 65001)."},
+       L"en_US.dic is damaged on line 2: it is not text in its encoding (code page 65001)."},
       {"table without a count",
        [](Pair& p) { p.affix.replace(p.affix.find("SFX N Y 3"), 9, "SFX N Y x"); },
        L"...SFX N gives no count of its lines."},
