@@ -1,5 +1,5 @@
-// The program's entry: the single-instance guard, the three long-lived windows and the message
-// loop.
+// The program's entry: the single-instance guard, the two long-lived windows (the main window and
+// the dictionary chooser) and the message loop. The options dialog is made each time it is shown.
 #include <cxxabi.h>
 #include <windows.h>
 
@@ -18,7 +18,6 @@
 #include "shell/ConstU.h"
 #include "shell/IndexProgressWindow.h"
 #include "shell/MainU.h"
-#include "shell/OptionsU.h"
 #include "shell/SingleInstance.h"
 #include "ui/Application.h"
 
@@ -61,7 +60,6 @@ int RunProgram(std::optional<SingleCopyLock>& lock) {
   InstallIndexBuildWindow();
   fmMain = &app.CreateForm<TfmMain>();
   fmChooseDict = &app.CreateForm<TfmChooseDict>();
-  fmOptions = &app.CreateForm<TfmOptions>();
   app.Run();
   // The window has closed: a start from now on waits for this copy to end.
   if (lock)
@@ -92,6 +90,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application().DestroyForms();
   fmMain = nullptr;
   fmChooseDict = nullptr;
-  fmOptions = nullptr;
   return exitCode;
 }

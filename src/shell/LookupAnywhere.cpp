@@ -4,7 +4,6 @@
 #include <cwchar>
 
 #include "shell/FocusU.h"
-#include "shell/MainU.h"
 #include "shell/SingleInstance.h"
 
 namespace lexmora {
@@ -156,7 +155,7 @@ void TLookupAnywhere::ClipboardChanged() {
   // Notices handled late read what the clipboard holds by then, the same text for each; they
   // still count by the times of their changes.
   const uint64_t changed = PostedTime();
-  if (!form_.LookupCopied() || CopiedHere()) {
+  if (!host_.CopiedTextLookupOn() || CopiedHere()) {
     copies_.Forget();
     return;
   }
@@ -171,11 +170,13 @@ void TLookupAnywhere::ClipboardChanged() {
 
 void TLookupAnywhere::HotKeyPressed() {
   if (ComeForward())
-    FocusSearchBox();
+    host_.FocusSearchBox();
 }
 
 bool TLookupAnywhere::ComeForward() {
-  const HWND main = form_.Handle();
+  const HWND main = wnd_;
+  if (main == nullptr)
+    return false;
   if (IsIconic(main)) {
     ShowWindow(main, SW_RESTORE);
   } else if (!IsWindowVisible(main)) {
@@ -186,11 +187,6 @@ bool TLookupAnywhere::ComeForward() {
   return usable == main;
 }
 
-void TLookupAnywhere::FocusSearchBox() {
-  form_.cbSearch.SetFocus();
-  form_.cbSearch.SelectAll();
-}
-
 void TLookupAnywhere::LookUp(std::wstring word) {
   // While a dialog of the program is up, it comes forward and the word is left: the user is in
   // the middle of something there.
@@ -198,16 +194,7 @@ void TLookupAnywhere::LookUp(std::wstring word) {
     return;
   // As typed: the search box keeps its text in small letters.
   CharLowerBuffW(word.data(), static_cast<DWORD>(word.size()));
-  form_.cbSearch.SetText(word);
-  TTextSearch& search = form_.TextSearch();
-  if (search.Active()) {
-    // A copied word is a headword to look up: back from searching inside the entries, which
-    // looks the search text up.
-    search.SetActive(false);
-  } else {
-    form_.cbSearchChange();
-  }
-  FocusSearchBox();
+  host_.LookUp(word);
 }
 
 }  // namespace lexmora

@@ -14,7 +14,19 @@
 
 namespace lexmora {
 
-class TfmMain;
+// What looking words up from any program needs from the window it serves.
+class TLookupHost {
+ public:
+  // Whether the option "Look up copied text" is on.
+  virtual bool CopiedTextLookupOn() const = 0;
+  // Gives the search box the focus, its whole text selected.
+  virtual void FocusSearchBox() = 0;
+  // Looks `word` up as a headword, as if typed into the search box, and leaves the focus there.
+  virtual void LookUp(const std::wstring& word) = 0;
+
+ protected:
+  ~TLookupHost() = default;
+};
 
 class TLookupAnywhere {
  public:
@@ -23,7 +35,7 @@ class TLookupAnywhere {
   static constexpr UINT kHotKeyModifiers = MOD_CONTROL | MOD_ALT;
   static constexpr UINT kHotKeyKey = 'L';
 
-  explicit TLookupAnywhere(TfmMain& form) noexcept : form_(form) {}
+  explicit TLookupAnywhere(TLookupHost& host) noexcept : host_(host) {}
   ~TLookupAnywhere();
   TLookupAnywhere(const TLookupAnywhere&) = delete;
   TLookupAnywhere& operator=(const TLookupAnywhere&) = delete;
@@ -45,14 +57,13 @@ class TLookupAnywhere {
   void ClipboardChanged();
   void HotKeyPressed();
   void TakeHotKey() noexcept;
-  // Shows the main window, restored when minimized, and brings it to the front; while one of
-  // the program's modal dialogs disables it, the dialog instead. True when the main window is
-  // the one to work in.
+  // Shows the window, restored when minimized, and brings it to the front; while one of the
+  // program's modal dialogs disables it, the dialog instead. True when the window is the one to
+  // work in.
   bool ComeForward();
-  void FocusSearchBox();
   void LookUp(std::wstring word);
 
-  TfmMain& form_;
+  TLookupHost& host_;
   HWND wnd_ = nullptr;
   bool listening_ = false;
   bool hotKey_ = false;

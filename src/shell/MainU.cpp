@@ -19,14 +19,13 @@
 #include "shell/ConstU.h"
 #include "shell/DockManU.h"
 #include "shell/DrawnImages.h"
-#include "shell/FocusU.h"
+#include "shell/HandOver.h"
 #include "shell/OptionsU.h"
 #include "shell/Settings.h"
-#include "shell/SingleInstance.h"
+#include "shell/WindowPlacement.h"
 #include "store/HeadwordLookup.h"
 #include "ui/Application.h"
 #include "ui/StayOnTop.h"
-#include "ui/Thread.h"
 
 namespace lexmora {
 
@@ -36,11 +35,10 @@ TfmOptions* fmOptions = nullptr;
 
 namespace {
 
-// Heights of the stacked parts, top to bottom; the main pane takes what is left. These and the
-// other measures below are pixels at 96 DPI, scaled to the window's DPI (TForm::Scale).
-constexpr int kToolbarHeight = 30;
-constexpr int kSpacerHeight = 9;
-constexpr int kPreviewHeight = 17;
+using namespace main_layout;
+
+// Pixels at 96 DPI, scaled to the window's DPI (TForm::Scale); the heights of the stacked parts
+// are in MainLayout.h.
 constexpr int kSearchWidth = 144;
 // The height of the search box with its drop-down list open.
 constexpr int kSearchDropHeight = 200;
@@ -48,18 +46,7 @@ constexpr int kSearchMaxLength = 50;
 // How much higher the search box is than a line of its font.
 constexpr int kSearchTextRoom = 8;
 constexpr WPARAM kSelectionField = static_cast<WPARAM>(-1);  // CB_SETITEMHEIGHT's edit field
-constexpr int kMinWidth = 320;
-constexpr int kMinHeight = 250;
 constexpr int kSeparatorWidth = 8;
-// The room the bar keeps after its last button at the smallest width.
-constexpr int kToolbarEndRoom = 4;
-// The least room above and below the search box in the bar.
-constexpr int kSearchBarRoom = 2;
-// The least room a preview keeps below a line of its font.
-constexpr int kPreviewTextRoom = 2;
-constexpr int kPreviewCount = 4;
-constexpr int kSpacerCount = 6;
-constexpr wchar_t kPreviewTail[] = L" ...";
 
 // Tool-bar image indexes.
 constexpr int kImageStayOnTop = 0;
@@ -90,8 +77,8 @@ class AtExit {
 }  // namespace
 
 TfmMain::TfmMain()
-    : FTextSearch(std::make_unique<TTextSearch>(*this)),
-      FLookupAnywhere(std::make_unique<TLookupAnywhere>(*this)) {
+    : FTextSearch(std::make_unique<TTextSearch>(static_cast<TTextSearchHost&>(*this))),
+      FLookupAnywhere(std::make_unique<TLookupAnywhere>(static_cast<TLookupHost&>(*this))) {
   windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
   KeyPreview = true;
@@ -199,14 +186,10 @@ void TfmMain::CreateControls() {
   }
 }
 
-TfmMain::PartHeights TfmMain::FontHeights() const {
-  // The search box grows with its font; the bar grows with it when a large font needs more than
-  // the designed height, so that the bar does not cut the box off. A preview grows likewise to
-  // show one whole line of its font.
+main_layout::Measures TfmMain::LayoutMeasures() const {
   const RECT box = cbSearch.BoundsRect();
-  const int boxHeight = static_cast<int>(box.bottom - box.top);
-  return {std::max(Scale(kToolbarHeight), boxHeight + 2 * Scale(kSearchBarRoom)),
-          std::max(Scale(kPreviewHeight), paneLineHeight_ + Scale(kPreviewTextRoom))};
+  return {Dpi(), static_cast<int>(box.bottom - box.top), paneLineHeight_,
+          FTextSearch->StripHeight()};
 }
 
 void TfmMain::Layout() {
@@ -214,33 +197,25 @@ void TfmMain::Layout() {
     return;
   const RECT client = ClientRect();
   const int width = client.right;
-  int y = 0;
-  auto stack = [&](TControl& control, int height) {
-    control.SetBounds(0, y, width, height);
-    y += height;
-  };
-  const auto [bar, preview] = FontHeights();
-  const int spacer = Scale(kSpacerHeight);
-  stack(tbToolbar, bar);
-  y += FTextSearch->Layout(y, width);
-  stack(pnlTop, spacer);
-  stack(reTop1, preview);
-  stack(pnlTop1, spacer);
-  stack(reTop2, preview);
-  stack(bvlTop, spacer);
-  const int below = 3 * spacer + 2 * preview;
-  const int meaningHeight = std::max(0, static_cast<int>(client.bottom) - below - y);
-  stack(reMeaning, meaningHeight);
-  stack(bvlBottom, spacer);
-  stack(reBottom2, preview);
-  stack(pnlBottom1, spacer);
-  stack(reBottom1, preview);
-  stack(pnlBottom, spacer);
+  const main_layout::Measures measures = LayoutMeasures();
+  const Stack stack = StackParts(client.bottom, measures);
+  const struct {
+    Part part;
+    TControl& control;
+  } parts[] = {{kBar, tbToolbar},     {kTopSpacer, pnlTop},
+               {kTop1, reTop1},       {kTop1Spacer, pnlTop1},
+               {kTop2, reTop2},       {kTopBevel, bvlTop},
+               {kMeaning, reMeaning}, {kBottomBevel, bvlBottom},
+               {kBottom2, reBottom2}, {kBottom1Spacer, pnlBottom1},
+               {kBottom1, reBottom1}, {kBottomSpacer, pnlBottom}};
+  for (const auto& p : parts)
+    p.control.SetBounds(0, stack[p.part].top, width, stack[p.part].height);
+  FTextSearch->PlaceStrip(stack[kStrip].top, width);
 
   // Keep the search box centred in the bar when its font changes its height.
   const RECT box = cbSearch.BoundsRect();
-  const int top = std::max(0, (bar - static_cast<int>(box.bottom - box.top)) / 2);
-  SetWindowPos(cbSearch.Handle(), nullptr, box.left, top, 0, 0,
+  SetWindowPos(cbSearch.Handle(), nullptr, box.left,
+               SearchBoxTop(stack[kBar].height, static_cast<int>(box.bottom - box.top)), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -280,9 +255,9 @@ void TfmMain::KeepToolbarWhole() {
   RECT last{};
   SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1),
                reinterpret_cast<LPARAM>(&last));
-  const SIZE frame = FrameSize();
-  toolbarWindowWidth_ = static_cast<int>(tbToolbar.BoundsRect().left + last.right) +
-                        Scale(kToolbarEndRoom) + frame.cx;
+  toolbarWindowWidth_ =
+      ToolbarWindowWidth(static_cast<int>(tbToolbar.BoundsRect().left + last.right),
+                         static_cast<int>(FrameSize().cx), Dpi());
   RECT now{};
   GetWindowRect(Handle(), &now);
   if (now.right - now.left < toolbarWindowWidth_ && !IsIconic(Handle()) && !IsZoomed(Handle())) {
@@ -292,16 +267,7 @@ void TfmMain::KeepToolbarWhole() {
 }
 
 void TfmMain::KeepMainPaneRoom() {
-  const auto [bar, preview] = FontHeights();
-  const int grown =
-      (bar - Scale(kToolbarHeight)) + kPreviewCount * (preview - Scale(kPreviewHeight));
-  // The main pane's height at the designed smallest window height, and what it needs for a whole
-  // line beside the strip of the match count.
-  const int designedMain = Scale(kMinHeight) - static_cast<int>(FrameSize().cy) -
-                           Scale(kToolbarHeight) - kSpacerCount * Scale(kSpacerHeight) -
-                           kPreviewCount * Scale(kPreviewHeight);
-  const int neededMain = FTextSearch->StripHeight() + paneLineHeight_ + Scale(kPreviewTextRoom);
-  smallestWindowHeight_ = Scale(kMinHeight) + grown + std::max(0, neededMain - designedMain);
+  smallestWindowHeight_ = SmallestWindowHeight(LayoutMeasures(), static_cast<int>(FrameSize().cy));
   RECT now{};
   GetWindowRect(Handle(), &now);
   if (now.bottom - now.top >= smallestWindowHeight_ || IsIconic(Handle()) || IsZoomed(Handle()))
@@ -388,10 +354,31 @@ void TfmMain::TntFormKeyPress(wchar_t& key) {
   if (key != VK_ESCAPE)
     return;
   key = 0;
+  LeaveTextSearch();
+}
+
+void TfmMain::LeaveTextSearch() {
   if (FTextSearch->Active())
     FTextSearch->SetActive(false);
+  FocusSearchBox();
+}
+
+void TfmMain::FocusSearchBox() {
   cbSearch.SetFocus();
   cbSearch.SelectAll();
+}
+
+void TfmMain::LookUp(const std::wstring& word) {
+  cbSearch.SetText(word);
+  // Leaving the search inside the entries looks the text up.
+  if (!FTextSearch->Active())
+    cbSearchChange();
+  LeaveTextSearch();
+}
+
+void TfmMain::StripChanged() {
+  KeepMainPaneRoom();
+  Layout();
 }
 
 // The name in use, which is saved at exit, becomes `name` only once that dictionary has opened:
@@ -403,40 +390,28 @@ void TfmMain::OpenDictionary(const std::wstring& name, bool doSort) {
 }
 
 void TfmMain::ShowEntryAt(int32_t i) {
-  if (!FDict)
-    return;
-  reMeaning.Tag = i;
-  ShowEntryInPane(reMeaning);
-  reTop1.Tag = i - 2;
-  reTop2.Tag = i - 1;
-  reBottom2.Tag = i + 1;
-  reBottom1.Tag = i + 2;
-  for (TRichEdit* pane : {&reTop1, &reTop2, &reBottom2, &reBottom1})
-    ShowPreviewInPane(*pane);
-  reMeaning.SetSelection(0, 0);
+  if (FDict)
+    panes_.ShowEntryAt(*FDict, i);
 }
 
 void TfmMain::ShowEntryInPane(TRichEdit& pane) {
-  if (!FDict)
-    return;
-  const std::wstring text = FDict->ReadEntry(pane.Tag, -1);
-  LoadRtfIntoPane(FormatEntryRtf(text, font_.name, font_.size), pane.Handle());
+  if (FDict)
+    panes_.LoadEntry(pane, *FDict);
 }
 
 void TfmMain::ShowPreviewInPane(TRichEdit& pane) {
-  if (!FDict)
-    return;
-  const std::wstring text = FDict->ReadEntry(pane.Tag, 50) + kPreviewTail;
-  LoadRtfIntoPane(FormatPreviewRtf(text, font_.name, font_.size), pane.Handle());
+  if (FDict)
+    panes_.LoadPreview(pane, *FDict);
+}
+
+void TfmMain::ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
+                          const PreviewEntries& previews) {
+  if (FDict)
+    panes_.Show(*FDict, entry, marks, previews);
 }
 
 void TfmMain::ClearPanes() {
-  for (TRichEdit* pane :
-       {static_cast<TRichEdit*>(&reTop1), static_cast<TRichEdit*>(&reTop2), &reMeaning,
-        static_cast<TRichEdit*>(&reBottom2), static_cast<TRichEdit*>(&reBottom1)}) {
-    pane->Tag = 0;
-    LoadRtfIntoPane("", pane->Handle());
-  }
+  panes_.Clear();
 }
 
 void TfmMain::cbSearchChange() {
@@ -558,10 +533,6 @@ void TfmMain::tbtnAboutClick() {
   box->ShowModal();
 }
 
-void TfmMain::SetWindowEdge(int left, int top, int width, int height) {
-  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void TfmMain::LoadSettings() {
   Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
   OpenSettingsKey(reg);
@@ -579,18 +550,8 @@ void TfmMain::LoadSettings() {
   FLookupCopied = stored.lookupCopied;
 
   // The smallest size still applies; a window stored off the screens comes back onto one.
-  SetWindowEdge(stored.left, stored.top, stored.width, stored.height);
-  // Where the font's smallest height makes the window higher than stored, nobody placed that
-  // height: the window moves up as far as it must to stay within its work area.
-  RECT placed{};
-  GetWindowRect(Handle(), &placed);
-  const int height = static_cast<int>(placed.bottom - placed.top);
-  if (const std::optional<RECT> work = WorkAreaOf(Handle()); work && height > stored.height) {
-    SetWindowEdge(placed.left, TopWithinWorkArea(placed.top, height, *work),
-                  placed.right - placed.left, height);
-  }
-  KeepTitleBarOnScreen(Handle());
-
+  PlaceWindow(Handle(),
+              {stored.left, stored.top, stored.left + stored.width, stored.top + stored.height});
   if (stored.isMaximized) {
     if (IsWindowVisible(Handle())) {
       ShowWindow(Handle(), SW_MAXIMIZE);
@@ -607,49 +568,25 @@ void TfmMain::LoadSettings() {
 void TfmMain::SaveSettings() {
   Registry reg(kSettingsRoot, kSettingsAccess);  // closes the key on every path
   reg.OpenKey(kSettingsKey, true);
-
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  GetWindowPlacement(Handle(), &placement);
-  const bool iconic = IsIconic(Handle()) != 0;
-  const bool maximized = IsZoomed(Handle()) || MaximizeOnShow() ||
-                         (iconic && (placement.flags & WPF_RESTORETOMAXIMIZED));
-  if (maximized) {
-    reg.WriteBool(kIsMaximizedValue, true);
-  } else {
-    RECT r{};
-    if (iconic) {
-      // A minimized window's own rectangle is off the screen; keep the one it restores to,
-      // which the placement gives relative to the work area.
-      r = placement.rcNormalPosition;
-      MONITORINFO monitor{};
-      monitor.cbSize = sizeof(monitor);
-      if (GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
-                   monitor.rcWork.top - monitor.rcMonitor.top);
-      }
-    } else {
-      GetWindowRect(Handle(), &r);
-    }
-    reg.WriteInteger(kTopValue, r.top);
-    reg.WriteInteger(kLeftValue, r.left);
-    reg.WriteInteger(kWidthValue, r.right - r.left);
-    reg.WriteInteger(kHeightValue, r.bottom - r.top);
-    reg.WriteBool(kIsMaximizedValue, false);
-  }
-
-  // In UTF-16: the name may hold letters that the system code page lacks.
-  reg.WriteString(kDictValue, FDictName);
-  reg.WriteString(kFontValue, font_.name);
-  reg.WriteInteger(kFontSizeValue, font_.size);
-  reg.WriteInteger(kPixelsValue, FPixels);
-  reg.WriteInteger(kHistoryValue, FHistory);
-  reg.WriteBool(kDockingValue, FDocking);
-  reg.WriteBool(kStayOnTopValue, tbtnStayOnTop->Down());
-  reg.WriteBool(kReadHDDValue, FReadHDD);
-  reg.WriteBool(kRefineTextValue, FRefineText);
-  reg.WriteBool(kAllowValue, FAllow);
-  reg.WriteBool(kLookupCopiedValue, FLookupCopied);
+  const WindowPlace place = PlaceToStore(Handle(), MaximizeOnShow());
+  StoredSettings s;
+  s.top = place.normal.top;
+  s.left = place.normal.left;
+  s.width = place.normal.right - place.normal.left;
+  s.height = place.normal.bottom - place.normal.top;
+  s.isMaximized = place.maximized;
+  s.dict = FDictName;
+  s.font = font_.name;
+  s.fontSize = font_.size;
+  s.pixels = FPixels;
+  s.history = FHistory;
+  s.docking = FDocking;
+  s.stayOnTop = tbtnStayOnTop->Down();
+  s.readHDD = FReadHDD;
+  s.refineText = FRefineText;
+  s.allow = FAllow;
+  s.lookupCopied = FLookupCopied;
+  WriteSettings(reg, s);
 }
 
 void TfmMain::ApplyFont(const std::string& name, int32_t size) {
@@ -664,6 +601,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   // The controls now use the new font; the old one may go.
   paneFont_ = std::move(font);
   font_ = desc;
+  panes_.SetFont(desc);
   TEXTMETRICW metrics{};
   if (MeasurePaneFont(metrics)) {
     FitSearchBox(metrics);
@@ -675,19 +613,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
 }
 
 void TfmMain::WMCopyData(const COPYDATASTRUCT& data) {
-  if (data.dwData != 0)
-    return;
-  ShowWindow(Handle(), SW_SHOW);
-  // While a modal dialog is up, the dialog is what the user needs in front and active; the
-  // main window then only rises beneath it.
-  const HWND usable = UsableWindow(Handle());
-  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | (usable != Handle() ? SWP_NOACTIVATE : 0));
-  if (IsIconic(Handle()))
-    ShowWindow(Handle(), SW_RESTORE);
-  if (usable != Handle())
-    BringWindowToTop(usable);
-  TThread::Create<TFocusThread>(usable);
+  ReceiveHandOver(Handle(), data);
 }
 
 void TfmMain::WMSysCommand(WPARAM command) {
@@ -700,10 +626,10 @@ void TfmMain::WMMoving(RECT& rect) {
 }
 
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (FTextSearch->HandleMessage(msg, wParam, lParam) ||
-      FLookupAnywhere->HandleMessage(msg, wParam, lParam)) {
+  if (LRESULT result = 0; FTextSearch->HandleMessage(msg, wParam, lParam, result))
+    return result;
+  if (FLookupAnywhere->HandleMessage(msg, wParam, lParam))
     return 0;
-  }
   switch (msg) {
     case WM_SIZE:
       Layout();
@@ -713,15 +639,6 @@ LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_WINDOW));
       return 1;
     }
-    case WM_CTLCOLORSTATIC:
-      // The match count stands on the window's background, as the panes around it do.
-      if (reinterpret_cast<HWND>(lParam) == FTextSearch->lblMatches.Handle()) {
-        const auto dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-      }
-      break;
     case WM_GETMINMAXINFO: {
       const LRESULT result = TForm::WndProc(msg, wParam, lParam);
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

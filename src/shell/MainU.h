@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/ConstU.h"
+#include "shell/EntryPanes.h"
 #include "shell/LookupAnywhere.h"
+#include "shell/MainLayout.h"
 #include "shell/ShellControls.h"
 #include "shell/TextSearchMode.h"
 #include "store/ADictU.h"
@@ -24,7 +27,7 @@ namespace lexmora {
 class TfmChooseDict;
 class TfmOptions;
 
-class TfmMain : public TForm {
+class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
  public:
   TfmMain();
   ~TfmMain() override;
@@ -83,12 +86,10 @@ class TfmMain : public TForm {
   // Gives the search box and the five panes the font; what the panes show is not rendered again.
   void ApplyFont(const std::string& name, int32_t size);
   // Stacks the tool bar, the strip of the match count (while searching inside the entries),
-  // spacers, bevels and panes over the client area.
+  // spacers, bevels and panes over the client area (MainLayout.h).
   void Layout();
-  // Makes the window's smallest height grow by what the bar and the previews took beyond their
-  // designed heights, so that the main pane keeps its room, and further where the strip of the
-  // match count leaves the main pane less than a whole line; a lower window grows to it. After
-  // anything that changes those heights.
+  // Makes the window's smallest height what the bar, the previews and the strip take with the
+  // font (MainLayout.h); a lower window grows to it. After anything that changes those heights.
   void KeepMainPaneRoom();
 
   // State, for the dialogs and for tests.
@@ -113,7 +114,27 @@ class TfmMain : public TForm {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // TTextSearchHost.
+  HWND HostWindow() const override { return Handle(); }
+  int WindowScale(int designed) const override { return Scale(designed); }
+  TComboBox& SearchBox() override { return cbSearch; }
+  TADict* Dictionary() override { return FDict.get(); }
+  void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
+                   const PreviewEntries& previews) override;
+  void ClearPanes() override;
+  void StripChanged() override;
+  void LookUpSearchText() override { cbSearchChange(); }
+  // TLookupHost.
+  bool CopiedTextLookupOn() const override { return FLookupCopied; }
+  void FocusSearchBox() override;
+  void LookUp(const std::wstring& word) override;
+
   void CreateControls();
+  // Back to headword lookup, which shows what the search text looks up, with the focus in the
+  // search box.
+  void LeaveTextSearch();
+  // What the layout depends on, measured now.
+  main_layout::Measures LayoutMeasures() const;
   // The text metrics of the pane font; false when they cannot be had.
   bool MeasurePaneFont(TEXTMETRICW& metrics) const;
   // What the window's frame (borders, title bar) adds to its client area's width and height.
@@ -123,22 +144,15 @@ class TfmMain : public TForm {
   // Makes the window's smallest width leave room for the whole tool bar, widening the window
   // when it is narrower; after anything that can change the bar's size.
   void KeepToolbarWhole();
-  // The heights of the tool bar and of each preview with the font in use: the designed ones, or
-  // more where a large font needs more.
-  struct PartHeights {
-    int bar, preview;
-  };
-  PartHeights FontHeights() const;
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
   void OpenDictionary(const std::wstring& name, bool doSort);
-  void ClearPanes();
-  void SetWindowEdge(int left, int top, int width, int height);
 
   // Until the settings are read, and where reading them stops early, the fields hold the
   // settings' defaults, so that the values written back at the end are usable ones.
   std::unique_ptr<TADict> FDict;
+  TEntryPanes panes_{reMeaning, {&reTop1, &reTop2, &reBottom2, &reBottom1}};
   std::unique_ptr<TTextSearch> FTextSearch;
   std::unique_ptr<TLookupAnywhere> FLookupAnywhere;
   // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry.
@@ -165,7 +179,7 @@ class TfmMain : public TForm {
 };
 
 // The program's windows: the main window, the dictionary chooser (which lives as long as the
-// program) and the options dialog while one exists.
+// program) and the options dialog while it is shown.
 extern TfmMain* fmMain;
 extern TfmChooseDict* fmChooseDict;
 extern TfmOptions* fmOptions;

@@ -1,13 +1,12 @@
 #pragma once
 // The registry side of the settings that does not depend on the main window: the per-user key
 // and taking over an earlier copy's machine-wide one, the missing values, reading the values
-// back as values the program can use, and keeping the window where the user can reach it.
+// back as values the program can use, and writing them. Where the window stands is
+// WindowPlacement.h.
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "base/Registry.h"
 #include "shell/ConstU.h"
@@ -76,6 +75,7 @@ struct StoredSettings {
   bool isMaximized = false;
   bool stayOnTop = false;
   bool lookupCopied = false;
+  bool operator==(const StoredSettings&) const = default;
 };
 
 // Reads every value of the current key. A value that is missing or of the wrong kind gives its
@@ -83,25 +83,10 @@ struct StoredSettings {
 // to them. The dictionary name is read in UTF-16. Nothing is written.
 StoredSettings ReadSettings(const Registry& reg);
 
-// Where a window with the outer rectangle `window` may stay: unchanged when at least half the
-// height of its title bar (the top `captionHeight` pixels) and `grabWidth` pixels of its width (or
-// all of it, when narrower) lie on one work area; otherwise moved, at its size, into the work
-// area nearest to it, as far as it fits there (its top left corner first). Unchanged when there
-// are no work areas.
-RECT FitOnScreen(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight,
-                 int grabWidth);
-
-// The top for a window `height` pixels high whose top is `top`: moved up as far as its bottom
-// must to end within `workArea`, but never above the area's top (nor further than the window
-// already stands above it), and never down.
-LONG TopWithinWorkArea(LONG top, int height, const RECT& workArea);
-
-// The work areas of the display monitors.
-std::vector<RECT> MonitorWorkAreas();
-// The work area of the monitor nearest to the window; nothing when it cannot be had.
-std::optional<RECT> WorkAreaOf(HWND wnd);
-
-// Moves the top-level window `wnd` as FitOnScreen says for the present monitors.
-void KeepTitleBarOnScreen(HWND wnd);
+// Writes `s` into the current key: the window's edges and IsMaximized false, or, for a maximized
+// window, IsMaximized true alone (the edges stored keep the last normal place); then the
+// dictionary name (in UTF-16), the font and the options. Raises ERegistryException "Failed to set
+// data for '<name>'" at the first write that fails, and writes nothing after it.
+void WriteSettings(Registry& reg, const StoredSettings& s);
 
 }  // namespace lexmora

@@ -63,7 +63,7 @@ bool ActivateRunningInstance() {
   // left alone, and this one ends all the same.
   SetForegroundWindow(UsableWindow(wnd));
   COPYDATASTRUCT data{};
-  data.dwData = 0;
+  data.dwData = kHandOverActivate;
   data.cbData = 0;
   data.lpData = nullptr;
   DWORD_PTR ignored = 0;

@@ -17,10 +17,14 @@ bool MultipleInstancesForbidden();
 // each one is disabled by another). Works across processes.
 HWND UsableWindow(HWND main);
 
+// The hand-over's WM_COPYDATA carries this dwData and no payload; the running copy's side is
+// HandOver.h.
+inline constexpr ULONG_PTR kHandOverActivate = 0;
+
 // Finds the running copy's main window by class and title; when found, asks for it (or the
 // modal dialog that disables it) to come to the foreground and sends it WM_COPYDATA with
-// dwData 0 and no payload, waiting a few seconds at most for it to be handled. True when the
-// window was found and took the message.
+// dwData kHandOverActivate and no payload, waiting a few seconds at most for it to be handled. True
+// when the window was found and took the message.
 bool ActivateRunningInstance();
 
 // The single-copy lock: the named mutex kInstanceMutexName, which the running copy owns from its

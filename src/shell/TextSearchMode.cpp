@@ -9,8 +9,6 @@
 
 #include "../resources/MainIds.h"
 #include "base/Handle.h"
-#include "render/ARtfDisplayU.h"
-#include "shell/MainU.h"
 #include "store/TextSearch.h"
 
 namespace lexmora {
@@ -106,7 +104,7 @@ class TTextSearch::BuildJob {
   std::thread thread_;
 };
 
-TTextSearch::TTextSearch(TfmMain& form) : form_(form) {}
+TTextSearch::TTextSearch(TTextSearchHost& host) noexcept : host_(host) {}
 
 TTextSearch::~TTextSearch() = default;
 
@@ -114,7 +112,7 @@ void TTextSearch::CreateControls(TToolBar& bar) {
   tbtnFindInText =
       &bar.AddButton(IDC_TBTNFINDINTEXT, kImageFindInText, "Search inside entries (Ctrl+F)", true);
   tbtnFindInText->OnClick = [this] { SetActive(tbtnFindInText->Down()); };
-  lblMatches.Create(form_.Handle(), 0, 0, 0, 0);
+  lblMatches.Create(host_.HostWindow(), 0, 0, 0, 0);
   SetWindowLongPtrW(lblMatches.Handle(), GWLP_ID, IDC_LBLMATCHES);
   SetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE,
                     GetWindowLongPtrW(lblMatches.Handle(), GWL_STYLE) | SS_ENDELLIPSIS);
@@ -126,7 +124,7 @@ int TTextSearch::StripHeight() const {
   const HWND label = lblMatches.Handle();
   if (label == nullptr || !active_)
     return 0;
-  return LabelTextHeight() + form_.Scale(kStripPadding);
+  return LabelTextHeight() + host_.WindowScale(kStripPadding);
 }
 
 int TTextSearch::LabelTextHeight() const {
@@ -139,40 +137,37 @@ int TTextSearch::LabelTextHeight() const {
   return static_cast<int>(metrics.tmHeight);
 }
 
-int TTextSearch::Layout(int top, int width) {
+void TTextSearch::PlaceStrip(int top, int width) {
   const HWND label = lblMatches.Handle();
   if (label == nullptr)
-    return 0;
+    return;
   if (!active_) {
     ShowWindow(label, SW_HIDE);
-    return 0;
+    return;
   }
   const int textHeight = LabelTextHeight();
   const int height = StripHeight();
   // The count's text starts under the search text, whose edit box lies in the search box on
   // the tool bar.
   int left = 0;
-  if (HWND edit = EditOf(form_.cbSearch)) {
+  if (HWND edit = EditOf(host_.SearchBox())) {
     RECT box{};
     GetWindowRect(edit, &box);
-    MapWindowPoints(HWND_DESKTOP, form_.Handle(), reinterpret_cast<POINT*>(&box), 2);
+    MapWindowPoints(HWND_DESKTOP, host_.HostWindow(), reinterpret_cast<POINT*>(&box), 2);
     const auto margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
     left = std::max(0, static_cast<int>(box.left) + LOWORD(margins));
   }
   lblMatches.SetBounds(left, top + (height - textHeight) / 2,
-                       std::max(0, width - left - form_.Scale(kStripRightRoom)), textHeight);
+                       std::max(0, width - left - host_.WindowScale(kStripRightRoom)), textHeight);
   ShowWindow(label, SW_SHOWNA);
-  return height;
 }
 
 void TTextSearch::SetActive(bool active) {
-  KillTimer(form_.Handle(), kPauseTimer);
+  KillTimer(host_.HostWindow(), kPauseTimer);
   paused_ = false;
   active_ = active;
   tbtnFindInText->SetDown(active);
-  // The strip of the label comes or goes, and with it the room the main pane needs.
-  form_.KeepMainPaneRoom();
-  form_.Layout();
+  host_.StripChanged();
   SetCue();
   matches_.clear();
   position_ = -1;
@@ -180,31 +175,30 @@ void TTextSearch::SetActive(bool active) {
   SetStatus(L"");
   if (active) {
     // An empty search box searches for nothing and leaves the entry shown in place.
-    if (!form_.cbSearch.Text().empty())
+    if (!host_.SearchBox().Text().empty())
       SearchNow();
   } else {
-    // Back to headword lookup: the panes show what the search text looks up.
-    form_.cbSearchChange();
+    host_.LookUpSearchText();
   }
 }
 
 void TTextSearch::TextChanged() {
   if (active_)
-    paused_ = SetTimer(form_.Handle(), kPauseTimer, kPauseMs, nullptr) != 0;
+    paused_ = SetTimer(host_.HostWindow(), kPauseTimer, pauseMs_, nullptr) != 0;
 }
 
 void TTextSearch::SearchNow() {
-  KillTimer(form_.Handle(), kPauseTimer);
+  KillTimer(host_.HostWindow(), kPauseTimer);
   paused_ = false;
-  TADict* dict = form_.Dict();
+  TADict* dict = host_.Dictionary();
   if (!active_ || dict == nullptr)
     return;
-  query_ = form_.cbSearch.Text();
+  query_ = host_.SearchBox().Text();
   matches_.clear();
   position_ = -1;
   if (query_.empty()) {
     SetStatus(L"");
-    ClearPanes();
+    host_.ClearPanes();
     return;
   }
   if (job_) {
@@ -218,7 +212,7 @@ void TTextSearch::SearchNow() {
   matches_ = FindInText(*dict, query_, INT32_MAX);
   if (matches_.empty()) {
     SetStatus(kNoMatches);
-    ClearPanes();
+    host_.ClearPanes();
     return;
   }
   ShowMatch(0);
@@ -254,9 +248,19 @@ void TTextSearch::DictionaryChanged() {
   SetStatus(L"");
 }
 
-bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
   if (msg == WM_TIMER && wParam == kPauseTimer) {
     SearchNow();
+    return true;
+  }
+  if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == lblMatches.Handle() &&
+      lblMatches.Handle() != nullptr) {
+    // The count stands on the window's background, as the panes around it do.
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     return true;
   }
   if (msg != kBuildMessage)
@@ -273,7 +277,8 @@ bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TTextSearch::StartBuild() {
-  job_ = std::make_unique<BuildJob>(*form_.Dict(), form_.Handle(), ++jobNumber_, BuildStep);
+  job_ =
+      std::make_unique<BuildJob>(*host_.Dictionary(), host_.HostWindow(), ++jobNumber_, BuildStep);
   pending_ = true;
   BuildProgress(*job_);
   job_->Start();
@@ -289,7 +294,7 @@ void TTextSearch::BuildEnded() {
   const bool search = pending_ && active_;
   pending_ = false;
   SetStatus(L"");
-  TADict* dict = form_.Dict();
+  TADict* dict = host_.Dictionary();
   std::exception_ptr failure;
   try {
     job->Finish(dict);
@@ -310,44 +315,25 @@ void TTextSearch::StopBuild() {
 }
 
 void TTextSearch::ShowMatch(int32_t position) {
-  TADict* dict = form_.Dict();
+  TADict* dict = host_.Dictionary();
   if (dict == nullptr)
     return;
   position_ = position;
   const int32_t entry = matches_[static_cast<size_t>(position)];
-  const std::wstring text = dict->ReadEntry(entry, -1);
   std::vector<RtfMark> marks;
-  for (const TextSpan& span : MatchingWords(*dict, text, query_))
+  for (const TextSpan& span : MatchingWords(*dict, dict->ReadEntry(entry, -1), query_))
     marks.push_back({span.start, span.length});
-  form_.reMeaning.Tag = entry;
-  LoadRtfIntoPane(FormatEntryRtf(text, form_.PaneFont().name, form_.PaneFont().size, marks),
-                  form_.reMeaning.Handle());
-  // Previews beyond the first or last match name no entry and show " ...".
-  const struct {
-    TRichEdit& pane;
-    int offset;
-  } previews[] = {
-      {form_.reTop1, -2}, {form_.reTop2, -1}, {form_.reBottom2, 1}, {form_.reBottom1, 2}};
-  for (const auto& preview : previews) {
-    const int64_t at = int64_t{position} + preview.offset;
-    preview.pane.Tag = at >= 0 && at < static_cast<int64_t>(matches_.size())
-                           ? matches_[static_cast<size_t>(at)]
-                           : -1;
-    form_.ShowPreviewInPane(preview.pane);
+  // Previews beyond the first or last match name no entry and show the tail alone.
+  const int offsets[kPreviewPaneCount] = {-2, -1, 1, 2};
+  PreviewEntries previews{};
+  for (size_t k = 0; k < kPreviewPaneCount; ++k) {
+    const int64_t at = int64_t{position} + offsets[k];
+    previews[k] = at >= 0 && at < static_cast<int64_t>(matches_.size())
+                      ? matches_[static_cast<size_t>(at)]
+                      : kNoEntry;
   }
-  form_.reMeaning.SetSelection(0, 0);
+  host_.ShowEntries(entry, marks, previews);
   SetStatus(std::to_wstring(position + 1) + L" of " + std::to_wstring(matches_.size()));
-}
-
-// No match is shown: the panes hold no entry of an earlier search, and name none to click.
-void TTextSearch::ClearPanes() {
-  for (TRichEdit* pane :
-       {static_cast<TRichEdit*>(&form_.reTop1), static_cast<TRichEdit*>(&form_.reTop2),
-        &form_.reMeaning, static_cast<TRichEdit*>(&form_.reBottom2),
-        static_cast<TRichEdit*>(&form_.reBottom1)}) {
-    pane->Tag = -1;
-    LoadRtfIntoPane("", pane->Handle());
-  }
 }
 
 void TTextSearch::SetStatus(const std::wstring& text) {
@@ -356,7 +342,7 @@ void TTextSearch::SetStatus(const std::wstring& text) {
 }
 
 void TTextSearch::SetCue() {
-  HWND edit = EditOf(form_.cbSearch);
+  HWND edit = EditOf(host_.SearchBox());
   if (edit == nullptr)
     return;
   SendMessageW(edit, EM_SETCUEBANNER, TRUE,

@@ -15,12 +15,39 @@
 #include <string>
 #include <vector>
 
+#include "render/ARtfDisplayU.h"
+#include "shell/EntryPanes.h"
+#include "store/ADictU.h"
 #include "ui/Controls.h"
 #include "ui/ToolBar.h"
 
 namespace lexmora {
 
-class TfmMain;
+// What searching inside the entries needs from the window it serves.
+class TTextSearchHost {
+ public:
+  // The window that holds the search box: the label's parent, and the window that gets the
+  // search's timer and build messages (and hands them to TTextSearch::HandleMessage).
+  virtual HWND HostWindow() const = 0;
+  // A measure designed at 96 DPI, at the window's DPI.
+  virtual int WindowScale(int designed) const = 0;
+  // The search box, whose text is searched for.
+  virtual TComboBox& SearchBox() = 0;
+  // The open dictionary; null while none is open.
+  virtual TADict* Dictionary() = 0;
+  // Shows `entry` in the large pane with `marks` highlighted, and `previews` in the previews.
+  virtual void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
+                           const PreviewEntries& previews) = 0;
+  // Empties the panes: they show nothing and lead nowhere.
+  virtual void ClearPanes() = 0;
+  // The strip below the tool bar came or went: the window makes room for it.
+  virtual void StripChanged() = 0;
+  // Headword lookup again: the panes show what the search text looks up.
+  virtual void LookUpSearchText() = 0;
+
+ protected:
+  ~TTextSearchHost() = default;
+};
 
 class TTextSearch {
  public:
@@ -28,22 +55,24 @@ class TTextSearch {
   // HandleMessage.
   static constexpr UINT_PTR kPauseTimer = 0x5E4C;
   static constexpr UINT kBuildMessage = WM_APP + 0x5E4;
-  // How long typing must pause before the search runs.
+  // How long typing must pause before the search runs, unless set otherwise (SetPause).
   static constexpr UINT kPauseMs = 300;
 
-  explicit TTextSearch(TfmMain& form);
+  explicit TTextSearch(TTextSearchHost& host) noexcept;
   ~TTextSearch();
   TTextSearch(const TTextSearch&) = delete;
   TTextSearch& operator=(const TTextSearch&) = delete;
 
   // Adds the mode's button to the bar (where the window wants it) and the label to the window.
   void CreateControls(TToolBar& bar);
-  // While the mode is on, places the label in a strip of the window's client area from `top`
-  // across `width`, its text starting under the search text; while it is off, hides the label.
-  // Returns the height the strip takes: 0 while the mode is off.
-  int Layout(int top, int width);
+  // While the mode is on, places the label in the strip of the window's client area that starts
+  // at `top` and spans `width` (StripHeight high), its text starting under the search text;
+  // while it is off, hides the label.
+  void PlaceStrip(int top, int width);
   // The height of the strip: 0 while the mode is off.
   int StripHeight() const;
+  // How long typing must pause before the search runs.
+  void SetPause(UINT ms) noexcept { pauseMs_ = ms; }
 
   bool Active() const noexcept { return active_; }
   // Switches the search box to searching inside the entries or back to headword lookup.
@@ -65,8 +94,9 @@ class TTextSearch {
   // reading entries is stopped at once.
   void WindowClosing();
   static constexpr DWORD kClosingWriteMs = 10000;
-  // The timer and the build's messages; true when the message was the search's.
-  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // The timer, the build's messages and the label's colours; true when the message was the
+  // search's, with `result` its result.
+  bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   TToolButton* tbtnFindInText = nullptr;
   TLabel lblMatches;
@@ -92,11 +122,11 @@ class TTextSearch {
   void BuildEnded();
   void StopBuild();
   void ShowMatch(int32_t position);
-  void ClearPanes();
   void SetStatus(const std::wstring& text);
   void SetCue();
 
-  TfmMain& form_;
+  TTextSearchHost& host_;
+  UINT pauseMs_ = kPauseMs;
   bool active_ = false;
   // A search waits for the build to end.
   bool pending_ = false;
