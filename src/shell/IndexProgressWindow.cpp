@@ -37,6 +37,18 @@ class IndexBuildWindowHost : public IndexBuildHost {
 
 }  // namespace
 
+ProgressLayout PlaceProgressParts(int clientWidth, int clientHeight, int dpi) {
+  const auto scale = [dpi](int designed) { return ScaleToDpi(designed, dpi); };
+  const int barWidth = scale(kBarWidth), barHeight = scale(kBarHeight);
+  const int buttonWidth = scale(kButtonWidth), buttonHeight = scale(kButtonHeight);
+  const int barLeft = (clientWidth - barWidth) / 2, barTop = (clientHeight - barHeight) / 2;
+  const int buttonLeft = (clientWidth - buttonWidth) / 2;
+  const int buttonTop = barTop + barHeight + scale(kButtonBelow);
+  return {{barLeft, barTop, barLeft + barWidth, barTop + barHeight},
+          {barLeft, barTop - scale(kLabelAbove)},
+          {buttonLeft, buttonTop, buttonLeft + buttonWidth, buttonTop + buttonHeight}};
+}
+
 TCreateIndexForm::TCreateIndexForm() {
   borderStyle_ = TBorderStyle::Dialog;
   stayOnTop_ = true;
@@ -55,23 +67,22 @@ TCreateIndexForm::TCreateIndexForm() {
   SetCursor(WaitCursor());
 
   const int labelSize = Scale(kLabelSize);
-  const int barWidth = Scale(kBarWidth), barHeight = Scale(kBarHeight);
-  const int buttonWidth = Scale(kButtonWidth), buttonHeight = Scale(kButtonHeight);
   pbProgress.Create(Handle(), 0, 0, 0, 0);
   lblProgress.Create(Handle(), 0, 0, labelSize, labelSize);
-  btnOK.Create(Handle(), "OK", 0, 0, buttonWidth, buttonHeight);
+  btnOK.Create(Handle(), "OK", 0, 0, Scale(kButtonWidth), Scale(kButtonHeight));
 
   SetBounds(0, 0, Scale(kWidth), Scale(kHeight));
   pbProgress.SetStep(1);
-  RECT client = ClientRect();
-  const int cw = client.right, ch = client.bottom;
-  const int barLeft = (cw - barWidth) / 2, barTop = (ch - barHeight) / 2;
-  pbProgress.SetBounds(barLeft, barTop, barWidth, barHeight);
-  lblProgress.SetBounds(barLeft, barTop - Scale(kLabelAbove), labelSize, labelSize);
+  const RECT client = ClientRect();
+  const ProgressLayout layout = PlaceProgressParts(client.right, client.bottom, Dpi());
+  const auto place = [](TControl& control, const RECT& r) {
+    control.SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  };
+  place(pbProgress, layout.bar);
+  lblProgress.SetBounds(layout.labelAt.x, layout.labelAt.y, labelSize, labelSize);
   lblProgress.AutoSize = true;
   lblProgress.AdjustSize();
-  btnOK.SetBounds((cw - buttonWidth) / 2, barTop + barHeight + Scale(kButtonBelow), buttonWidth,
-                  buttonHeight);
+  place(btnOK, layout.button);
 
   btnOK.ModalResult = mrOk;
   btnOK.SetEnabled(false);

@@ -12,6 +12,15 @@
 
 namespace lexmora {
 
+// Where the window's parts lie in its client area, `dpi` the window's: the bar centred, the label
+// above the bar at its left edge, and OK centred below the bar.
+struct ProgressLayout {
+  RECT bar;
+  POINT labelAt;
+  RECT button;
+};
+ProgressLayout PlaceProgressParts(int clientWidth, int clientHeight, int dpi);
+
 class TCreateIndexForm : public TForm {
  public:
   // Builds the window and its controls, hidden.

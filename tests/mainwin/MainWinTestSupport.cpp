@@ -1,5 +1,8 @@
 #include "MainWinTestSupport.h"
 
+#include <richedit.h>
+
+#include <cstring>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -39,6 +42,41 @@ void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 }  // namespace
+
+std::optional<std::pair<DWORD, std::vector<BYTE>>> Stored(const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Lexmora", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD type = 0, size = 0;
+  std::optional<std::pair<DWORD, std::vector<BYTE>>> result;
+  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> data(size);
+    RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+    result.emplace(type, data);
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+DWORD StoredDword(const std::string& name) {
+  auto value = Stored(name);
+  if (!value || value->first != REG_DWORD || value->second.size() != 4)
+    return kNotStored;
+  DWORD v;
+  memcpy(&v, value->second.data(), 4);
+  return v;
+}
+
+TFontSpec PaneFontOf(const TRichEdit& pane) {
+  CHARFORMATW format{};
+  format.cbSize = sizeof(format);
+  SendMessageW(pane.Handle(), EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  return {ToAnsi(format.szFaceName), static_cast<int>(format.yHeight / 20)};
+}
+
+bool Topmost(HWND hwnd) {
+  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
 void StoreRaw(const std::string& name, DWORD type, const std::vector<BYTE>& data) {
   HKEY key = OpenSettingsKey();

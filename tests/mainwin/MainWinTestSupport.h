@@ -8,13 +8,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Reporter.h"
 #include "shell/ChooseU.h"
 #include "shell/MainU.h"
 #include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/RichEdit.h"
 
 namespace lexmora::test {
 
@@ -46,6 +50,16 @@ class CleanSettings {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Lexmora");
   }
 };
+
+// A value of the settings key, its type and data; nothing when it is missing.
+std::optional<std::pair<DWORD, std::vector<BYTE>>> Stored(const std::string& name);
+// A DWORD of the settings key; kNotStored when it is missing or not a DWORD.
+inline constexpr DWORD kNotStored = 0xDEADBEEF;
+DWORD StoredDword(const std::string& name);
+
+// The default character format of a rich-text pane: the font it was given, name and points.
+TFontSpec PaneFontOf(const TRichEdit& pane);
+bool Topmost(HWND hwnd);
 
 // Writes values into the settings key, creating it.
 void StoreDword(const std::string& name, DWORD value);

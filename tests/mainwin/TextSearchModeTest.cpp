@@ -29,6 +29,8 @@ namespace {
 
 using test::Pump;
 
+constexpr UINT kTestPauseMs = 20;
+
 const std::vector<std::wstring> kEntries = {
     L"apple\r\nfruit one, red or green",          // 0
     L"banana\r\nfruit two, yellow",               // 1
@@ -134,12 +136,48 @@ void ChooseSoon(const std::wstring& name) {
   });
 }
 
+// One switch of the search box's mode and the mode it leaves the box in.
+struct ModeStep {
+  const char* action;
+  std::function<void()> act;
+  bool active;
+};
+
+// Ctrl+F, clicks on the tool button and Escape, switching the mode on and off in turn.
+std::vector<ModeStep> ModeSteps(const TfmMain& form) {
+  RECT button{};
+  SendMessageW(form.tbToolbar.Handle(), TB_GETRECT, IDC_TBTNFINDINTEXT,
+               reinterpret_cast<LPARAM>(&button));
+  const LPARAM middle =
+      MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  const HWND bar = form.tbToolbar.Handle(), window = form.Handle(), edit = SearchEdit(form);
+  const auto click = [bar, middle] {
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(bar, WM_LBUTTONUP, 0, middle);
+  };
+  const auto ctrlF = [window] { SendMessageW(window, WM_COMMAND, IDM_FINDINTEXT, 0); };
+  return {{"Ctrl+F", ctrlF, true},
+          {"Ctrl+F again", ctrlF, false},
+          {"a click on the button", click, true},
+          {"Escape", [edit] { PostMessageW(edit, WM_CHAR, VK_ESCAPE, 0); }, false},
+          {"another click", click, true},
+          {"a click to leave", click, false}};
+}
+
 class TextSearchTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     dictionaries.Add("words", kEntries);
     test::StoreString(kDictValue, "words");
     test::StoreDword(kRefineTextValue, 0);
+  }
+
+  // The main window, searching after a short pause so that the tests do not wait out the
+  // usual one at every step.
+  FormPtr<TfmMain> ShowMain() {
+    FormPtr<TfmMain> form = MainWindowFixture::ShowMain();
+    form->TextSearch().SetPause(kTestPauseMs);
+    return form;
   }
 
   std::string Wix(const std::string& name) const { return dictionaries.Folder() + name + ".wix"; }
@@ -193,39 +231,7 @@ class TextSearchTest : public test::MainWindowFixture {
 TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
   auto form = ShowMain();
   TTextSearch& search = form->TextSearch();
-  RECT button{};
-  SendMessageW(form->tbToolbar.Handle(), TB_GETRECT, IDC_TBTNFINDINTEXT,
-               reinterpret_cast<LPARAM>(&button));
-  const LPARAM middle =
-      MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-  const struct {
-    const char* action;
-    std::function<void()> act;
-    bool active;
-  } steps[] = {
-      {"Ctrl+F", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); }, true},
-      {"Ctrl+F again", [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); }, false},
-      {"a click on the button",
-       [&] {
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
-       },
-       true},
-      {"Escape", [&] { PostMessageW(SearchEdit(*form), WM_CHAR, VK_ESCAPE, 0); }, false},
-      {"another click",
-       [&] {
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
-       },
-       true},
-      {"a click to leave",
-       [&] {
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
-         PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
-       },
-       false},
-  };
-  for (const auto& step : steps) {
+  for (const ModeStep& step : ModeSteps(*form)) {
     step.act();
     Pump();
     EXPECT_EQ(search.Active(), step.active) << step.action;
@@ -245,31 +251,11 @@ TEST_F(TextSearchTest, CtrlFTheButtonAndEscapeSwitchTheSearchBoxMode) {
 TEST_F(TextSearchTest, TheEmptySearchBoxShowsTheCueOfTheModeAtOnce) {
   auto form = ShowMain();
   const HWND edit = SearchEdit(*form);
-  RECT button{};
-  SendMessageW(form->tbToolbar.Handle(), TB_GETRECT, IDC_TBTNFINDINTEXT,
-               reinterpret_cast<LPARAM>(&button));
-  const LPARAM middle =
-      MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-  const auto click = [&] {
-    PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    PostMessageW(form->tbToolbar.Handle(), WM_LBUTTONUP, 0, middle);
-  };
-  const auto ctrlF = [&] { SendMessageW(form->Handle(), WM_COMMAND, IDM_FINDINTEXT, 0); };
-  const struct {
-    const char* action;
-    std::function<void()> act;
-  } steps[] = {
-      {"Ctrl+F", ctrlF},
-      {"Ctrl+F again", ctrlF},
-      {"a click on the button", click},
-      {"Escape", [&] { PostMessageW(edit, WM_CHAR, VK_ESCAPE, 0); }},
-      {"another click", click},
-      {"a click to leave", click},
-  };
   ASSERT_TRUE(form->cbSearch.Text().empty());
-  for (const auto& step : steps) {
+  for (const ModeStep& step : ModeSteps(*form)) {
     step.act();
     Pump();
+    ASSERT_EQ(form->TextSearch().Active(), step.active) << step.action;
     // The blinking caret would change the pixels between two looks.
     HideCaret(nullptr);
     EXPECT_TRUE(test::ShowsItsLatestPaint(edit)) << step.action << ": the box shows an old cue";
@@ -552,16 +538,6 @@ TEST_F(TextSearchTest, AnotherDictionaryChosenDuringTheWordIndexWriteAbandonsIt)
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-// Reads a DWORD of the settings key; -1 when it is missing.
-int64_t StoredDword(const char* name) {
-  DWORD value = 0, size = sizeof value;
-  if (RegGetValueA(kSettingsRoot, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-      ERROR_SUCCESS) {
-    return -1;
-  }
-  return value;
-}
-
 // The window closes while the word index is being written (the build held at its last step)
 // and the program is started again meanwhile, as a second process would be (the lock belongs to
 // the thread that takes it). The settings are saved before the single-copy lock goes, the start
@@ -592,12 +568,12 @@ TEST_F(TextSearchTest, ClosingDuringTheWordIndexWriteSavesFirstAndHoldsTheLockTo
   std::atomic<bool> lockGone{false};
   SingleCopyLock::Start started = SingleCopyLock::Start::GaveUp;
   bool startedAfterLockWent = false;
-  int64_t stayOnTopSeen = -1;
+  DWORD stayOnTopSeen = test::kNotStored;
   std::thread secondStart([&] {
     const SingleCopyLock second;
     started = second.Result();
     startedAfterLockWent = lockGone;
-    stayOnTopSeen = StoredDword(kStayOnTopValue);
+    stayOnTopSeen = test::StoredDword(kStayOnTopValue);
   });
   // The write goes on for a while after the window has gone.
   std::thread writer([&] {
@@ -612,7 +588,7 @@ TEST_F(TextSearchTest, ClosingDuringTheWordIndexWriteSavesFirstAndHoldsTheLockTo
   secondStart.join();
   EXPECT_EQ(started, SingleCopyLock::Start::Run);
   EXPECT_TRUE(startedAfterLockWent) << "the second start ran beside the closing copy";
-  EXPECT_EQ(stayOnTopSeen, 1) << "the second start read settings not yet saved";
+  EXPECT_EQ(stayOnTopSeen, 1u) << "the second start read settings not yet saved";
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 

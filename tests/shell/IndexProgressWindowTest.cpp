@@ -129,12 +129,6 @@ TEST_F(IndexProgressWindowTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClient
   RECT label = form->lblProgress.BoundsRect();
   EXPECT_EQ(label.left, barLeft);
   EXPECT_EQ(label.top, barTop - 20);
-  if (cw == 394 && ch == 94) {  // a 3-pixel frame: the worked example
-    EXPECT_EQ(barLeft, 7);
-    EXPECT_EQ(barTop, 37);
-    EXPECT_EQ(form->btnOK.BoundsRect().left, 159);
-    EXPECT_EQ(form->btnOK.BoundsRect().top, 64);
-  }
 
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = 340;
@@ -152,6 +146,28 @@ TEST_F(IndexProgressWindowTest, IsBuiltHiddenWithoutTitleBarAndPlacedByTheClient
   EXPECT_EQ(form->pbProgress.Min(), 0);
   EXPECT_EQ(form->pbProgress.Max(), 100);
   EXPECT_EQ(form->pbProgress.Position(), 0);
+}
+
+// The worked example: a 3-pixel frame leaves 394 x 94 of the 400 x 100 window; at 144 DPI the
+// window and its parts are half as large again.
+TEST(IndexProgressLayout, PlacesTheBarLabelAndButtonAsInTheWorkedExample) {
+  const struct {
+    int width, height, dpi;
+    RECT bar;
+    POINT label;
+    RECT button;
+  } cases[] = {
+      {394, 94, 96, {7, 37, 387, 57}, {7, 17}, {159, 64, 234, 89}},
+      {591, 141, 144, {10, 55, 580, 85}, {10, 25}, {239, 96, 352, 134}},
+  };
+  for (const auto& c : cases) {
+    const ProgressLayout got = PlaceProgressParts(c.width, c.height, c.dpi);
+    EXPECT_TRUE(EqualRect(&got.bar, &c.bar)) << c.dpi << " DPI: bar " << Describe(got.bar);
+    EXPECT_EQ(got.labelAt.x, c.label.x) << c.dpi << " DPI";
+    EXPECT_EQ(got.labelAt.y, c.label.y) << c.dpi << " DPI";
+    EXPECT_TRUE(EqualRect(&got.button, &c.button))
+        << c.dpi << " DPI: button " << Describe(got.button);
+  }
 }
 
 // Counts the steps a progress bar is sent while the object lives.

@@ -1,0 +1,154 @@
+// Searching inside the entries with a host of the test's own instead of the main window: what
+// the search asks its host to show, clear and look up, step by step.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "shell/TextSearchMode.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+namespace lexmora {
+namespace {
+
+const std::vector<std::wstring> kEntries = {L"apple\r\nfruit one, red or green",  // 0
+                                            L"banana\r\nfruit two, yellow",       // 1
+                                            L"carrot\r\nvegetable, orange",       // 2
+                                            L"cherry\r\nfruit three, red",        // 3
+                                            L"kale\r\nvegetable, green",          // 4
+                                            L"lime\r\nfruit four, green",         // 5
+                                            L"plum\r\nfruit five"};               // 6
+
+// A window with a search box on a tool bar, a dictionary, and a record of what the search asked
+// of it.
+class TestHost : public TForm, public TTextSearchHost {
+ public:
+  explicit TestHost(const test::TempDir& dir) {
+    std::wstring text = L"\xFEFFTest dictionary";
+    for (const std::wstring& entry : kEntries) {
+      text += L'\x00B7';
+      text += entry;
+    }
+    test::WriteBytes(dir.File("words.dat"), test::Utf16Le(text));
+    dict =
+        std::make_unique<TADict>(dir.File("words.dat"), dir.File("words.ind"), false, false, false);
+    CreateEmpty();
+    bar.Create(Handle(), nullptr);
+    box.Create(Handle(), CBS_LOWERCASE, 0, 0, 144, 200);
+    bar.AddControl(box, 144);
+    search.CreateControls(bar);
+    search.SetPause(20);
+  }
+  ~TestHost() override { DestroyHandle(); }
+
+  HWND HostWindow() const override { return Handle(); }
+  int WindowScale(int designed) const override { return Scale(designed); }
+  TComboBox& SearchBox() override { return box; }
+  TADict* Dictionary() override { return dict.get(); }
+  void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
+                   const PreviewEntries& previews) override {
+    std::string call = "show " + std::to_string(entry) + " marks";
+    for (const RtfMark& m : marks)
+      call.append(" ").append(std::to_string(m.start)).append("+").append(std::to_string(m.length));
+    call += " previews";
+    for (int32_t p : previews)
+      call.append(" ").append(std::to_string(p));
+    calls.push_back(call);
+  }
+  void ClearPanes() override { calls.push_back("clear"); }
+  void StripChanged() override { calls.push_back("strip"); }
+  void LookUpSearchText() override { calls.push_back("look up"); }
+
+  TToolBar bar;
+  TComboBox box;
+  std::unique_ptr<TADict> dict;
+  std::vector<std::string> calls;
+  TTextSearch search{*this};
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    if (LRESULT result = 0; search.HandleMessage(msg, wParam, lParam, result))
+      return result;
+    return TForm::WndProc(msg, wParam, lParam);
+  }
+};
+
+// Handles messages until the search no longer waits, for at most five seconds.
+bool PumpUntilSearched(const TTextSearch& search) {
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (search.Waiting()) {
+    if (GetTickCount64() > end)
+      return false;
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+TEST(TextSearchHost, TheSearchAsksItsHostToShowClearAndLookUp) {
+  test::TempDir dir;
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[&](const std::exception& e) { errors.push_back(e.what()); }};
+  TestHost host(dir);
+  TTextSearch& search = host.search;
+  const auto type = [&](const wchar_t* text) {
+    host.box.SetText(text);
+    search.TextChanged();
+  };
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    std::vector<std::string> calls;
+    const char* status;
+  } steps[] = {
+      {"the mode on with nothing typed", [&] { search.SetActive(true); }, {"strip"}, ""},
+      {"typing, then a pause",
+       [&] { type(L"fruit"); },
+       {"show 0 marks 7+5 previews -1 -1 1 3"},
+       "1 of 5"},
+      {"the next match", [&] { search.Step(1); }, {"show 1 marks 8+5 previews -1 0 3 5"}, "2 of 5"},
+      {"a preview of a match",
+       [&] { search.ShowMatchOf(5); },
+       {"show 5 marks 6+5 previews 1 3 6 -1"},
+       "4 of 5"},
+      {"a preview of no match", [&] { search.ShowMatchOf(4); }, {}, "4 of 5"},
+      {"past the last match", [&] { search.Step(2); }, {}, "4 of 5"},
+      {"nothing found", [&] { type(L"zebra"); }, {"clear"}, "no matches"},
+      {"the text erased", [&] { type(L""); }, {"clear"}, ""},
+      {"the mode off", [&] { search.SetActive(false); }, {"strip", "look up"}, ""},
+  };
+  for (const auto& step : steps) {
+    host.calls.clear();
+    step.act();
+    ASSERT_TRUE(PumpUntilSearched(search)) << step.action;
+    EXPECT_EQ(host.calls, step.calls) << step.action;
+    EXPECT_EQ(search.lblMatches.Caption(), step.status) << step.action;
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Typing searches only once it pauses: until then the host is asked for nothing.
+TEST(TextSearchHost, TypingSearchesOnceItPauses) {
+  test::TempDir dir;
+  TestHost host(dir);
+  TTextSearch& search = host.search;
+  search.SetActive(true);
+  search.SetPause(300);
+  host.calls.clear();
+  host.box.SetText(L"green");
+  search.TextChanged();
+  Application().ProcessMessages();
+  EXPECT_TRUE(search.Waiting());
+  EXPECT_TRUE(host.calls.empty()) << host.calls.front();
+  ASSERT_TRUE(PumpUntilSearched(search));
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{0, 4, 5}));
+  EXPECT_EQ(host.calls.size(), 1u);
+}
+
+}  // namespace
+}  // namespace lexmora
