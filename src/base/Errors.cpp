@@ -57,30 +57,40 @@ std::string SysErrorMessage(uint32_t code) {
 
 std::string EInOutError::TextFor(int32_t code) {
   switch (code) {
-    case 2:
+    case io_error::kFileNotFound:
       return "File not found";
-    case 3:
+    case io_error::kInvalidFilename:
       return "Invalid filename";
-    case 4:
+    case io_error::kTooManyOpenFiles:
       return "Too many open files";
-    case 5:
+    case io_error::kAccessDenied:
       return "File access denied";
-    case 100:
+    case io_error::kReadBeyondEnd:
       return "Read beyond end of file";
-    case 101:
+    case io_error::kDiskFull:
       return "Disk full";
-    case 103:
+    case io_error::kFileNotOpen:
       return "File not open";
-    case 104:
+    case io_error::kNotOpenForInput:
       return "File not open for input";
-    case 105:
+    case io_error::kNotOpenForOutput:
       return "File not open for output";
     default:
       return Format("I/O error %d", static_cast<int>(code));
   }
 }
 
-EInOutError::EInOutError(int32_t code) : Exception(TextFor(code)), code_(code) {}
+EInOutError::EInOutError(int32_t code, uint32_t systemCode)
+    : Exception(TextFor(code)), code_(code), systemCode_(systemCode) {}
+
+void RaiseLastError() {
+  const DWORD code = GetLastError();
+  if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+    throw EInOutError(io_error::kDiskFull, code);
+  if (code == 0)
+    throw EInOutError(io_error::kAccessDenied);
+  throw EInOutError(static_cast<int32_t>(code), code);
+}
 
 std::string EInOutError::Reason() const {
   if (Message() != Format("I/O error %d", static_cast<int>(code_)))

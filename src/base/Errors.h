@@ -26,12 +26,30 @@ class Exception : public std::exception {
 // The text of any exception in UTF-16: the exact message of ours, what() of others.
 std::wstring WideMessageOf(const std::exception& e);
 
-// A failed file operation, carrying the runtime's I/O error code (2 "File not found",
-// 100 "Read beyond end of file", 101 "Disk full", other codes "I/O error %d", ...).
+// The runtime's I/O error codes that the program raises itself. The system's error codes are
+// raised as they are; those without a text here show as "I/O error %d".
+namespace io_error {
+constexpr int32_t kFileNotFound = 2;
+constexpr int32_t kInvalidFilename = 3;
+constexpr int32_t kTooManyOpenFiles = 4;
+constexpr int32_t kAccessDenied = 5;
+constexpr int32_t kReadBeyondEnd = 100;
+constexpr int32_t kDiskFull = 101;
+constexpr int32_t kFileNotOpen = 103;
+constexpr int32_t kNotOpenForInput = 104;
+constexpr int32_t kNotOpenForOutput = 105;
+constexpr int32_t kNegativeSeek = 131;
+}  // namespace io_error
+
+// A failed file operation, carrying the runtime's I/O error code (io_error::kFileNotFound "File
+// not found", kReadBeyondEnd "Read beyond end of file", kDiskFull "Disk full", other codes
+// "I/O error %d", ...) and, when it was raised for a failed system call, the system's error code.
 class EInOutError : public Exception {
  public:
-  explicit EInOutError(int32_t code);
+  explicit EInOutError(int32_t code, uint32_t systemCode = 0);
   int32_t ErrorCode() const noexcept { return code_; }
+  // The system's error code it was raised for (see RaiseLastError); 0 when none.
+  uint32_t SystemCode() const noexcept { return systemCode_; }
   static std::string TextFor(int32_t code);
   // What went wrong, in words: the runtime's text where it has one of its own ("File not
   // found", "Disk full", ...), the system's text for other codes (a sharing violation, ...).
@@ -39,7 +57,12 @@ class EInOutError : public Exception {
 
  private:
   int32_t code_;
+  uint32_t systemCode_;
 };
+
+// Raises EInOutError for the calling thread's last system error: a full disk as kDiskFull, no
+// error at all as kAccessDenied, any other error under its own code.
+[[noreturn]] void RaiseLastError();
 
 // A file stream that could not be opened: "Cannot open file "<full path>". <system text>".
 class EFOpenError : public Exception {

@@ -1,5 +1,6 @@
 #include "base/FileIO.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -12,22 +13,46 @@ namespace {
 
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-[[noreturn]] void RaiseLastError() {
-  DWORD code = GetLastError();
-  throw EInOutError(code == 0 ? 5 : static_cast<int32_t>(code));
-}
-
 // Windows refuses write access to a file marked read-only. Some hosts (Wine running as root)
 // grant it anyway, so the attribute is checked here too and refused the same way.
 void RefuseWriteToReadOnly(const std::wstring& path) {
   DWORD attr = GetFileAttributesW(path.c_str());
   if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY) != 0 &&
       (attr & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    throw EInOutError(5);
+    throw EInOutError(io_error::kAccessDenied);
   }
 }
 
+// The most one call reads or writes.
+constexpr size_t kMostBytesPerCall = size_t{1} << 30;
+
 }  // namespace
+
+void ReadFully(HANDLE file, void* buffer, size_t size) {
+  auto* out = static_cast<uint8_t*>(buffer);
+  for (size_t done = 0; done < size;) {
+    const auto chunk = static_cast<DWORD>(std::min(size - done, kMostBytesPerCall));
+    DWORD got = 0;
+    if (!ReadFile(file, out + done, chunk, &got, nullptr))
+      RaiseLastError();
+    if (got == 0)
+      throw EInOutError(io_error::kReadBeyondEnd);
+    done += got;
+  }
+}
+
+void WriteFully(HANDLE file, const void* data, size_t size) {
+  const auto* in = static_cast<const uint8_t*>(data);
+  for (size_t done = 0; done < size;) {
+    const auto chunk = static_cast<DWORD>(std::min(size - done, kMostBytesPerCall));
+    DWORD put = 0;
+    if (!WriteFile(file, in + done, chunk, &put, nullptr))
+      RaiseLastError();
+    if (put < chunk)
+      throw EInOutError(io_error::kDiskFull);
+    done += put;
+  }
+}
 
 void RecordFile::OpenExisting(const std::wstring& path, Access access) {
   Close();
@@ -61,7 +86,7 @@ void RecordFile::Create(const std::string& path) {
 
 void RecordFile::RequireOpen() const {
   if (!handle_.Valid())
-    throw EInOutError(103);
+    throw EInOutError(io_error::kFileNotOpen);
 }
 
 int64_t RecordFile::RecordCount() const {
@@ -87,7 +112,7 @@ int64_t RecordFile::Position() const {
 void RecordFile::Seek(int64_t record) {
   RequireOpen();
   if (record < 0)
-    throw EInOutError(131);  // negative seek
+    throw EInOutError(io_error::kNegativeSeek);
   LARGE_INTEGER pos;
   pos.QuadPart = record * recordSize_;
   if (!SetFilePointerEx(handle_.Get(), pos, nullptr, FILE_BEGIN))
@@ -96,38 +121,12 @@ void RecordFile::Seek(int64_t record) {
 
 void RecordFile::Read(void* buffer, size_t count) {
   RequireOpen();
-  auto* out = static_cast<char*>(buffer);
-  size_t want = count * recordSize_;
-  while (want > 0) {
-    DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
-    DWORD got = 0;
-    if (!ReadFile(handle_.Get(), out, chunk, &got, nullptr))
-      RaiseLastError();
-    if (got < chunk)
-      throw EInOutError(100);
-    out += got;
-    want -= got;
-  }
+  ReadFully(handle_.Get(), buffer, count * recordSize_);
 }
 
 void RecordFile::Write(const void* buffer, size_t count) {
   RequireOpen();
-  const auto* in = static_cast<const char*>(buffer);
-  size_t want = count * recordSize_;
-  while (want > 0) {
-    DWORD chunk = want > (1u << 30) ? (1u << 30) : static_cast<DWORD>(want);
-    DWORD put = 0;
-    if (!WriteFile(handle_.Get(), in, chunk, &put, nullptr)) {
-      DWORD code = GetLastError();
-      throw EInOutError(code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL
-                            ? 101
-                            : static_cast<int32_t>(code));
-    }
-    if (put < chunk)
-      throw EInOutError(101);
-    in += put;
-    want -= put;
-  }
+  WriteFully(handle_.Get(), buffer, count * recordSize_);
 }
 
 FileStream FileStream::OpenRead(const std::wstring& path, Share share) {

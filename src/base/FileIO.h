@@ -11,9 +11,16 @@
 
 namespace lexmora {
 
+// Reads exactly `size` bytes of an open file at its current position. Raises EInOutError:
+// kReadBeyondEnd when the file ends first.
+void ReadFully(HANDLE file, void* buffer, size_t size);
+// Writes all `size` bytes at an open file's current position. Raises EInOutError: kDiskFull for a
+// full disk or a short write.
+void WriteFully(HANDLE file, const void* data, size_t size);
+
 // A file of fixed-size records (4 bytes for index files, 2 for UTF-16 text files).
-// Every failure raises EInOutError: opening with the system's error code (2, 3, 5, ...),
-// a read past the end with 100, a short write with 101.
+// Every failure raises EInOutError (see RaiseLastError): opening with the system's error code, a
+// read past the end with io_error::kReadBeyondEnd, a short write with io_error::kDiskFull.
 class RecordFile {
  public:
   enum class Access { Read, ReadWrite };
@@ -33,9 +40,9 @@ class RecordFile {
   int64_t ByteSize() const;
   int64_t Position() const;  // in records
   void Seek(int64_t record);
-  // Reads `count` whole records into `buffer`; fewer bytes available raises error 100.
+  // Reads `count` whole records into `buffer`; fewer bytes available raises kReadBeyondEnd.
   void Read(void* buffer, size_t count = 1);
-  // Writes `count` records; a short write raises error 101.
+  // Writes `count` records; a short write or a full disk raises kDiskFull.
   void Write(const void* buffer, size_t count = 1);
   HANDLE Handle() const noexcept { return handle_.Get(); }
 

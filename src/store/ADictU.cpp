@@ -17,7 +17,6 @@ namespace lexmora {
 
 namespace {
 
-constexpr int32_t kWholeEntryChars = 10000;
 // Offsets checked per read when an index on disk is checked at opening.
 constexpr int64_t kCheckBlockRecords = 16384;
 
@@ -107,9 +106,8 @@ void TADict::OpenIndex() {
   DataSize = DataStream->Size();
   RefuseTooLarge(DataFileName, DataSize);
   FILETIME currentTime{};
-  if (!GetFileTime(DataStream->Handle(), nullptr, nullptr, &currentTime)) {
-    throw EInOutError(static_cast<int32_t>(GetLastError()));
-  }
+  if (!GetFileTime(DataStream->Handle(), nullptr, nullptr, &currentTime))
+    RaiseLastError();
   FILETIME storedTime{};
   if (!ReadIndexFile(storedTime) || CompareFileTime(&currentTime, &storedTime) != 0) {
     BuildIndex();
@@ -233,7 +231,7 @@ uint64_t TADict::OrderStamp() const {
     return 0;
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(IndexFile.Handle(), &info))
-    throw EInOutError(static_cast<int32_t>(GetLastError()));
+    RaiseLastError();
   const uint64_t written =
       uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32 | info.ftLastWriteTime.dwLowDateTime;
   const uint64_t size = uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
@@ -264,7 +262,7 @@ void TADict::ReadEntryInto(int32_t i, int32_t maxChars, int32_t count, bool thro
   if (i < 0 || i > count - 1 || maxChars < -1)
     return;
   const int32_t offset = OffsetOf(i);
-  const int64_t wantedChars = maxChars == -1 ? kWholeEntryChars : maxChars;
+  const int64_t wantedChars = maxChars == -1 ? dict_format::kWholeEntryChars : maxChars;
   if (!OffsetSound(offset) || offset == DataSize || wantedChars == 0)
     return;
 

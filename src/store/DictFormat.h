@@ -15,6 +15,9 @@ namespace lexmora::dict_format {
 
 constexpr wchar_t kEntrySeparator = 0x00B7;  // MIDDLE DOT
 
+// Characters of an entry read when the whole entry is asked for: a longer entry reads cut there.
+constexpr int32_t kWholeEntryChars = 10000;
+
 // Characters of an entry read for its search key.
 constexpr int32_t kKeyChars = 50;
 // Of those, how many the index build sorts by.

@@ -374,7 +374,7 @@ void WriteIndexFile(const std::wstring& indexFileName, const TIndexList& list,
   file.Seek(0);
   file.Write(unset, kTimeRecords);
   if (!SetEndOfFile(file.Handle()))
-    throw EInOutError(static_cast<int32_t>(GetLastError()));
+    RaiseLastError();
   for (size_t written = 0; written < list.size();) {
     if (beforeBlock)
       beforeBlock(written);

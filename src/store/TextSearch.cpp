@@ -56,7 +56,7 @@ TextSearchState& StateOf(TADict& dict) {
 FILETIME DataTime(const std::wstring& dataFileName) {
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!GetFileAttributesExW(dataFileName.c_str(), GetFileExInfoStandard, &info))
-    throw EInOutError(static_cast<int32_t>(GetLastError()));
+    RaiseLastError();
   return info.ftLastWriteTime;
 }
 

@@ -38,6 +38,31 @@ TEST(ErrorTexts, InOutErrorsCarryTheirCodeAndText) {
   EXPECT_STREQ("Cannot open file \"C:\\a b.dat\". Gone", EFOpenError("C:\\a b.dat", "Gone").what());
 }
 
+TEST(ErrorTexts, TheLastSystemErrorRaisesItsRuntimeCode) {
+  const struct {
+    DWORD last;
+    int32_t code;
+    const char* text;
+  } cases[] = {
+      {ERROR_DISK_FULL, 101, "Disk full"},
+      {ERROR_HANDLE_DISK_FULL, 101, "Disk full"},
+      {ERROR_FILE_NOT_FOUND, 2, "File not found"},
+      {ERROR_ACCESS_DENIED, 5, "File access denied"},
+      {ERROR_SHARING_VIOLATION, 32, "I/O error 32"},
+      {0, 5, "File access denied"},  // a failure that set no error
+  };
+  for (const auto& c : cases) {
+    SetLastError(c.last);
+    try {
+      RaiseLastError();
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.ErrorCode(), c.code) << "last error " << c.last;
+      EXPECT_EQ(e.SystemCode(), c.last) << "last error " << c.last;
+      EXPECT_STREQ(e.what(), c.text) << "last error " << c.last;
+    }
+  }
+}
+
 TEST(RecordFile, WritesLittleEndianRecordsAndReadsThemBack) {
   TempDir dir;
   RecordFile f(4);

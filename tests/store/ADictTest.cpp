@@ -333,7 +333,7 @@ class FailingWriteHost : public IndexBuildHost {
     try {
       detail::WriteIndexFile(request.indexFileName, list, time, [](size_t written) {
         if (written > 0)
-          throw EInOutError(101);
+          throw EInOutError(io_error::kDiskFull);
       });
     } catch (const EInOutError& e) {
       errors.push_back(e.what());
@@ -401,8 +401,8 @@ TEST_F(DictTest, AFailedBuildLeavesTheDictionaryUnopened) {
     // A missing index is built, then built again when the first build left it unfit.
     int buildsWhenMissing;
   } cases[] = {
-      {"raises", [](const IndexBuildRequest&) { throw EInOutError(5); }, "File access denied",
-       "File access denied", 1},
+      {"raises", [](const IndexBuildRequest&) { throw EInOutError(io_error::kAccessDenied); },
+       "File access denied", "File access denied", 1},
       {"raises after reporting", [](const IndexBuildRequest&) { throw EAbort(); },
        "Operation aborted", "Operation aborted", 1},
       {"returns without building", [](const IndexBuildRequest&) {}, notBuilt, "File not found", 1},

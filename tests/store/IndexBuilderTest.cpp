@@ -338,7 +338,7 @@ TEST(WriteIndexFile, AWriteFailingPartWayLeavesNoTimeThatPassesForFresh) {
     try {
       detail::WriteIndexFile(ToWide(dir.File("f.ind")), list, time, [&](size_t written) {
         if (written == failAt)
-          throw EInOutError(101);
+          throw EInOutError(io_error::kDiskFull);
       });
       FAIL() << "no exception";
     } catch (const EInOutError& e) {

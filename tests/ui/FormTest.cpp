@@ -294,7 +294,7 @@ TEST(ApplicationTest, DefaultHandlerShowsTheTextUnderTheApplicationTitle) {
   ScopedReporter scope(reporter);
   std::string oldTitle = Application().Title();
   Application().SetTitle("Lexmora test");
-  Application().HandleException(EInOutError(2));
+  Application().HandleException(EInOutError(io_error::kFileNotFound));
   Application().SetTitle(oldTitle);
   EXPECT_EQ(reporter.shown, std::vector<std::string>{"Lexmora test|File not found|" +
                                                      std::to_string(MB_OK | MB_ICONERROR)});
@@ -317,7 +317,7 @@ TEST(ApplicationTest, DefaultHandlerHandsOnTheExactTextOfAnError) {
     std::wstring want;
   } cases[] = {
       {[&] { throw EFOpenError(path, "Gone"); }, L"Cannot open file \"" + path + L"\". Gone"},
-      {[] { throw EInOutError(2); }, L"File not found"},
+      {[] { throw EInOutError(io_error::kFileNotFound); }, L"File not found"},
       {[] { throw std::runtime_error("plain"); }, L"plain"},
   };
   const std::string oldTitle = Application().Title();
