@@ -27,6 +27,8 @@
 #include "store/DictFormat.h"
 #include "store/TextSearch.h"
 #include "store/WordIndex.h"
+#include "store/WordIndexBuilder.h"
+#include "store/WordRules.h"
 
 namespace lexmora {
 namespace {

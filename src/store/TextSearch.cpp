@@ -10,6 +10,9 @@
 #include "base/FileIO.h"
 #include "base/Text.h"
 #include "store/WordIndex.h"
+#include "store/WordIndexBuilder.h"
+#include "store/WordIndexWriter.h"
+#include "store/WordRules.h"
 
 namespace lexmora {
 

@@ -11,6 +11,7 @@
 #include "base/Text.h"
 #include "store/TextSearch.h"
 #include "store/WordIndex.h"
+#include "store/WordRules.h"
 
 namespace lexmora {
 namespace {
@@ -414,51 +415,6 @@ TEST_F(TextSearchTest, DamagedWordIndexFilesAreRefusedAndRebuilt) {
         << "a huge file behind a sound header";
   }
   EXPECT_EQ(test::ReadBytes(Wix()), sound) << "a huge file behind a sound header: not rebuilt";
-
-  // Tables out of order under checksums that match: refused all the same.
-  Bytes unordered = sound;
-  const size_t poolAt = body + 12 * (size_t{4} + 1);     // four words: alpha beta delta gamma
-  std::swap(unordered[poolAt], unordered[poolAt + 10]);  // "alpha" becomes "blpha"...
-  auto header = detail::ParseHeader(unordered.data(), unordered.size());
-  ASSERT_TRUE(header);
-  ASSERT_EQ(header->wordCount, 4u);
-  header->bodyChecksum = detail::Checksum(unordered.data() + body, unordered.size() - body);
-  const Bytes head = detail::HeaderBytes(*header);
-  std::copy(head.begin(), head.end(), unordered.begin());
-  EXPECT_TRUE(detail::WordIndex::FromImage(sound));
-  EXPECT_FALSE(detail::WordIndex::FromImage(unordered));
-}
-
-TEST_F(TextSearchTest, AFailedOrAbandonedWriteLeavesTheEarlierFileAndNoOther) {
-  Write({L"alpha beta", L"beta gamma"});
-  auto dict = Open();
-  FindInText(*dict, L"beta", 10);
-  const Bytes before = test::ReadBytes(Wix());
-  const std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
-      ToWide(Dat()), dict->EntryOffsets(), detail::MakeWordRules(*dict), nullptr);
-  ASSERT_TRUE(image);
-  for (const bool fail : {true, false}) {
-    const std::string leftover = Wix() + ".99-99.tmp";  // as a killed write would leave it
-    test::WriteBytes(leftover, {1, 2, 3});
-    int pieces = 0;
-    const auto third = [&](size_t) {
-      if (++pieces < 3)
-        return true;
-      if (fail)
-        throw EInOutError(101);
-      return false;
-    };
-    if (fail) {
-      EXPECT_THROW(detail::WriteWordIndexFile(ToWide(Wix()), *image, third, 16), EInOutError);
-    } else {
-      EXPECT_FALSE(detail::WriteWordIndexFile(ToWide(Wix()), *image, third, 16));
-    }
-    EXPECT_EQ(pieces, 3) << "failed " << fail;
-    EXPECT_EQ(test::ReadBytes(Wix()), before) << "failed " << fail;
-    WIN32_FIND_DATAA found;
-    FindHandle others(FindFirstFileA((Wix() + ".*.tmp").c_str(), &found));
-    EXPECT_FALSE(others) << "failed " << fail << ", left behind: " << found.cFileName;
-  }
 }
 
 // A build stopped at one of the reports it makes once every entry is read (between the steps of

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+
+#include "base/Text.h"
+#include "store/WordIndex.h"
+#include "store/WordIndexBuilder.h"
+
+namespace lexmora {
+namespace {
+
+using Entries = std::vector<int32_t>;
+using Postings = std::map<std::wstring, Entries>;
+
+// The bytes of a word index holding `postings`, collected entry by entry as a build does.
+std::vector<uint8_t> ImageOf(const Postings& postings, int32_t entryCount) {
+  std::map<int32_t, std::vector<std::wstring>> wordsOf;
+  for (const auto& [word, entries] : postings) {
+    for (int32_t entry : entries)
+      wordsOf[entry].push_back(word);
+  }
+  detail::PostingCollector collector;
+  for (const auto& [entry, words] : wordsOf) {
+    for (const std::wstring& word : words) {
+      collector.Add(word, entry);
+      collector.Add(word, entry);  // a word met twice in one entry
+    }
+  }
+  detail::WordIndexHeader header;
+  header.entryCount = entryCount;
+  return *collector.Image(header, [] { return true; });
+}
+
+Entries ListOf(const detail::PostingList& list) {
+  Entries entries;
+  list.ForEach([&](int32_t entry) {
+    entries.push_back(entry);
+    return true;
+  });
+  return entries;
+}
+
+// Every posting list reads back as it was collected, whatever the distances between its entries
+// (one to five 7-bit groups each).
+TEST(WordIndex, PostingListsReadBackAsCollected) {
+  const int32_t count = INT32_MAX;
+  const Postings postings = {
+      {L"a", {0}},
+      {L"ab", {0, 1, 2, 127, 128, 255, 16383, 16384, 16385}},
+      {L"b", {126, 127, 1 << 21, (1 << 21) + 1, 1 << 28, INT32_MAX - 1}},
+      {L"\u043A\u044A\u0449\u0430", {5, 40000}},
+      {L"z", {INT32_MAX - 1}},
+  };
+  const auto index = detail::WordIndex::FromImage(ImageOf(postings, count));
+  ASSERT_TRUE(index);
+  EXPECT_EQ(index->Header().wordCount, postings.size());
+  for (const auto& [word, entries] : postings) {
+    const std::optional<detail::PostingList> list = index->PostingsOf(word);
+    ASSERT_TRUE(list) << ToUtf8(word);
+    EXPECT_EQ(list->Count(), entries.size()) << ToUtf8(word);
+    EXPECT_EQ(ListOf(*list), entries) << ToUtf8(word);
+  }
+  for (const wchar_t* absent : {L"", L"aa", L"c", L"\u043A"})
+    EXPECT_FALSE(index->PostingsOf(absent)) << ToUtf8(absent);
+
+  const struct {
+    std::vector<std::wstring> words;
+    int32_t limit;
+    Entries want;
+  } queries[] = {
+      {{L"ab", L"a"}, 10, {0}},
+      {{L"ab", L"b"}, 10, {127}},
+      {{L"b", L"z"}, 10, {INT32_MAX - 1}},
+      {{L"ab"}, 3, {0, 1, 2}},
+      {{L"ab", L"ab"}, 4, {0, 1, 2, 127}},
+      {{L"ab", L"c"}, 10, {}},
+      {{L"ab"}, 0, {}},
+      {{}, 10, {}},
+  };
+  for (const auto& q : queries) {
+    std::string what;
+    for (const std::wstring& w : q.words)
+      what += ToUtf8(w) + " ";
+    EXPECT_EQ(index->Find(q.words, q.limit), q.want) << what << "limit " << q.limit;
+  }
+}
+
+// Tables out of order under checksums that match: refused all the same.
+TEST(WordIndex, TablesOutOfOrderAreRefused) {
+  const std::vector<uint8_t> sound =
+      ImageOf({{L"alpha", {0, 2}}, {L"beta", {0, 1}}, {L"delta", {2}}, {L"gamma", {1, 2}}}, 3);
+  std::vector<uint8_t> unordered = sound;
+  const size_t poolAt = detail::PoolOffset(4);
+  std::swap(unordered[poolAt], unordered[poolAt + 10]);  // "alpha" becomes "blpha"...
+  auto header = detail::ParseHeader(unordered.data(), unordered.size());
+  ASSERT_TRUE(header);
+  ASSERT_EQ(header->wordCount, 4u);
+  header->bodyChecksum = detail::Checksum(unordered.data() + detail::kHeaderSize,
+                                          unordered.size() - detail::kHeaderSize);
+  const std::vector<uint8_t> head = detail::HeaderBytes(*header);
+  std::copy(head.begin(), head.end(), unordered.begin());
+  EXPECT_TRUE(detail::WordIndex::FromImage(sound));
+  EXPECT_FALSE(detail::WordIndex::FromImage(unordered));
+}
+
+}  // namespace
+}  // namespace lexmora
