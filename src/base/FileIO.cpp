@@ -1,7 +1,6 @@
 #include "base/FileIO.h"
 
 #include <algorithm>
-#include <string_view>
 #include <vector>
 
 #include "base/Errors.h"
@@ -169,44 +168,6 @@ int64_t FileStream::Size() const noexcept {
   if (!GetFileSizeEx(handle_.Get(), &size))
     return 0;
   return size.QuadPart;
-}
-
-std::wstring TemporaryNameFor(const std::wstring& target, const std::wstring& suffix) {
-  return target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(GetCurrentThreadId()) + suffix;
-}
-
-namespace {
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() &&
-         CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-// The search also matches short (8.3) names, so each long name is checked again.
-bool MatchesPattern(std::wstring_view name, std::wstring_view pattern) {
-  const size_t star = pattern.find(L'*');
-  if (star == std::wstring_view::npos)
-    return SameText(name, pattern);
-  const std::wstring_view head = pattern.substr(0, star), tail = pattern.substr(star + 1);
-  return name.size() >= head.size() + tail.size() && SameText(name.substr(0, head.size()), head) &&
-         SameText(name.substr(name.size() - tail.size()), tail);
-}
-
-}  // namespace
-
-void RemoveLeftoverTemporaries(const std::wstring& folder, const std::wstring& pattern) {
-  WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW((folder + pattern).c_str(), &found));
-  if (!search)
-    return;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        MatchesPattern(found.cFileName, pattern)) {
-      DeleteFileW((folder + found.cFileName).c_str());  // refused while its writer holds it
-    }
-  } while (FindNextFileW(search.Get(), &found));
 }
 
 bool FileExists(const std::wstring& path) {

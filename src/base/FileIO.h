@@ -79,17 +79,6 @@ class FileStream {
   FileHandle handle_;
 };
 
-// Temporary files written beside a file and moved onto it once complete. Their writer holds
-// each open without shared deletion from its creation until it is moved, so a temporary that
-// can be deleted is one that a writer killed on the way left behind.
-//
-// The temporary of this process and thread for `target`: "<target>.<process>-<thread><suffix>".
-std::wstring TemporaryNameFor(const std::wstring& target, const std::wstring& suffix);
-// Deletes the files of `folder` (ending in a separator, or empty for the current folder) whose
-// names match `pattern` (one '*' for any text, letters compared without regard to case) and
-// that no writer holds open.
-void RemoveLeftoverTemporaries(const std::wstring& folder, const std::wstring& pattern);
-
 bool FileExists(const std::wstring& path);
 bool FileExists(const std::string& path);
 // The absolute form of a path, as GetFullPathName gives it.

@@ -9,6 +9,8 @@ namespace lexmora::import {
 
 namespace {
 
+constexpr wchar_t kTemporarySuffix[] = L".lexmora-import.tmp";
+
 std::wstring FullPath(const std::wstring& path) {
   const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (needed == 0)
@@ -78,35 +80,6 @@ std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
   return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-constexpr wchar_t kTemporarySuffix[] = L".lexmora-import.tmp";
-
-TemporaryFile::TemporaryFile(const std::wstring& output)
-    : path_(TemporaryNameFor(output, kTemporarySuffix)) {
-  const std::wstring folder = output.substr(0, output.find_last_of(L"\\/") + 1);
-  RemoveLeftoverTemporaries(folder, std::wstring(L"*") + kTemporarySuffix);
-  file_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file_)
-    throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
-                       "\": " + SystemText(GetLastError()));
-}
-
-TemporaryFile::~TemporaryFile() {
-  if (path_.empty())
-    return;
-  file_.Reset();
-  DeleteFileW(path_.c_str());
-}
-
-void TemporaryFile::MoveOnto(const std::wstring& output) {
-  if (!CloseHandle(file_.Release()))
-    throw EImportError("Cannot write \"" + PathText(path_) + "\": " + SystemText(GetLastError()));
-  if (!MoveFileExW(path_.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING))
-    throw EImportError("Cannot replace \"" + PathText(output) + "\": " +
-                       SystemText(GetLastError()) + " (is the dictionary open in Lexmora?)");
-  path_.clear();
-}
-
 OutputTarget::OutputTarget(const std::wstring& output, const std::vector<SourceSet>& sources)
     : path_(FullPath(output)), indexPath_(path_.substr(0, path_.size() - 4) + L".ind") {
   const size_t slash = path_.find_last_of(L"\\/");
@@ -118,11 +91,27 @@ OutputTarget::OutputTarget(const std::wstring& output, const std::vector<SourceS
   CheckReplaceable(path_, "The output", identities);
   CheckReplaceable(indexPath_, "The index", identities);
   CheckNotInUse(path_);
-  temporary_.emplace(path_);
+  try {
+    temporary_.emplace(path_, kTemporarySuffix, std::wstring(L"*") + kTemporarySuffix);
+  } catch (const EInOutError& e) {
+    throw EImportError("Cannot create a temporary file in \"" + PathText(folder) +
+                       "\": " + SystemText(e.SystemCode()));
+  }
 }
 
 void OutputTarget::Commit() {
-  temporary_->MoveOnto(path_);
+  try {
+    temporary_->Close();
+  } catch (const EInOutError& e) {
+    throw EImportError("Cannot write \"" + PathText(temporary_->Path()) +
+                       "\": " + SystemText(e.SystemCode()));
+  }
+  try {
+    temporary_->MoveOntoTarget();
+  } catch (const EInOutError& e) {
+    throw EImportError("Cannot replace \"" + PathText(path_) + "\": " + SystemText(e.SystemCode()) +
+                       " (is the dictionary open in Lexmora?)");
+  }
 }
 
 }  // namespace lexmora::import

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/Handle.h"
+#include "base/TemporaryFile.h"
 #include "import/Import.h"
 
 namespace lexmora::import {
@@ -25,32 +25,13 @@ struct FileIdentity {
 // The identity of an existing file or folder, or nothing when it cannot be opened.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
 
-// The file an import writes a dictionary to before it is complete:
-// "<output>.<process>-<thread>.lexmora-import.tmp" beside the output, held open without shared
-// deletion until it is moved into place, and deleted unless it is. A later import into the
-// same folder removes those that no import holds open: the leftovers of imports that were
-// killed, and only those.
-class TemporaryFile {
- public:
-  // Creates it, empty, for writing. Raises EImportError.
-  explicit TemporaryFile(const std::wstring& output);
-  ~TemporaryFile();
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::wstring& Path() const { return path_; }
-  HANDLE Handle() const { return file_.Get(); }
-  // Closes it and moves it onto `output`, replacing a file of that name. Raises EImportError.
-  void MoveOnto(const std::wstring& output);
-
- private:
-  std::wstring path_;
-  FileHandle file_;
-};
-
 // The .dat that an import is to write and the .ind beside it. The constructor refuses, with an
 // EImportError, what must not be written or replaced: a missing folder, a folder of the output's
 // name, a read-only file, a file that is one of the sources, a dictionary held open; then it
-// makes the temporary file in the output's folder that the dictionary is written to.
+// makes the temporary file in the output's folder that the dictionary is written to:
+// "<output>.<process>-<thread>.lexmora-import.tmp", deleted unless it is moved into place. It
+// first removes the files of that pattern in the folder that no import holds open: the leftovers
+// of imports that were killed, and only those.
 class OutputTarget {
  public:
   OutputTarget(const std::wstring& output, const std::vector<SourceSet>& sources);

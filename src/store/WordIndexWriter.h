@@ -14,10 +14,10 @@ namespace lexmora::detail {
 using WordIndexWriteHook = std::function<bool(size_t bytesWritten)>;
 constexpr size_t kWritePieceBytes = size_t{1} << 20;
 
-// Writes the file under a name of its own beside `fileName` and only then renames it to
-// `fileName`, so that a failed or abandoned write never leaves a file of that name behind; the
-// file of the other name is removed then. Returns false when `beforePiece` abandoned the write.
-// Raises EInOutError.
+// Writes the file as a TemporaryFile ("<fileName>.<process>-<thread>.tmp") and only then moves it
+// onto `fileName`, so that a failed or abandoned write never leaves a file of that name behind;
+// the temporary is removed then, and so are those that killed writes of this file left. Returns
+// false when `beforePiece` abandoned the write. Raises EInOutError.
 bool WriteWordIndexFile(const std::wstring& fileName, const std::vector<uint8_t>& image,
                         const WordIndexWriteHook& beforePiece = nullptr,
                         size_t pieceBytes = kWritePieceBytes);
