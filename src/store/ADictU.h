@@ -107,11 +107,12 @@ class TADictCompanion {
 };
 
 // An open dictionary. Opening builds the index when it is missing, stale or damaged. An index
-// is damaged when its size is not the stored time plus n whole offset records (DictFormat.h),
-// when n exceeds what the dictionary file could hold (one 2-byte separator per entry), or when
-// an offset is odd, below 2 or past the end of the dictionary file (the end itself starts the
-// empty entry after a final separator). A damaged index is never read from; a build that
-// fails, or leaves no fresh and sound index, leaves the dictionary unopened.
+// is damaged when it is too short for the stored time, when its n whole offset records exceed
+// what the dictionary file could hold (one 2-byte separator per entry), or when an offset is
+// odd, below 2 or past the end of the dictionary file (the end itself starts the empty entry
+// after a final separator); 1 to 3 bytes after the last record are read as if absent
+// (DictFormat.h). A damaged index is never read from; a build that fails, or leaves no fresh and
+// sound index, leaves the dictionary unopened.
 class TADict {
  public:
   // Paths in UTF-16, for names the system code page cannot spell.

@@ -7,7 +7,8 @@
 //
 // The index file (.ind): 32-bit records. The first kIndexTimeRecords hold the dictionary file's
 // last-write time (low part, then high part); each after them is the byte offset in the
-// dictionary file of one entry, in the index's order. No bytes follow the last record.
+// dictionary file of one entry, in the index's order. The program writes no bytes after the last
+// record; 1 to 3 bytes there (no whole record) are read as if they were absent.
 #include <cstddef>
 #include <cstdint>
 
@@ -32,15 +33,15 @@ constexpr int64_t IndexRecordOf(int64_t entry) {
   return entry + kIndexTimeRecords;
 }
 
-// How many offsets an index file of `bytes` bytes holds; negative when it is too short for the
-// stored time, and not whole when bytes follow the last record (see IndexSizeSound).
+// How many whole offset records an index file of `bytes` bytes holds (bytes after the last are
+// no record); meaningful when the file holds the stored time (see IndexSizeSound).
 constexpr int64_t IndexEntryCount(int64_t bytes) {
   return (bytes - kIndexHeaderBytes) / kIndexRecordBytes;
 }
 
-// True when an index file of `bytes` bytes holds the stored time and whole offset records only.
+// True when an index file of `bytes` bytes holds the stored time.
 constexpr bool IndexSizeSound(int64_t bytes) {
-  return bytes >= kIndexHeaderBytes && (bytes - kIndexHeaderBytes) % kIndexRecordBytes == 0;
+  return bytes >= kIndexHeaderBytes;
 }
 
 }  // namespace lexmora::dict_format

@@ -5,7 +5,8 @@
 namespace lexmora {
 namespace {
 
-TEST(DictFormat, IndexSizesAreSoundOnlyWithTheStoredTimeAndWholeRecords) {
+// Bytes after the last whole record (1 to 3) are read as if absent.
+TEST(DictFormat, IndexSizesAreSoundWithTheStoredTimeAndCountWholeRecords) {
   struct Case {
     int64_t bytes;
     bool sound;
@@ -16,12 +17,13 @@ TEST(DictFormat, IndexSizesAreSoundOnlyWithTheStoredTimeAndWholeRecords) {
       {4, false, 0},
       {7, false, 0},
       {8, true, 0},
-      {9, false, 0},
-      {11, false, 0},
+      {9, true, 0},
+      {11, true, 0},
       {12, true, 1},
-      {13, false, 0},
+      {13, true, 1},
       {20, true, 3},
-      {22, false, 0},
+      {22, true, 3},
+      {23, true, 3},
       {8 + 4 * 1000, true, 1000},
       {int64_t{1} << 33, true, ((int64_t{1} << 33) - 8) / 4},
   };
