@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 #include "base/Reporter.h"
@@ -70,6 +71,29 @@ std::optional<std::wstring> ReadConversionTable(const std::wstring& path) {
         L"Error", MB_ICONERROR);
     return std::nullopt;
   }
+}
+
+// `units` without the line break (CR LF, CR or LF) that ends them, if they end in one.
+std::wstring_view WithoutFinalLineBreak(std::wstring_view units) {
+  if (units.ends_with(L"\r\n")) {
+    units.remove_suffix(2);
+  } else if (units.ends_with(L'\r') || units.ends_with(L'\n')) {
+    units.remove_suffix(1);
+  }
+  return units;
+}
+
+// The groups of a conv_from.txt's units: CR closes a group and opens the next, LF is ignored.
+std::vector<std::wstring> ConversionGroups(std::wstring_view units) {
+  std::vector<std::wstring> groups(1);
+  for (wchar_t unit : units) {
+    if (unit == L'\r') {
+      groups.emplace_back();
+    } else if (unit != L'\n') {
+      groups.back().push_back(unit);
+    }
+  }
+  return groups;
 }
 
 }  // namespace
@@ -357,16 +381,13 @@ void TADict::LoadConversionTables() {
   const std::optional<std::wstring> from = to ? ReadConversionTable(fromPath) : std::nullopt;
   if (!from)
     return;
-  ConvTo = *to;
-  ConvFrom.assign(1, std::wstring());
-  for (wchar_t unit : *from) {
-    if (unit == L'\n')
-      continue;
-    if (unit == L'\r') {
-      ConvFrom.emplace_back();
-    } else {
-      ConvFrom.back().push_back(unit);
-    }
+  // Editors end the last line with a line break, which then opens no group and is no target.
+  // Tables made to count it (one more target for the empty group it opens) are read as written.
+  ConvTo = WithoutFinalLineBreak(*to);
+  ConvFrom = ConversionGroups(WithoutFinalLineBreak(*from));
+  if (ConvTo.size() != ConvFrom.size()) {
+    ConvTo = *to;
+    ConvFrom = ConversionGroups(*from);
   }
   if (ConvTo.size() != ConvFrom.size()) {
     ConvTo.clear();
