@@ -23,13 +23,20 @@ int IoCode(const std::function<void()>& action) {
 
 TEST(ErrorTexts, InOutErrorsCarryTheirCodeAndText) {
   struct Case {
-    int code;
+    int32_t named;  // as the code names it
+    int code;       // the runtime's number
     const char* text;
-  } cases[] = {{2, "File not found"},     {3, "Invalid filename"},
-               {5, "File access denied"}, {100, "Read beyond end of file"},
-               {101, "Disk full"},        {32, "I/O error 32"},
-               {1234, "I/O error 1234"}};
+  } cases[] = {{io_error::kFileNotFound, 2, "File not found"},
+               {io_error::kInvalidFilename, 3, "Invalid filename"},
+               {io_error::kAccessDenied, 5, "File access denied"},
+               {io_error::kReadBeyondEnd, 100, "Read beyond end of file"},
+               {io_error::kDiskFull, 101, "Disk full"},
+               {io_error::kFileNotOpen, 103, "File not open"},
+               {io_error::kNegativeSeek, 131, "I/O error 131"},
+               {32, 32, "I/O error 32"},
+               {1234, 1234, "I/O error 1234"}};
   for (const auto& c : cases) {
+    EXPECT_EQ(c.named, c.code);
     EInOutError e(c.code);
     EXPECT_STREQ(c.text, e.what()) << "code " << c.code;
     EXPECT_EQ(c.code, e.ErrorCode());
@@ -87,19 +94,21 @@ TEST(RecordFile, CountIgnoresATrailingPartialRecordAndReadingItFails) {
   EXPECT_EQ(1, f.RecordCount());
   f.Seek(1);
   uint32_t v = 0;
-  EXPECT_EQ(100, IoCode([&] { f.Read(&v); }));
+  EXPECT_EQ(io_error::kReadBeyondEnd, IoCode([&] { f.Read(&v); }));
 }
 
 TEST(RecordFile, OpenFailuresCarryTheSystemCode) {
   TempDir dir;
   RecordFile f(4);
-  EXPECT_EQ(2, IoCode([&] { f.OpenExisting(dir.File("missing.ind")); }));
-  EXPECT_EQ(3, IoCode([&] { f.OpenExisting(dir.File("no-such-folder\\x.ind")); }));
-  EXPECT_EQ(3, IoCode([&] { f.Create(dir.File("no-such-folder\\x.ind")); }));
+  EXPECT_EQ(io_error::kFileNotFound, IoCode([&] { f.OpenExisting(dir.File("missing.ind")); }));
+  EXPECT_EQ(io_error::kInvalidFilename,
+            IoCode([&] { f.OpenExisting(dir.File("no-such-folder\\x.ind")); }));
+  EXPECT_EQ(io_error::kInvalidFilename,
+            IoCode([&] { f.Create(dir.File("no-such-folder\\x.ind")); }));
   test::WriteBytes(dir.File("ro.ind"), Bytes(8, 0));
   SetFileAttributesA(dir.File("ro.ind").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(5, IoCode([&] { f.OpenExisting(dir.File("ro.ind")); }));
-  EXPECT_EQ(5, IoCode([&] { f.Create(dir.File("ro.ind")); }));
+  EXPECT_EQ(io_error::kAccessDenied, IoCode([&] { f.OpenExisting(dir.File("ro.ind")); }));
+  EXPECT_EQ(io_error::kAccessDenied, IoCode([&] { f.Create(dir.File("ro.ind")); }));
   EXPECT_EQ(0, IoCode([&] { f.OpenExisting(dir.File("ro.ind"), RecordFile::Access::Read); }));
 }
 
