@@ -66,6 +66,9 @@ int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& he
 void TypeSearch(const MainWindow& main, const std::wstring& text) {
   SelectAll(main.searchEdit);
   TypeText(main.searchEdit, text);
+  EXPECT_TRUE(WaitForPostedMessages(main))
+      << "the program did not take \"" << Narrow(text) << "\"; search text \""
+      << Narrow(main.SearchText()) << "\"";
 }
 
 void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted) {

@@ -52,7 +52,9 @@ std::vector<std::wstring> WantedPanes(const std::vector<std::wstring>& entries, 
 // The number of the entry whose first line is `headword`; fails the test when there is none.
 int EntryNumber(const std::vector<std::wstring>& entries, const std::wstring& headword);
 
-// Replaces the search text by typing `text` over the selected old text.
+// Replaces the search text by typing `text` over the selected old text, and waits until the
+// program has handled every typed character: the entry wanted may show before the last of them
+// have arrived.
 void TypeSearch(const MainWindow& main, const std::wstring& text);
 
 // Expects each named value of the settings key to be the one given.

@@ -61,12 +61,11 @@ TEST_F(IndexFailureTest, TheProgressWindowSaysSoClosesAndTheOpeningIsAbandoned) 
     ASSERT_TRUE(main);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main.wnd) != FALSE; }));
     // No second error follows: the dictionary is not opened.
-    Sleep(500);
+    ASSERT_TRUE(WaitForPostedMessages(main));
     EXPECT_EQ(program.WaitForWindow(IsMessageBox, 0), nullptr) << program.DescribeWindows();
     EXPECT_EQ(main.Panes(), std::vector<std::wstring>(5)) << "the panes show entries";
 
     TypeSearch(main, L"a");
-    Sleep(300);
     EXPECT_EQ(main.Panes(), std::vector<std::wstring>(5)) << "a lookup without a dictionary";
     EXPECT_EQ(program.WaitForWindow(IsMessageBox, 0), nullptr) << program.DescribeWindows();
     std::optional<DWORD> code = program.Close();

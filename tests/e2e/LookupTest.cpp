@@ -66,8 +66,8 @@ TEST_F(LookupTest, TypingShowsTheEntryWithItsNeighbours) {
   PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);  // deletes the selected text
   SelectAll(main.searchEdit);
   PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
-  ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }))
-      << "search text got \"" << Narrow(main.SearchText()) << "\", wanted empty";
+  ASSERT_TRUE(WaitForPostedMessages(main));
+  EXPECT_EQ(Narrow(main.SearchText()), "");
   EXPECT_TRUE(ShowsEntry(main, entries_, last));
   CloseWithSuccess(*program_);
 }
@@ -102,7 +102,7 @@ TEST_F(LookupTest, EnterKeepsTheLatestTextsUpToTheHistoryLimit) {
   PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
   ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }));
   PressKey(main.searchEdit, VK_RETURN);
-  Sleep(300);
+  ASSERT_TRUE(WaitForPostedMessages(main));
   const std::vector<std::wstring> wanted{L"b", L"a", L"c"};
   EXPECT_EQ(HistoryItems(main.search), wanted)
       << "Enter on an empty search box changed the list to " << Join(HistoryItems(main.search));
@@ -148,7 +148,7 @@ TEST_F(LookupTest, ClickingAPreviewShowsThatEntryAndKeepsTheSearchText) {
   ASSERT_TRUE(ShowsEntry(main, entries_, 0));
   ClickAt(main.top1, 5, 5);
   ClickAt(main.top2, 5, 5);
-  Sleep(300);
+  ASSERT_TRUE(WaitForPostedMessages(main));
   EXPECT_TRUE(ShowsEntry(main, entries_, 0));
   CloseWithSuccess(*program_);
 }
@@ -173,6 +173,7 @@ TEST_F(LookupTest, DoubleClickingAPreviewMovesOnceForEachPressAndSelectsNothing)
     TypeSearch(main, L"къща");
     ASSERT_TRUE(ShowsEntry(main, entries_, house));
     DoubleClickAt(main.*click.wnd, click.down, 5, 5);
+    ASSERT_TRUE(WaitForPostedMessages(main));  // the last release too, before the selection
     EXPECT_TRUE(ShowsEntry(main, entries_, click.wantedEntry));
     EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.searchEdit; }))
         << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the search box";
@@ -206,6 +207,7 @@ TEST_F(LookupTest, EscapeFromAnywhereSelectsTheSearchText) {
     ASSERT_TRUE(WaitUntil([&] { return program_->Focus() == start.wantedFocus; }))
         << "focus got " << Narrow(ClassOf(program_->Focus()));
     PressKey(start.wantedFocus, VK_ESCAPE);
+    ASSERT_TRUE(WaitForPostedMessages(main));  // the focus may be in the search box already
     EXPECT_TRUE(WaitUntil([&] { return program_->Focus() == main.searchEdit; }))
         << "focus got " << Narrow(ClassOf(program_->Focus())) << ", wanted the search box";
     TypeText(main.searchEdit, L"к");
@@ -274,10 +276,8 @@ TEST_F(LookupTest, TypingAHeadwordInFullShowsItsEntryAndItsNeighbours) {
   TypeKeys(main, L"honey");
   EXPECT_TRUE(ShowsEntry(main, entries, 3));  // not "honey badger", the first entry from "honey" on
   PressKey(main.searchEdit, VK_RETURN);
-  EXPECT_TRUE(WaitUntil([&] {
-    return HistoryItems(main.search) == std::vector<std::wstring>{L"honey"};
-  })) << "the history got "
-      << Join(HistoryItems(main.search));
+  ASSERT_TRUE(WaitForPostedMessages(main));
+  EXPECT_EQ(Join(HistoryItems(main.search)), Join({L"honey"}));
   EXPECT_TRUE(ShowsEntry(main, entries, 3)) << "after Enter";
   ClickAt(main.bottom1, 5, 5);  // two below the entry shown
   EXPECT_TRUE(ShowsEntry(main, entries, 5));

@@ -90,6 +90,16 @@ void AppendLe32(test::Bytes& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+// The tool bar's anchor highlight, or nothing when the program does not answer.
+std::optional<bool> AnchorHighlight(HWND toolBar) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(toolBar, TB_GETANCHORHIGHLIGHT, 0, 0, SMTO_ABORTIFHUNG,
+                           kMessageTimeoutMs, &result)) {
+    return std::nullopt;
+  }
+  return result != 0;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -543,6 +553,19 @@ bool OtherWindow::ComeForward() const {
   return WaitUntil([&] { return GetForegroundWindow() == wnd_; });
 }
 
+bool WaitForPostedMessages(const MainWindow& main, DWORD timeoutMs) {
+  // The second round waits for what the messages of the first posted while they were handled.
+  for (int round = 0; round < 2; ++round) {
+    const std::optional<bool> before = AnchorHighlight(main.toolBar);
+    if (!before)
+      return false;
+    PostMessageW(main.toolBar, TB_SETANCHORHIGHLIGHT, !*before, 0);
+    if (!WaitUntil([&] { return AnchorHighlight(main.toolBar) == !*before; }, timeoutMs))
+      return false;
+  }
+  return true;
+}
+
 std::vector<std::wstring> MainWindow::Panes() const {
   return {PaneText(top1), PaneText(top2), PaneText(meaning), PaneText(bottom2), PaneText(bottom1)};
 }
@@ -643,6 +666,7 @@ MainWindow RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
       [](HWND w) { return HasClass(w, kMainClass) && TextOf(w) == kMainTitle; }, timeoutMs);
   if (!main)
     return main;
+  main.toolBar = FindDescendantById(main.wnd, IDC_TOOLBAR);
   main.search = FindDescendantById(main.wnd, IDC_CBSEARCH);
   main.searchEdit = main.search ? FindWindowExW(main.search, nullptr, L"Edit", nullptr) : nullptr;
   main.top1 = FindDescendantById(main.wnd, IDC_RETOP1);
@@ -650,8 +674,8 @@ MainWindow RunningProgram::WaitForMainWindow(DWORD timeoutMs) const {
   main.meaning = FindDescendantById(main.wnd, IDC_REMEANING);
   main.bottom2 = FindDescendantById(main.wnd, IDC_REBOTTOM2);
   main.bottom1 = FindDescendantById(main.wnd, IDC_REBOTTOM1);
-  if (!main.search || !main.searchEdit || !main.top1 || !main.top2 || !main.meaning ||
-      !main.bottom2 || !main.bottom1) {
+  if (!main.toolBar || !main.search || !main.searchEdit || !main.top1 || !main.top2 ||
+      !main.meaning || !main.bottom2 || !main.bottom1) {
     throw std::runtime_error("the main window lacks one of its controls");
   }
   return main;

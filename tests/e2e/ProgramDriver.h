@@ -154,6 +154,7 @@ bool IsMessageBox(HWND w);
 // The main window and its controls, found by their ids.
 struct MainWindow {
   HWND wnd = nullptr;
+  HWND toolBar = nullptr;
   HWND search = nullptr;      // the combo box
   HWND searchEdit = nullptr;  // its edit field
   HWND top1 = nullptr, top2 = nullptr, meaning = nullptr, bottom2 = nullptr, bottom1 = nullptr;
@@ -162,6 +163,16 @@ struct MainWindow {
   std::vector<std::wstring> Panes() const;
   std::wstring SearchText() const { return TextOf(search); }
 };
+
+// Waits until the program's user-interface thread has handled every message posted to its
+// windows before this call (typed characters, key presses, clicks, clipboard notices), and the
+// messages that those posted in turn (the character the message loop makes of a key, the
+// clipboard notice of a copy). A thread handles posted messages in the order they came, so the
+// test posts one of its own behind them, a harmless one (the tool bar's anchor highlight, which
+// only the keyboard's hot tracking uses), and waits for its effect. Input sent with SendInput is
+// handled after posted messages and is not waited for. False when the program did not get there
+// within the timeout.
+bool WaitForPostedMessages(const MainWindow& main, DWORD timeoutMs = kWaitMs);
 
 // ---- The running program ----
 

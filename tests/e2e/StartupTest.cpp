@@ -156,7 +156,7 @@ TEST_F(MissingIndexTest, ProgressWindowBuildsTheIndexAndOkContinues) {
   ASSERT_TRUE(main);
   EXPECT_FALSE(IsWindowEnabled(main.wnd)) << "the main window takes input during the build";
   PressKey(ok, VK_ESCAPE);  // there is no cancel button: Escape leaves the window open
-  Sleep(300);
+  ASSERT_TRUE(WaitForPostedMessages(main));
   EXPECT_TRUE(IsWindow(progress) && IsWindowVisible(progress)) << "Escape closed the window";
 
   PostMessageW(ok, BM_CLICK, 0, 0);
