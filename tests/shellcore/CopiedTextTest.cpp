@@ -117,6 +117,7 @@ TEST(CopyTwiceDetector, TheSameShortTextTwiceWithinHalfASecondIsLookedUp) {
        {{0, std::wstring(51, L'a')}, {100, std::wstring(51, L'a')}},
        {none, none}},
       {"two lines twice", {{0, L"house\r\nbee"}, {100, L"house\r\nbee"}}, {none, none}},
+      {"white space twice", {{0, L" \r\n"}, {100, L" \r\n"}}, {none, none}},
       {"no text between", {{0, L"house"}, {100, none}, {200, L"house"}}, {none, none, none}},
       {"a long text between",
        {{0, L"house"}, {100, std::wstring(60, L'a')}, {200, L"house"}},
