@@ -5,6 +5,7 @@
 # With LEXMORA_WINE_DESKTOP=1 every program of the prefix runs inside one Wine desktop of
 # 1280 x 1024 pixels instead of in X windows of its own: there hiding a window takes
 # milliseconds, where without a window manager it waits about 2 s for the X server.
+# LEXMORA_DPI sets the display's DPI of the prefix (96 unless set).
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 XVFB_PID=""
@@ -29,10 +30,13 @@ lexmora_wine_up() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating prefix $WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || true
+    # The prefix is made when wineboot returns; its services would linger for seconds more.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -w
   fi
   lexmora_wine_fonts
   lexmora_wine_desktop "${LEXMORA_WINE_DESKTOP:-0}"
+  lexmora_wine_dpi "${LEXMORA_DPI:-96}"
   # A server that already runs for the prefix (another program of it, or one that ended a moment
   # ago) serves as it is: a second one cannot start, and -p then fails.
   "$WINESERVER" -p 2>/dev/null || true
@@ -73,6 +77,19 @@ lexmora_wine_desktop() {
     rm -f "$mark"
   fi
   # The wineserver reads the value when it starts.
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+}
+
+# Wine reads the display's DPI from the registry (LogPixels) when its server starts. A mark file
+# holds the DPI set, where it is not Wine's 96.
+lexmora_wine_dpi() {
+  local mark="$WINEPREFIX/lexmora-dpi" have=96
+  [ -f "$mark" ] && have=$(cat "$mark")
+  [ "$1" = "$have" ] && return 0
+  "$WINE" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null
+  echo "$1" >"$mark"
   "$WINESERVER" -k >/dev/null 2>&1 || true
   "$WINESERVER" -w >/dev/null 2>&1 || true
 }

@@ -1,6 +1,7 @@
 // The program's layouts at the display's DPI: every measure designed in pixels at 96 DPI comes
-// out multiplied by dpi / 96. The suite runs at 96 DPI; tests/e2e/dpi-test.sh runs these tests
-// again in a Wine prefix at 144 DPI and sets LEXMORA_TEST_DPI=144 so that they check it is so.
+// out multiplied by dpi / 96. The suite runs at 96 DPI; e2e_dpi144_tests runs these tests again
+// in a Wine prefix at 144 DPI (tests/run-on-own-desktop.sh), where LEXMORA_TEST_DPI=144 makes
+// them check that it is so.
 #include <windows.h>
 // (needs windows.h first)
 #include <commctrl.h>
