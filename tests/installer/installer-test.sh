@@ -31,7 +31,13 @@ expect_eq() {  # what, got, wanted
 }
 
 wine_run() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-unix_path() { wine_run winepath -u "$1"; }
+# A Windows path as a Unix path, through the prefix's drive links as Wine finds it (without
+# starting a Wine program for it, as winepath would).
+unix_path() {
+  local path=${1//\\//}
+  local drive=${path:0:1}
+  echo "$WINEPREFIX/dosdevices/${drive,,}${path:1}"
+}
 
 scratch=$(mktemp -d)
 program_pid=""
@@ -53,9 +59,8 @@ setup=$scratch/Lexmora-$version-win64-setup.exe
 [ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
 packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
 
-scratch_w=$(wine_run winepath -w "$scratch")
-local_app_data=$(wine_run cmd /c echo %LOCALAPPDATA%)
-app_data=$(wine_run cmd /c echo %APPDATA%)
+scratch_w="Z:${scratch//\//\\}"
+IFS='|' read -r local_app_data app_data < <(wine_run cmd /c echo '%LOCALAPPDATA%^|%APPDATA%')
 default_dir_w="$local_app_data\\Programs\\Lexmora"
 default_dir=$(unix_path "$default_dir_w")
 shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmora.lnk")
