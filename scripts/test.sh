@@ -12,9 +12,9 @@ export LEXMORA_WINE_DESKTOP=1
 trap lexmora_wine_down EXIT
 lexmora_wine_up
 cd "$BUILD_DIR"
-# Four at a time: the tests that hold no windows (and the installer's and the run script's, which
-# have a display and a prefix of their own) run beside the window tests, which take turns
-# (cmake/LexmoraTest.cmake).
-ctest --output-on-failure --timeout 900 -j"${LEXMORA_TEST_JOBS:-4}" "$@" </dev/null
+# Six at a time: the window tests on the build's prefix and display take turns; those on a prefix
+# and display of their own, the tests that hold no windows, the installer's and the run script's
+# run beside them (cmake/LexmoraTest.cmake). More at a time only share the two cores thinner.
+ctest --output-on-failure --timeout 900 -j"${LEXMORA_TEST_JOBS:-6}" "$@" </dev/null
 status=$?
 exit $status
