@@ -16,7 +16,6 @@ HELP=$(dirname "$README")/data/Help/Readme.html
 export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer LEXMORA_OWN_DISPLAY=1
 export LEXMORA_WINE_DESKTOP=1
 . "$(dirname "$0")/../../scripts/wine-env.sh"
-lexmora_wine_up >/dev/null
 # Shortcuts made in the prefix must not turn into menu entries of this machine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8
@@ -49,15 +48,10 @@ cleanup() {
 trap cleanup EXIT
 
 case_name=package
-(cd "$BUILD_DIR" && "$CPACK" -G NSIS -B "$scratch" >"$scratch/cpack.log" 2>&1) || {
-  cat "$scratch/cpack.log"
-  echo "FAIL: cpack -G NSIS"
-  exit 1
-}
-version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")
-setup=$scratch/Lexmora-$version-win64-setup.exe
-[ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
-packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
+# The package is made while Wine starts and tells the user's folders.
+(cd "$BUILD_DIR" && "$CPACK" -G NSIS -B "$scratch" >"$scratch/cpack.log" 2>&1) &
+cpack_pid=$!
+lexmora_wine_up >/dev/null
 
 scratch_w="Z:${scratch//\//\\}"
 IFS='|' read -r local_app_data app_data < <(wine_run cmd /c echo '%LOCALAPPDATA%^|%APPDATA%')
@@ -66,6 +60,16 @@ default_dir=$(unix_path "$default_dir_w")
 shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmora.lnk")
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexmora'
 settings_keys=('HKCU\Software\Lexmora' 'HKLM\Software\Lexmora')
+
+wait "$cpack_pid" || {
+  cat "$scratch/cpack.log"
+  echo "FAIL: cpack -G NSIS"
+  exit 1
+}
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")
+setup=$scratch/Lexmora-$version-win64-setup.exe
+[ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
+packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
 
 # The text values of a key as `name=data` lines, from an export of the key: the export is
 # Unicode, where `reg query` writes to a pipe in the console's code page.
