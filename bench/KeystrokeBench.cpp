@@ -17,8 +17,9 @@
 //     returns when they have painted.
 // After the handler returns, the panes' update regions are checked (outside the timed span):
 // a pane still waiting for its paint there would mean the first span left painting out.
-// Prints mean, p50, p99 and max of the whole span and of its two parts. The settings key is
-// restored at the end; the scratch folder is removed.
+// Prints mean, p50, p99 and max of the whole span and of its two parts, and of the keystrokes
+// after which the large pane showed the same text (the lookup kept its entry) and the others. The
+// settings key is restored at the end; the scratch folder is removed.
 #include <windows.h>
 // after windows.h
 #include <richedit.h>
@@ -379,6 +380,9 @@ struct Timings {
   // The whole span of the keystrokes that showed a long entry (over kLongEntryChars) in the
   // main pane, and of the others: whether the slowest keystrokes are those of long entries.
   std::vector<double> longEntries, shortEntries;
+  // The whole span of the keystrokes after which the large pane showed the same text as before
+  // (the lookup kept its entry), and of the others.
+  std::vector<double> keptEntry, changedEntry;
   int pendingPanes = 0;  // panes still invalid when the handler returned
   int wordsChecked = 0, wordsFound = 0;
 };
@@ -389,6 +393,7 @@ bool FirstLineIs(const std::wstring& text, const std::wstring& word) {
 
 Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& script) {
   Timings t;
+  std::wstring shownBefore = TextOf(window.panes[2]);
   for (const Keystroke& k : script) {
     if (k.selectAllFirst)
       SendMessageW(window.edit, EM_SETSEL, 0, -1);
@@ -412,6 +417,9 @@ Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& scrip
     SendMessageTimeoutW(window.panes[2], WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs,
                         &shown);
     (shown > kLongEntryChars ? t.longEntries : t.shortEntries).push_back(t.total.back());
+    std::wstring shownAfter = TextOf(window.panes[2]);
+    (shownAfter == shownBefore ? t.keptEntry : t.changedEntry).push_back(t.total.back());
+    shownBefore = std::move(shownAfter);
     if (k.wordComplete) {
       DWORD_PTR length = 0;
       double before = Now();
@@ -631,7 +639,12 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount) {
             "; keystrokes showing an entry over " + std::to_string(kLongEntryChars) +
             " characters: " + std::to_string(t.longEntries.size()) + ", " +
             (t.longEntries.empty() ? std::string("-") : Summary(t.longEntries)) + "; others " +
-            Summary(t.shortEntries) + "; baselines: message round trip " + Summary(t.roundTrip) +
+            Summary(t.shortEntries) +
+            "; keystrokes that kept the entry shown: " + std::to_string(t.keptEntry.size()) + ", " +
+            (t.keptEntry.empty() ? std::string("-") : Summary(t.keptEntry)) +
+            "; that changed it: " + std::to_string(t.changedEntry.size()) + ", " +
+            (t.changedEntry.empty() ? std::string("-") : Summary(t.changedEntry)) +
+            "; baselines: message round trip " + Summary(t.roundTrip) +
             ", keystroke that empties the box (no lookup) " + Summary(t.clearing),
         "p99 < 16 ms");
     const StepTimes steps =

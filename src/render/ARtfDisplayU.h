@@ -18,6 +18,7 @@ std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName
 struct RtfMark {
   size_t start = 0;
   size_t length = 0;
+  bool operator==(const RtfMark&) const = default;
 };
 
 // As above, with the units of `marks` (ascending, apart from each other) on a highlight colour;

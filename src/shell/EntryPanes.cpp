@@ -20,19 +20,21 @@ TEntryPanes::TEntryPanes(TRichEdit& meaning,
                          const std::array<TRichEdit*, kPreviewPaneCount>& previews)
     : meaning_(meaning), previews_(previews) {}
 
-void TEntryPanes::SetFont(const TFontSpec& font) {
+void TEntryPanes::SetFont(const TFontSpec& font, int dpi) {
   font_ = font;
+  dpi_ = dpi;
 }
 
 void TEntryPanes::Show(TADict& dict, int32_t entry, const std::vector<RtfMark>& marks,
                        const PreviewEntries& previews) {
   meaning_.Tag = entry;
-  LoadEntry(meaning_, dict, marks);
+  const bool reloaded = LoadEntry(meaning_, dict, marks);
   for (size_t k = 0; k < kPreviewPaneCount; ++k)
     previews_[k]->Tag = previews[k];
   for (TRichEdit* pane : previews_)
     LoadPreview(*pane, dict);
-  meaning_.SetSelection(0, 0);
+  if (reloaded)
+    meaning_.SetSelection(0, 0);
 }
 
 void TEntryPanes::ShowEntryAt(TADict& dict, int32_t entry) {
@@ -42,18 +44,57 @@ void TEntryPanes::ShowEntryAt(TADict& dict, int32_t entry) {
 void TEntryPanes::Clear() {
   for (TRichEdit* pane : {previews_[0], previews_[1], &meaning_, previews_[2], previews_[3]}) {
     pane->Tag = kNoEntry;
-    LoadRtfIntoPane("", pane->Handle());
+    Load(*pane, PaneContent{.kind = Kind::Empty});
   }
 }
 
-void TEntryPanes::LoadEntry(TRichEdit& pane, TADict& dict, const std::vector<RtfMark>& marks) {
-  const std::wstring text = dict.ReadEntry(pane.Tag, -1);
-  LoadRtfIntoPane(FormatEntryRtf(text, font_.name, font_.size, marks), pane.Handle());
+bool TEntryPanes::LoadEntry(TRichEdit& pane, TADict& dict, const std::vector<RtfMark>& marks) {
+  return Load(pane, ContentOf(Kind::Entry, dict.ReadEntry(pane.Tag, -1), marks));
 }
 
-void TEntryPanes::LoadPreview(TRichEdit& pane, TADict& dict) {
-  const std::wstring text = dict.ReadEntry(pane.Tag, kPreviewChars) + kPreviewTail;
-  LoadRtfIntoPane(FormatPreviewRtf(text, font_.name, font_.size), pane.Handle());
+bool TEntryPanes::LoadPreview(TRichEdit& pane, TADict& dict) {
+  return Load(pane,
+              ContentOf(Kind::Preview, dict.ReadEntry(pane.Tag, kPreviewChars) + kPreviewTail, {}));
+}
+
+TEntryPanes::PaneContent TEntryPanes::ContentOf(Kind kind, std::wstring text,
+                                                const std::vector<RtfMark>& marks) const {
+  return {kind, std::move(text), marks, font_.name, font_.size, dpi_};
+}
+
+bool TEntryPanes::Load(TRichEdit& pane, PaneContent content) {
+  std::optional<PaneContent>* loaded = LoadedOf(pane);
+  if (loaded != nullptr && *loaded == content)
+    return false;
+  const std::string rtf = RtfOf(content);
+  if (loaded != nullptr)
+    loaded->reset();
+  LoadRtfIntoPane(rtf, pane.Handle());
+  if (loaded != nullptr)
+    *loaded = std::move(content);
+  return true;
+}
+
+std::string TEntryPanes::RtfOf(const PaneContent& content) {
+  switch (content.kind) {
+    case Kind::Entry:
+      return FormatEntryRtf(content.text, content.fontName, content.fontSize, content.marks);
+    case Kind::Preview:
+      return FormatPreviewRtf(content.text, content.fontName, content.fontSize);
+    case Kind::Empty:
+      break;
+  }
+  return {};
+}
+
+std::optional<TEntryPanes::PaneContent>* TEntryPanes::LoadedOf(const TRichEdit& pane) {
+  if (&pane == &meaning_)
+    return &loaded_[0];
+  for (size_t k = 0; k < kPreviewPaneCount; ++k) {
+    if (&pane == previews_[k])
+      return &loaded_[k + 1];
+  }
+  return nullptr;
 }
 
 }  // namespace lexmora

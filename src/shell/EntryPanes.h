@@ -3,9 +3,15 @@
 // full, its matched words highlighted, and the four one-line previews show other entries cut
 // short. Each pane's Tag names the entry it shows, which a click on a preview leads to; a pane
 // emptied leads nowhere (kNoEntry).
+//
+// A pane is loaded again only when what it would show changes: the text read, the highlighted
+// words, the font, its size or the DPI it is drawn at. So a pane that keeps its entry keeps its
+// scroll position and is not repainted, whichever dictionary object the entry came from.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "render/ARtfDisplayU.h"
@@ -36,12 +42,14 @@ class TEntryPanes {
   // `previews` top to bottom, as PreviewEntries. The panes must outlive this object.
   TEntryPanes(TRichEdit& meaning, const std::array<TRichEdit*, kPreviewPaneCount>& previews);
 
-  // Entries are drawn with this font from the next showing on; what the panes show stays.
-  void SetFont(const TFontSpec& font);
+  // Entries are drawn with this font (name and size) at `dpi` from the next showing on; what
+  // the panes show stays until then.
+  void SetFont(const TFontSpec& font, int dpi);
 
   // Shows entry `entry` of `dict` in the large pane with `marks` highlighted and previews[k] in
-  // preview k, sets each pane's Tag to its entry and puts the large pane's caret at its start.
-  // Raises what reading the dictionary or loading a pane raises.
+  // preview k, and sets each pane's Tag to its entry. The large pane's caret goes to its start
+  // when the pane is loaded again. Raises what reading the dictionary or loading a pane raises;
+  // a pane whose load failed is loaded again at the next showing.
   void Show(TADict& dict, int32_t entry, const std::vector<RtfMark>& marks,
             const PreviewEntries& previews);
   // Entry `entry` without marks, and its neighbours in the dictionary as previews.
@@ -50,14 +58,37 @@ class TEntryPanes {
   void Clear();
 
   // One pane's step of Show: the large pane's entry (its Tag) in full with `marks`, or a
-  // preview's entry cut short.
-  void LoadEntry(TRichEdit& pane, TADict& dict, const std::vector<RtfMark>& marks = {});
-  void LoadPreview(TRichEdit& pane, TADict& dict);
+  // preview's entry cut short. True when the pane was loaded, false when it already showed that.
+  bool LoadEntry(TRichEdit& pane, TADict& dict, const std::vector<RtfMark>& marks = {});
+  bool LoadPreview(TRichEdit& pane, TADict& dict);
 
  private:
+  // An entry in full, an entry cut short, or nothing (an emptied pane).
+  enum class Kind { Entry, Preview, Empty };
+  // What goes into a pane's rich text, and the DPI it is drawn at.
+  struct PaneContent {
+    Kind kind = Kind::Entry;
+    std::wstring text;
+    std::vector<RtfMark> marks;
+    std::string fontName;
+    int32_t fontSize = 0;
+    int dpi = 0;
+    bool operator==(const PaneContent&) const = default;
+  };
+  PaneContent ContentOf(Kind kind, std::wstring text, const std::vector<RtfMark>& marks) const;
+  static std::string RtfOf(const PaneContent& content);
+  // Loads `content` into `pane` unless the pane shows it already; true when it loaded.
+  bool Load(TRichEdit& pane, PaneContent content);
+  // What `pane` shows, when known; nothing for a pane that is not one of the five.
+  std::optional<PaneContent>* LoadedOf(const TRichEdit& pane);
+
   TRichEdit& meaning_;
   std::array<TRichEdit*, kPreviewPaneCount> previews_;
   TFontSpec font_;
+  int dpi_ = 0;
+  // What the large pane and each preview (in that order) were last loaded with; nothing until
+  // loaded, and while a load has not ended well.
+  std::array<std::optional<PaneContent>, 1 + kPreviewPaneCount> loaded_;
 };
 
 }  // namespace lexmora

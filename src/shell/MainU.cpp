@@ -601,7 +601,7 @@ void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   // The controls now use the new font; the old one may go.
   paneFont_ = std::move(font);
   font_ = desc;
-  panes_.SetFont(desc);
+  panes_.SetFont(desc, Dpi());
   TEXTMETRICW metrics{};
   if (MeasurePaneFont(metrics)) {
     FitSearchBox(metrics);

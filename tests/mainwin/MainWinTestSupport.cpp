@@ -119,10 +119,7 @@ TestDictionaries::~TestDictionaries() {
 }
 
 void TestDictionaries::Add(const std::string& name, const std::vector<std::wstring>& entries) {
-  std::wstring text = L"\xFEFFTest dictionary";
-  for (const std::wstring& entry : entries)
-    text += L'\x00B7' + entry;
-  WriteBytes(folder_ + name + ".dat", Utf16Le(text));
+  WriteBytes(folder_ + name + ".dat", DictionaryBytes(entries));
   names_.push_back(name);
 }
 

@@ -29,12 +29,7 @@ const std::vector<std::wstring> kEntries = {L"apple\r\nfruit one, red or green",
 class TestHost : public TForm, public TTextSearchHost {
  public:
   explicit TestHost(const test::TempDir& dir) {
-    std::wstring text = L"\xFEFFTest dictionary";
-    for (const std::wstring& entry : kEntries) {
-      text += L'\x00B7';
-      text += entry;
-    }
-    test::WriteBytes(dir.File("words.dat"), test::Utf16Le(text));
+    test::WriteBytes(dir.File("words.dat"), test::DictionaryBytes(kEntries));
     dict =
         std::make_unique<TADict>(dir.File("words.dat"), dir.File("words.ind"), false, false, false);
     CreateEmpty();

@@ -104,4 +104,13 @@ Bytes Utf16Le(const std::wstring& text) {
   return out;
 }
 
+Bytes DictionaryBytes(const std::vector<std::wstring>& entries) {
+  std::wstring text = L"\xFEFFTest dictionary";
+  for (const std::wstring& entry : entries) {
+    text += L'\x00B7';
+    text += entry;
+  }
+  return Utf16Le(text);
+}
+
 }  // namespace lexmora::test

@@ -31,6 +31,9 @@ void WriteBytes(const std::wstring& path, const Bytes& bytes);
 Bytes ReadBytes(const std::wstring& path);
 // UTF-16LE bytes of a wide string, no byte-order mark.
 Bytes Utf16Le(const std::wstring& text);
+// A dictionary file: the byte-order mark, a title line, then each entry after the separator
+// U+00B7.
+Bytes DictionaryBytes(const std::vector<std::wstring>& entries);
 void RemoveTree(const std::string& path);
 
 }  // namespace lexmora::test
