@@ -42,9 +42,11 @@ void TEntryPanes::ShowEntryAt(TADict& dict, int32_t entry) {
 }
 
 void TEntryPanes::Clear() {
+  PaneContent emptied;
+  emptied.kind = Kind::Empty;
   for (TRichEdit* pane : {previews_[0], previews_[1], &meaning_, previews_[2], previews_[3]}) {
     pane->Tag = kNoEntry;
-    Load(*pane, PaneContent{.kind = Kind::Empty});
+    Load(*pane, emptied);
   }
 }
 
