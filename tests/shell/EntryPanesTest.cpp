@@ -93,6 +93,13 @@ TEST(EntryPanes, APaneIsLoadedAgainOnlyWhenWhatItShowsChanges) {
   const TFontSpec font{"Arial", 8};
   panes.SetFont(font, 96);
   TADict* shown = dict.get();
+  // Entry 3 shown again after the font is set.
+  const auto inFont = [&](const TFontSpec& font, int dpi) -> std::function<void()> {
+    return [&panes, &shown, font, dpi] {
+      panes.SetFont(font, dpi);
+      panes.ShowEntryAt(*shown, 3);
+    };
+  };
   const struct {
     const char* action;
     std::function<void()> act;
@@ -118,30 +125,10 @@ TEST(EntryPanes, APaneIsLoadedAgainOnlyWhenWhatItShowsChanges) {
        "014"},
       {"the next entry", [&] { panes.ShowEntryAt(*shown, 4); }, "01234"},
       {"the entry before it", [&] { panes.ShowEntryAt(*shown, 3); }, "01234"},
-      {"another size",
-       [&] {
-         panes.SetFont({"Arial", 10}, 96);
-         panes.ShowEntryAt(*shown, 3);
-       },
-       "01234"},
-      {"another font",
-       [&] {
-         panes.SetFont({"Tahoma", 10}, 96);
-         panes.ShowEntryAt(*shown, 3);
-       },
-       "01234"},
-      {"another DPI",
-       [&] {
-         panes.SetFont({"Tahoma", 10}, 144);
-         panes.ShowEntryAt(*shown, 3);
-       },
-       "01234"},
-      {"the font set again",
-       [&] {
-         panes.SetFont({"Tahoma", 10}, 144);
-         panes.ShowEntryAt(*shown, 3);
-       },
-       ""},
+      {"another size", inFont({"Arial", 10}, 96), "01234"},
+      {"another font", inFont({"Tahoma", 10}, 96), "01234"},
+      {"another DPI", inFont({"Tahoma", 10}, 144), "01234"},
+      {"the font set again", inFont({"Tahoma", 10}, 144), ""},
       {"another dictionary, the entry's text changed",
        [&] {
          shown = other.get();
