@@ -168,8 +168,12 @@ check_uninstalled() {  # installed folder (Unix path), the files that must be le
   [ -e "$shortcut" ] && fail "the shortcut is left"
 }
 
+# With reg's exit status, so that a query that failed shows as such, not as a key without values.
 settings_snapshot() {
-  for key in "${settings_keys[@]}"; do wine_run reg query "$key" /s; done
+  for key in "${settings_keys[@]}"; do
+    "$WINE" reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r'
+    echo "reg query $key: exit code ${PIPESTATUS[0]}"
+  done
 }
 
 # Case: a fresh install into a folder the user chose, whose name the system's code page cannot
@@ -218,7 +222,8 @@ case_used_program() {
   program_pid=""
   local settings
   settings=$(settings_snapshot)
-  [ -n "$settings" ] || fail "the program wrote no settings"
+  grep -qxF "reg query ${settings_keys[0]}: exit code 0" <<<"$settings" ||
+    fail "the program wrote no settings: $settings"
 
   printf 'words' >"$dir/Dictionaries/diruridu.wix"  # as the word search writes it
   printf 'mine' >"$dir/Dictionaries/mine.dat"
