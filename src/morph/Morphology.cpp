@@ -166,6 +166,30 @@ bool MorphLanguage::Encode(const std::wstring& word, std::string& encoded) const
   return true;
 }
 
+uint64_t MorphLanguage::DataStamp() const {
+  // FNV-1a over the name's units and each file's attributes.
+  uint64_t stamp = 14695981039346656037ull;
+  const auto mix = [&stamp](const void* data, size_t size) {
+    for (size_t k = 0; k < size; ++k) {
+      stamp ^= static_cast<const uint8_t*>(data)[k];
+      stamp *= 1099511628211ull;
+    }
+  };
+  mix(name_.data(), name_.size() * sizeof(wchar_t));
+  for (const wchar_t* extension : {L".aff", L".dic", L".exc"}) {
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!GetFileAttributesExW((folder_ + name_ + extension).c_str(), GetFileExInfoStandard,
+                              &info)) {
+      info = {};
+    }
+    const uint32_t parts[] = {info.nFileSizeLow, info.nFileSizeHigh,
+                              info.ftLastWriteTime.dwLowDateTime,
+                              info.ftLastWriteTime.dwHighDateTime};
+    mix(parts, sizeof parts);
+  }
+  return stamp;
+}
+
 std::vector<std::wstring> MorphLanguage::Stems(const std::wstring& word) {
   std::lock_guard lock(mutex_);
   LoadLocked();

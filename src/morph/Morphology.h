@@ -12,6 +12,7 @@
 // waits, and neither does a call on a Ready language while no other thread is inside one.
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -40,6 +41,10 @@ class MorphLanguage {
   MorphLanguage& operator=(const MorphLanguage&) = delete;
 
   const std::wstring& Name() const { return name_; }
+  // A value that changes when its data changes: of its name and of the size and last-write time
+  // of each of its files (.aff, .dic, .exc; a missing one counts too). Reads no file and never
+  // waits for the language's other calls.
+  uint64_t DataStamp() const;
 
   // Reads the files and loads Hunspell, unless done before. Never raises: files that are
   // missing, empty, larger than the limits of PairCheck.h, cut short, not text of the declared
