@@ -227,8 +227,9 @@ void TTextSearch::Step(int delta) {
 }
 
 bool TTextSearch::ShowMatchOf(int32_t entry) {
-  const auto found = std::lower_bound(matches_.begin(), matches_.end(), entry);
-  if (found == matches_.end() || *found != entry)
+  // The matches come most relevant first, not in entry order.
+  const auto found = std::find(matches_.begin(), matches_.end(), entry);
+  if (found == matches_.end())
     return false;
   ShowMatch(static_cast<int32_t>(found - matches_.begin()));
   return true;

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string_view>
+#include <unordered_set>
 
 #include "base/Errors.h"
 #include "base/FileIO.h"
 #include "base/Text.h"
+#include "store/TextQuery.h"
 #include "store/WordIndex.h"
 #include "store/WordIndexBuilder.h"
 #include "store/WordIndexWriter.h"
@@ -18,9 +21,18 @@ namespace lexmora {
 
 namespace {
 
+// The words of the last query and the places in the word index of the words each matches, kept
+// for showing that query's matches one after the other.
+struct Expansion {
+  std::wstring query;
+  const detail::WordIndex* index = nullptr;
+  MorphLanguage* language = nullptr;
+  std::vector<std::vector<uint32_t>> matched;
+};
+
 // What the text search keeps with an open dictionary: its word rules (made once, as letter
-// conversion is fixed for the dictionary's life), the checksum of its entry order, and its word
-// index once read or built.
+// conversion is fixed for the dictionary's life), the checksum of its entry order, its word
+// index once read or built, and the words of its last query.
 class TextSearchState : public TADictCompanion {
  public:
   explicit TextSearchState(const TADict& dict) : rules(detail::MakeWordRules(dict)) {}
@@ -37,8 +49,16 @@ class TextSearchState : public TADictCompanion {
     return *orderChecksum;
   }
 
+  // Takes `built` (or none) as the word index, and forgets the last query's words, which name
+  // places in the index before it.
+  void SetIndex(std::unique_ptr<detail::WordIndex> built) {
+    index = std::move(built);
+    last = Expansion{};
+  }
+
   detail::WordRules rules;
-  std::unique_ptr<detail::WordIndex> index;
+  std::unique_ptr<detail::WordIndex> index;  // set through SetIndex
+  Expansion last;
 
  private:
   std::optional<uint64_t> orderChecksum;
@@ -63,11 +83,13 @@ FILETIME DataTime(const std::wstring& dataFileName) {
   return info.ftLastWriteTime;
 }
 
-// True when `index` was built from `dict`'s files as they are, under its rules.
-bool BuiltFor(const detail::WordIndex& index, TADict& dict, TextSearchState& state) {
+// True when `index` was built from `dict`'s files as they are, under its rules and with the forms
+// of `language` as its files are.
+bool BuiltFor(const detail::WordIndex& index, TADict& dict, TextSearchState& state,
+              const MorphLanguage* language) {
   const detail::WordIndexHeader& header = index.Header();
   const FILETIME time = DataTime(dict.DataFilePath());
-  return header.rulesFingerprint == state.rules.fingerprint &&
+  return header.rulesFingerprint == detail::WordIndexFingerprint(state.rules, language) &&
          header.entryCount == dict.EntryCount() && CompareFileTime(&header.dataTime, &time) == 0 &&
          header.orderChecksum == state.OrderChecksum(dict);
 }
@@ -79,6 +101,28 @@ std::wstring ReasonOf(const std::wstring& fileName, const EInOutError& e) {
     return L"a folder has that name";
   return ToWide(e.Reason());
 }
+
+// The language of the dictionary's meanings.
+MorphLanguage* MeaningsLanguage(const TADict&) {
+  return nullptr;
+}
+
+// The places of the words that each word of `query` matches, for the index at hand (kept from
+// the last call with the same query).
+const Expansion& Expand(TextSearchState& state, const std::wstring& query,
+                        MorphLanguage* language) {
+  Expansion& last = state.last;
+  if (last.index == state.index.get() && last.language == language && last.query == query) {
+    return last;
+  }
+  last = Expansion{query, state.index.get(), language, {}};
+  for (const detail::QueryWord& word : detail::ParseQuery(state.rules, query))
+    last.matched.push_back(detail::MatchedPlaces(*state.index, state.rules, word, language));
+  return last;
+}
+
+// How much of an entry is read first to rank it; the rest only when that holds no separator.
+constexpr int32_t kRankingChars = 1000;
 
 }  // namespace
 
@@ -92,6 +136,7 @@ struct WordIndexBuild::Work {
   std::wstring indexFileName;
   TIndexList offsets;  // the dictionary's entry order when the build was made
   detail::WordRules rules;
+  MorphLanguage* language;
   std::unique_ptr<detail::WordIndex> built;
 };
 
@@ -106,26 +151,30 @@ std::string WordIndexFileName(const std::string& dataFileName) {
   return ToAnsi(WordIndexFileName(ToWide(dataFileName)));
 }
 
-bool WordIndexReady(TADict& dict) {
+bool WordIndexReady(TADict& dict, MorphLanguage* language) {
   TextSearchState& state = StateOf(dict);
   // An index from before the entry order changed would count one entry and show another.
-  if (state.index && !BuiltFor(*state.index, dict, state))
-    state.index.reset();
+  if (state.index && !BuiltFor(*state.index, dict, state, language))
+    state.SetIndex(nullptr);
   if (!state.index) {
-    state.index = detail::LoadWordIndex(WordIndexFileName(dict.DataFilePath()),
-                                        DataTime(dict.DataFilePath()), dict.EntryCount(),
-                                        state.OrderChecksum(dict), state.rules.fingerprint);
+    state.SetIndex(detail::LoadWordIndex(
+        WordIndexFileName(dict.DataFilePath()), DataTime(dict.DataFilePath()), dict.EntryCount(),
+        state.OrderChecksum(dict), detail::WordIndexFingerprint(state.rules, language)));
   }
   return state.index != nullptr;
 }
 
-std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit) {
+bool WordIndexReady(TADict& dict) {
+  return WordIndexReady(dict, MeaningsLanguage(dict));
+}
+
+std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit,
+                                MorphLanguage* language) {
   TextSearchState& state = StateOf(dict);
-  const std::vector<std::wstring> words = detail::DistinctWords(state.rules, query);
-  if (words.empty() || limit <= 0)
+  if (limit <= 0 || detail::ParseQuery(state.rules, query).empty())
     return {};
-  if (!WordIndexReady(dict)) {
-    WordIndexBuild build(dict);
+  if (!WordIndexReady(dict, language)) {
+    WordIndexBuild build(dict, language);
     try {
       build.Run(nullptr);
     } catch (...) {
@@ -134,28 +183,62 @@ std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t
     }
     build.InstallInto(dict);
   }
-  return state.index->Find(words, limit);
+  const Expansion& expansion = Expand(state, query, language);
+  const int32_t count = dict.EntryCount();
+  std::wstring text;
+  const detail::EntryTextReader read = [&](int32_t entry) {
+    dict.ReadSearchText(entry, kRankingChars, count, text);
+    if (text.size() == kRankingChars)
+      dict.ReadSearchText(entry, -1, count, text);
+    return std::wstring_view(text);
+  };
+  return detail::RankedEntries(*state.index, state.rules, expansion.matched, read,
+                               static_cast<size_t>(limit));
+}
+
+std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit) {
+  return FindInText(dict, query, limit, MeaningsLanguage(dict));
 }
 
 std::vector<TextSpan> MatchingWords(TADict& dict, const std::wstring& text,
-                                    const std::wstring& query) {
-  const detail::WordRules& rules = StateOf(dict).rules;
-  const std::vector<std::wstring> wanted = detail::DistinctWords(rules, query);
+                                    const std::wstring& query, MorphLanguage* language) {
+  TextSearchState& state = StateOf(dict);
+  const detail::WordRules& rules = state.rules;
+  std::unordered_set<std::wstring_view> wanted;
+  std::vector<std::wstring> written;
+  if (WordIndexReady(dict, language)) {
+    for (const std::vector<uint32_t>& places : Expand(state, query, language).matched) {
+      for (uint32_t place : places)
+        wanted.insert(state.index->WordAt(place));
+    }
+  } else {
+    for (detail::QueryWord& word : detail::ParseQuery(rules, query))
+      written.push_back(std::move(word.word));
+    wanted.insert(written.begin(), written.end());
+  }
   std::vector<TextSpan> spans;
   if (wanted.empty())
     return spans;
   std::wstring word;
   detail::ForEachWord(rules, text.data(), text.size(), word,
                       [&](size_t start, size_t length, const std::wstring& w) {
-                        if (std::find(wanted.begin(), wanted.end(), w) != wanted.end())
+                        if (wanted.count(w) != 0)
                           spans.push_back({start, length});
                       });
   return spans;
 }
 
-WordIndexBuild::WordIndexBuild(TADict& dict)
+std::vector<TextSpan> MatchingWords(TADict& dict, const std::wstring& text,
+                                    const std::wstring& query) {
+  return MatchingWords(dict, text, query, MeaningsLanguage(dict));
+}
+
+WordIndexBuild::WordIndexBuild(TADict& dict) : WordIndexBuild(dict, MeaningsLanguage(dict)) {}
+
+WordIndexBuild::WordIndexBuild(TADict& dict, MorphLanguage* language)
     : work_(std::make_unique<Work>(Work{dict.DataFilePath(), dict.IndexFilePath(),
-                                        dict.EntryOffsets(), StateOf(dict).rules, nullptr})) {}
+                                        dict.EntryOffsets(), StateOf(dict).rules, language,
+                                        nullptr})) {}
 
 WordIndexBuild::~WordIndexBuild() = default;
 
@@ -163,8 +246,8 @@ bool WordIndexBuild::Run(const Progress& progress) {
   const auto total = static_cast<int32_t>(work_->offsets.size());
   // Once every entry is read, the build goes on only while `progress` agrees to all done.
   const auto goOn = [&] { return !progress || progress(total, total); };
-  std::optional<std::vector<uint8_t>> image =
-      detail::BuildWordIndexImage(work_->dataFileName, work_->offsets, work_->rules, progress);
+  std::optional<std::vector<uint8_t>> image = detail::BuildWordIndexImage(
+      work_->dataFileName, work_->offsets, work_->rules, work_->language, progress);
   if (!image || !goOn())
     return false;
   std::unique_ptr<detail::WordIndex> built = detail::WordIndex::FromImage(std::move(*image));
@@ -193,8 +276,8 @@ void WordIndexBuild::InstallInto(TADict& dict) {
     return;
   }
   TextSearchState& state = StateOf(dict);
-  if (BuiltFor(*work_->built, dict, state))
-    state.index = std::move(work_->built);
+  if (BuiltFor(*work_->built, dict, state, work_->language))
+    state.SetIndex(std::move(work_->built));
 }
 
 }  // namespace lexmora

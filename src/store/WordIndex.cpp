@@ -17,66 +17,65 @@ uint64_t SizeOf(HANDLE file) {
   return static_cast<uint64_t>(size.QuadPart);
 }
 
-}  // namespace
-
-std::vector<int32_t> EntriesInAll(std::vector<PostingList> lists, size_t limit) {
-  std::vector<int32_t> found;
-  if (lists.empty() || limit == 0)
-    return found;
-  // The rarest word first: the candidates only shrink from there.
-  std::sort(lists.begin(), lists.end(),
-            [](const PostingList& a, const PostingList& b) { return a.Count() < b.Count(); });
-  const size_t first = lists.size() == 1 ? limit : SIZE_MAX;
-  found.reserve(std::min<size_t>(lists[0].Count(), limit));
-  lists[0].ForEach([&](int32_t entry) {
-    found.push_back(entry);
-    return found.size() < first;
-  });
-  for (size_t k = 1; k < lists.size() && !found.empty(); ++k) {
-    const size_t keep = k + 1 == lists.size() ? limit : SIZE_MAX;
-    size_t read = 0, kept = 0;
-    lists[k].ForEach([&](int32_t entry) {
-      while (read < found.size() && found[read] < entry)
-        ++read;
-      if (read == found.size())
-        return false;
-      if (found[read] == entry) {
-        found[kept++] = entry;
-        ++read;
-      }
-      return kept < keep;
-    });
-    found.resize(kept);
+// The place of `key` among `count` strings in ascending order, at(k) giving the k-th.
+template <typename At>
+std::optional<uint32_t> PlaceAmong(uint32_t count, std::wstring_view key, At&& at) {
+  uint32_t low = 0, high = count;
+  while (low < high) {
+    const uint32_t mid = low + (high - low) / 2;
+    const int c = at(mid).compare(key);
+    if (c == 0)
+      return mid;
+    if (c < 0) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
   }
-  if (found.size() > limit)
-    found.resize(limit);
-  return found;
+  return std::nullopt;
 }
 
-WordIndex::WordIndex(std::vector<uint8_t> image, const WordIndexHeader& header)
+}  // namespace
+
+WordIndex::WordIndex(std::vector<uint8_t> image, const WordIndexHeader& header,
+                     const WordIndexLayout& layout)
     : image_(std::move(image)), header_(header) {
   table_ = image_.data() + kHeaderSize;
-  pool_ = reinterpret_cast<const wchar_t*>(image_.data() + PoolOffset(header_.wordCount));
-  postings_ = image_.data() + PostingsOffset(header_.wordCount, header_.poolUnits);
+  lemmaTable_ = image_.data() + layout.lemmaTable;
+  pool_ = reinterpret_cast<const wchar_t*>(image_.data() + layout.pool);
+  lemmaPool_ = reinterpret_cast<const wchar_t*>(image_.data() + layout.lemmaPool);
+  forms_ = image_.data() + layout.forms;
+  postings_ = image_.data() + layout.postings;
 }
 
 std::unique_ptr<WordIndex> WordIndex::FromImage(std::vector<uint8_t> image) {
   const std::optional<WordIndexHeader> header = ParseHeader(image.data(), image.size());
   if (!header || header->entryCount < 0)
     return nullptr;
-  if (!HoldsLengthOf(*header, image.size()) ||
+  const std::optional<WordIndexLayout> layout = LayoutOf(*header, image.size());
+  if (!layout || layout->end != image.size() ||
       Checksum(image.data() + kHeaderSize, image.size() - kHeaderSize) != header->bodyChecksum) {
     return nullptr;
   }
-  std::unique_ptr<WordIndex> index(new WordIndex(std::move(image), *header));
-  if (!index->TablesInOrder())
+  std::unique_ptr<WordIndex> index(new WordIndex(std::move(image), *header, *layout));
+  if (!index->TablesInOrder() || !index->LemmasInOrder())
     return nullptr;
   return index;
 }
 
-std::wstring_view WordIndex::WordAt(size_t k) const noexcept {
-  const uint32_t start = LoadRecord(table_, k).poolStart;
-  return {pool_ + start, LoadRecord(table_, k + 1).poolStart - start};
+std::wstring_view WordIndex::WordAt(uint32_t place) const noexcept {
+  const uint32_t start = LoadRecord(table_, place).poolStart;
+  return {pool_ + start, LoadRecord(table_, size_t{place} + 1).poolStart - start};
+}
+
+std::wstring_view WordIndex::LemmaAt(uint32_t k) const noexcept {
+  const auto start = LoadAt<uint32_t>(lemmaTable_, size_t{k} * kLemmaRecordBytes);
+  return {lemmaPool_ + start,
+          LoadAt<uint32_t>(lemmaTable_, (size_t{k} + 1) * kLemmaRecordBytes) - start};
+}
+
+uint32_t WordIndex::FormStart(uint32_t k) const noexcept {
+  return LoadAt<uint32_t>(lemmaTable_, size_t{k} * kLemmaRecordBytes + 4);
 }
 
 // The words ascend, none is empty, each has at least one entry and a byte per entry, and the
@@ -89,7 +88,7 @@ bool WordIndex::TablesInOrder() const {
     return false;
   }
   std::wstring_view previous;
-  for (size_t k = 0; k < words; ++k) {
+  for (uint32_t k = 0; k < words; ++k) {
     const WordRecord record = LoadRecord(table_, k), next = LoadRecord(table_, k + 1);
     if (next.poolStart <= record.poolStart || next.postingStart < record.postingStart ||
         record.entries == 0 || record.entries > next.postingStart - record.postingStart ||
@@ -104,37 +103,60 @@ bool WordIndex::TablesInOrder() const {
   return true;
 }
 
-std::optional<PostingList> WordIndex::PostingsOf(std::wstring_view word) const {
-  size_t low = 0, high = header_.wordCount;
-  while (low < high) {
-    const size_t mid = (low + high) / 2;
-    const int c = WordAt(mid).compare(word);
-    if (c == 0) {
-      const WordRecord record = LoadRecord(table_, mid);
-      return PostingList(postings_ + record.postingStart,
-                         postings_ + LoadRecord(table_, mid + 1).postingStart, record.entries,
-                         header_.entryCount);
-    }
-    if (c < 0) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
+// The dictionary forms ascend, none is empty, each has at least one form, the last record ends
+// the lemma pool and the forms, and every form is a place of the word table.
+bool WordIndex::LemmasInOrder() const {
+  const uint32_t lemmas = header_.lemmaCount;
+  if (LoadAt<uint32_t>(lemmaTable_, 0) != 0 || FormStart(0) != 0 ||
+      LoadAt<uint32_t>(lemmaTable_, size_t{lemmas} * kLemmaRecordBytes) != header_.lemmaPoolUnits ||
+      FormStart(lemmas) != header_.formCount) {
+    return false;
   }
-  return std::nullopt;
+  std::wstring_view previous;
+  for (uint32_t k = 0; k < lemmas; ++k) {
+    const auto start = LoadAt<uint32_t>(lemmaTable_, size_t{k} * kLemmaRecordBytes);
+    const auto end = LoadAt<uint32_t>(lemmaTable_, (size_t{k} + 1) * kLemmaRecordBytes);
+    if (end <= start || FormStart(k + 1) <= FormStart(k))
+      return false;
+    const std::wstring_view lemma = LemmaAt(k);
+    if (k > 0 && !(previous < lemma))
+      return false;
+    previous = lemma;
+  }
+  for (uint64_t k = 0; k < header_.formCount; ++k) {
+    if (LoadAt<uint32_t>(forms_, k * 4) >= header_.wordCount)
+      return false;
+  }
+  return true;
 }
 
-std::vector<int32_t> WordIndex::Find(const std::vector<std::wstring>& words, int32_t limit) const {
-  if (words.empty() || limit <= 0)
-    return {};
-  std::vector<PostingList> lists;
-  for (const std::wstring& word : words) {
-    const std::optional<PostingList> postings = PostingsOf(word);
-    if (!postings)
-      return {};
-    lists.push_back(*postings);
+std::optional<uint32_t> WordIndex::PlaceOf(std::wstring_view word) const {
+  return PlaceAmong(header_.wordCount, word, [this](uint32_t k) { return WordAt(k); });
+}
+
+PostingList WordIndex::PostingsAt(uint32_t place) const noexcept {
+  const WordRecord record = LoadRecord(table_, place);
+  return PostingList(postings_ + record.postingStart,
+                     postings_ + LoadRecord(table_, size_t{place} + 1).postingStart, record.entries,
+                     header_.entryCount);
+}
+
+std::optional<PostingList> WordIndex::PostingsOf(std::wstring_view word) const {
+  const std::optional<uint32_t> place = PlaceOf(word);
+  if (!place)
+    return std::nullopt;
+  return PostingsAt(*place);
+}
+
+std::vector<uint32_t> WordIndex::FormsOf(std::wstring_view lemma) const {
+  std::vector<uint32_t> forms;
+  const std::optional<uint32_t> k =
+      PlaceAmong(header_.lemmaCount, lemma, [this](uint32_t m) { return LemmaAt(m); });
+  if (k) {
+    for (uint32_t f = FormStart(*k); f < FormStart(*k + 1); ++f)
+      forms.push_back(LoadAt<uint32_t>(forms_, size_t{f} * 4));
   }
-  return EntriesInAll(std::move(lists), static_cast<size_t>(limit));
+  return forms;
 }
 
 std::unique_ptr<WordIndex> LoadWordIndex(const std::wstring& fileName, const FILETIME& dataTime,

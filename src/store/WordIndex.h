@@ -1,6 +1,7 @@
 #pragma once
 // Internal to the store (its tests and benchmark use it too): a word index read from its file
-// (WordIndexFormat.h), and the entries that hold given words.
+// (WordIndexFormat.h): the entries of each word, with where the word stands in them, and the
+// words that are forms of each dictionary form.
 #include <windows.h>
 
 #include <cstdint>
@@ -14,14 +15,15 @@
 
 namespace lexmora::detail {
 
-// The posting list of one word: the entries holding it, ascending, decoded as they are read.
+// The posting list of one word: the entries holding it, ascending, each with its PostingFlags,
+// decoded as they are read.
 class PostingList {
  public:
   PostingList(const uint8_t* begin, const uint8_t* end, uint32_t count, int32_t entryCount)
       : begin_(begin), end_(end), count_(count), entryCount_(entryCount) {}
   // The number of entries, as the word table gives it.
   uint32_t Count() const noexcept { return count_; }
-  // Calls take(entry) for each entry in ascending order until it returns false.
+  // Calls take(entry, flags) for each entry in ascending order until it returns false.
   template <typename Take>
   void ForEach(Take&& take) const {
     ForEachPosting(begin_, end_, entryCount_, take);
@@ -34,9 +36,6 @@ class PostingList {
   int32_t entryCount_;
 };
 
-// The entries in every one of `lists`, ascending, at most `limit` of them.
-std::vector<int32_t> EntriesInAll(std::vector<PostingList> lists, size_t limit);
-
 // A word index in memory: the bytes of its file.
 class WordIndex {
  public:
@@ -47,20 +46,33 @@ class WordIndex {
   const WordIndexHeader& Header() const noexcept { return header_; }
   // The bytes of its file.
   const std::vector<uint8_t>& Image() const noexcept { return image_; }
+  // The place of `word` (folded) in the word table; nothing when no entry holds it.
+  std::optional<uint32_t> PlaceOf(std::wstring_view word) const;
+  // The word at `place` of the word table.
+  std::wstring_view WordAt(uint32_t place) const noexcept;
+  // The posting list of the word at `place`.
+  PostingList PostingsAt(uint32_t place) const noexcept;
   // The posting list of `word` (folded); nothing when no entry holds it.
   std::optional<PostingList> PostingsOf(std::wstring_view word) const;
-  // The entries holding every one of `words` (folded), ascending, at most `limit` of them.
-  std::vector<int32_t> Find(const std::vector<std::wstring>& words, int32_t limit) const;
+  // The places of the words that are forms of the dictionary form `lemma` (folded); `lemma`
+  // itself is not among them. None when no word is a form of it.
+  std::vector<uint32_t> FormsOf(std::wstring_view lemma) const;
 
  private:
-  WordIndex(std::vector<uint8_t> image, const WordIndexHeader& header);
-  std::wstring_view WordAt(size_t k) const noexcept;
+  WordIndex(std::vector<uint8_t> image, const WordIndexHeader& header,
+            const WordIndexLayout& layout);
+  std::wstring_view LemmaAt(uint32_t k) const noexcept;
+  uint32_t FormStart(uint32_t k) const noexcept;
   bool TablesInOrder() const;
+  bool LemmasInOrder() const;
 
   std::vector<uint8_t> image_;
   WordIndexHeader header_;
   const uint8_t* table_ = nullptr;
+  const uint8_t* lemmaTable_ = nullptr;
   const wchar_t* pool_ = nullptr;
+  const wchar_t* lemmaPool_ = nullptr;
+  const uint8_t* forms_ = nullptr;
   const uint8_t* postings_ = nullptr;
 };
 

@@ -1,8 +1,13 @@
 #include "store/WordIndexBuilder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 
+#include "morph/Morphology.h"
+#include "store/EntryParts.h"
 #include "store/WholeEntries.h"
 
 namespace lexmora::detail {
@@ -29,8 +34,9 @@ class Pacer {
 
 namespace {
 
-// Entries between two progress reports of a build.
+// Entries between two progress reports of a build, or sooner: words whose forms were asked.
 constexpr int32_t kProgressEntries = 16384;
+constexpr size_t kProgressAsks = 4096;
 
 // `size` zero bytes, made a few megabytes at a time with a chance to stop between them: the
 // pages of a large image are touched first here.
@@ -53,54 +59,214 @@ uint64_t HashOf(std::wstring_view word) {
   return h ^ (h >> 29);
 }
 
-// Adds the words of every entry at `offsets` to `collector` and returns the time of the text
-// read; nothing when `progress` stopped it. The dictionary file and its view are let go on
-// return, before the index is laid out.
+// The lemma table, the lemma pool and the forms of a word index, laid out.
+struct LemmaTables {
+  std::vector<uint32_t> poolStarts{0};  // per dictionary form, then the end
+  std::vector<uint32_t> formStarts{0};  // so
+  std::vector<wchar_t> pool;
+  std::vector<uint32_t> forms;
+
+  void CopyInto(uint8_t* image, const WordIndexLayout& layout) const {
+    for (size_t k = 0; k < poolStarts.size(); ++k)
+      StoreLemmaRecord(image + layout.lemmaTable, k, poolStarts[k], formStarts[k]);
+    std::memcpy(image + layout.lemmaPool, pool.data(), pool.size() * 2);
+    for (size_t k = 0; k < forms.size(); ++k)
+      StoreAt(image + layout.forms, k * 4, forms[k]);
+  }
+};
+
+// The dictionary forms in ascending order, each with its forms' places in the word table
+// (`order` gives the word id at each place), ascending and each once; nothing when stopped.
+std::optional<LemmaTables> LayOutLemmas(const FormLinks& links, const std::vector<uint32_t>& order,
+                                        Pacer& pacer) {
+  std::vector<uint32_t> placeOf(order.size());
+  for (uint32_t k = 0; k < order.size(); ++k)
+    placeOf[order[k]] = k;
+  std::vector<uint32_t> sorted(links.lemmas.size());
+  for (uint32_t k = 0; k < sorted.size(); ++k)
+    sorted[k] = k;
+  std::sort(sorted.begin(), sorted.end(),
+            [&](uint32_t a, uint32_t b) { return links.lemmas[a] < links.lemmas[b]; });
+  if (!pacer.Step(sorted.size()))
+    return std::nullopt;
+  std::vector<uint32_t> rank(sorted.size());
+  for (uint32_t k = 0; k < sorted.size(); ++k)
+    rank[sorted[k]] = k;
+  // (rank of the dictionary form, place of the word) in one value, sorted, each once.
+  std::vector<uint64_t> pairs;
+  pairs.reserve(links.links.size());
+  for (const auto& [lemma, word] : links.links)
+    pairs.push_back(uint64_t{rank[lemma]} << 32 | placeOf[word]);
+  std::sort(pairs.begin(), pairs.end());
+  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+  if (!pacer.Step(pairs.size()))
+    return std::nullopt;
+  LemmaTables tables;
+  size_t next = 0;
+  for (uint32_t k = 0; k < sorted.size(); ++k) {
+    const std::wstring& lemma = links.lemmas[sorted[k]];
+    tables.pool.insert(tables.pool.end(), lemma.begin(), lemma.end());
+    for (; next < pairs.size() && pairs[next] >> 32 == k; ++next)
+      tables.forms.push_back(static_cast<uint32_t>(pairs[next]));
+    tables.poolStarts.push_back(static_cast<uint32_t>(tables.pool.size()));
+    tables.formStarts.push_back(static_cast<uint32_t>(tables.forms.size()));
+  }
+  return tables;
+}
+
+// The flags of the words of a part of an entry.
+uint8_t FlagsOf(PartKind kind, size_t words) {
+  switch (kind) {
+    case PartKind::Headword:
+      return kInHeadword;
+    case PartKind::Sense:
+      return words == 1 ? kAloneAsSense : words <= kShortSenseWords ? kInShortSense : 0;
+    case PartKind::Aside:
+      break;
+  }
+  return 0;
+}
+
+bool HasDigit(const std::wstring& word) {
+  return word.find_first_of(L"0123456789") != std::wstring::npos;
+}
+
+// The dictionary forms of the words met in a build, asked of the language once for each
+// distinct spelling of a word (a word folded from "всё" and from "все" is asked of both).
+class FormFinder {
+ public:
+  FormFinder(const WordRules& rules, MorphLanguage* language)
+      : rules_(rules), language_(language) {}
+
+  // Word `id` (folded: `word`) stands at text[start, start + length).
+  void Note(uint32_t id, const std::wstring& word, const wchar_t* text, size_t start,
+            size_t length) {
+    if (language_ == nullptr)
+      return;
+    if (id >= asked_.size())
+      asked_.resize(size_t{id} + 1, 0);
+    if (!FoldingConverts(rules_, text, start, length)) {
+      if (asked_[id] == 0) {
+        asked_[id] = 1;
+        Ask(id, word, word);
+      }
+    } else if (!HasDigit(word)) {
+      std::wstring spelling = SpellingOf(rules_, text, start, length);
+      if (spellings_.insert(spelling).second)
+        Ask(id, word, spelling);
+    }
+  }
+  // The number of times the language was asked.
+  size_t Asked() const noexcept { return asks_; }
+  FormLinks Take() { return std::move(forms_); }
+
+ private:
+  void Ask(uint32_t id, const std::wstring& word, const std::wstring& spelling) {
+    if (HasDigit(word))
+      return;
+    ++asks_;
+    for (const std::wstring& stem : language_->Stems(spelling)) {
+      std::wstring lemma = FoldedWord(rules_, stem);
+      if (lemma.empty() || lemma == word)
+        continue;
+      const auto [at, added] =
+          lemmaIds_.try_emplace(lemma, static_cast<uint32_t>(forms_.lemmas.size()));
+      if (added)
+        forms_.lemmas.push_back(std::move(lemma));
+      forms_.links.emplace_back(at->second, id);
+    }
+  }
+
+  const WordRules& rules_;
+  MorphLanguage* const language_;
+  std::vector<uint8_t> asked_;                  // per word id: its own spelling was asked
+  std::unordered_set<std::wstring> spellings_;  // the other spellings asked
+  std::unordered_map<std::wstring, uint32_t> lemmaIds_;
+  FormLinks forms_;
+  size_t asks_ = 0;
+};
+
+// Adds the words of every entry at `offsets` to `collector`, and their forms to `forms`, and
+// returns the time of the text read; nothing when `progress` stopped it. The dictionary file and
+// its view are let go on return, before the index is laid out.
 std::optional<FILETIME> CollectWords(const std::wstring& dataFileName, const TIndexList& offsets,
                                      const WordRules& rules, const WordIndexProgress& progress,
-                                     PostingCollector& collector) {
+                                     PostingCollector& collector, FormFinder& forms) {
   const auto count = static_cast<int32_t>(offsets.size());
   WholeEntries entries(dataFileName);
   std::wstring word;
+  PartWords sense, aside;
+  size_t askedAtReport = 0;
   for (int32_t entry = 0; entry < count; ++entry) {
-    if (entry % kProgressEntries == 0 && progress && !progress(entry, count))
-      return std::nullopt;
+    // Asking the language for the forms of many new words takes a while: a report then too.
+    const bool due =
+        entry % kProgressEntries == 0 || forms.Asked() - askedAtReport >= kProgressAsks;
+    if (due && progress) {
+      askedAtReport = forms.Asked();
+      if (!progress(entry, count))
+        return std::nullopt;
+    }
     const std::wstring_view text = entries.Text(offsets[static_cast<size_t>(entry)]);
-    ForEachWord(rules, text.data(), text.size(), word,
-                [&](size_t, size_t, const std::wstring& w) { collector.Add(w, entry); });
+    ForEachPart(rules, text.data(), text.size(), word, sense, aside,
+                [&](PartKind kind, const PartWords& part) {
+                  const uint8_t flags = FlagsOf(kind, part.Size());
+                  for (size_t k = 0; k < part.Size(); ++k) {
+                    const uint32_t id = collector.Add(part.Word(k), entry, flags);
+                    forms.Note(id, part.Word(k), text.data(), part.Start(k), part.Length(k));
+                  }
+                });
   }
   return entries.LastWriteTime();
 }
 
 }  // namespace
 
-void PostingCollector::Add(const std::wstring& word, int32_t entry) {
+uint32_t PostingCollector::Add(const std::wstring& word, int32_t entry, uint8_t flags) {
   const uint32_t id = IdOf(word);
-  if (last_[id] == entry)
-    return;
-  const auto delta = static_cast<uint32_t>(entry - last_[id]);
+  if (last_[id] == entry) {
+    lastFlags_[id] |= flags;
+    return id;
+  }
+  StorePending(id);
   last_[id] = entry;
+  lastFlags_[id] = flags;
   ++count_[id];
-  EncodeDistance(delta, [&](uint8_t byte) { AppendByte(id, byte); });
+  return id;
 }
 
-std::optional<std::vector<uint8_t>> PostingCollector::Image(
-    WordIndexHeader header, const std::function<bool()>& goOn) const {
+void PostingCollector::StorePending(uint32_t id) {
+  if (last_[id] == stored_[id])
+    return;
+  const auto delta = static_cast<uint32_t>(last_[id] - stored_[id]);
+  stored_[id] = last_[id];
+  EncodePosting(delta, lastFlags_[id], [&](uint8_t byte) { AppendByte(id, byte); });
+}
+
+std::optional<std::vector<uint8_t>> PostingCollector::Image(WordIndexHeader header,
+                                                            const FormLinks& forms,
+                                                            const std::function<bool()>& goOn) {
   const auto words = static_cast<uint32_t>(last_.size());
   Pacer pacer(goOn);
+  for (uint32_t id = 0; id < words; ++id)
+    StorePending(id);
   const std::optional<std::vector<uint32_t>> sorted = SortedIds(pacer);
   if (!sorted)
     return std::nullopt;
   const std::vector<uint32_t>& order = *sorted;
+  std::optional<LemmaTables> lemmas = LayOutLemmas(forms, order, pacer);
+  if (!lemmas)
+    return std::nullopt;
 
   header.wordCount = words;
   header.poolUnits = pool_.size();
   header.postingBytes = 0;
   for (uint32_t id = 0; id < words; ++id)
     header.postingBytes += bytes_[id];
-  const size_t poolAt = PoolOffset(words);
-  const size_t postingsAt = PostingsOffset(words, pool_.size());
-  std::optional<std::vector<uint8_t>> made = ZeroedBytes(postingsAt + header.postingBytes, pacer);
+  header.lemmaCount = static_cast<uint32_t>(lemmas->poolStarts.size() - 1);
+  header.lemmaPoolUnits = lemmas->pool.size();
+  header.formCount = lemmas->forms.size();
+  const WordIndexLayout layout = *LayoutOf(header, UINT64_MAX / 16);
+  std::optional<std::vector<uint8_t>> made = ZeroedBytes(layout.end, pacer);
   if (!made)
     return std::nullopt;
   std::vector<uint8_t>& image = *made;
@@ -114,14 +280,16 @@ std::optional<std::vector<uint8_t>> PostingCollector::Image(
     const std::wstring_view word = WordOf(id);
     record.entries = count_[id];
     StoreRecord(table, k, record);
-    std::memcpy(image.data() + poolAt + size_t{record.poolStart} * 2, word.data(), word.size() * 2);
-    if (!CopyPostings(id, image.data() + postingsAt + record.postingStart, pacer))
+    std::memcpy(image.data() + layout.pool + size_t{record.poolStart} * 2, word.data(),
+                word.size() * 2);
+    if (!CopyPostings(id, image.data() + layout.postings + record.postingStart, pacer))
       return std::nullopt;
     record.poolStart += static_cast<uint32_t>(word.size());
     record.postingStart += bytes_[id];
   }
   record.entries = 0;
   StoreRecord(table, words, record);  // the ends
+  lemmas->CopyInto(image.data(), layout);
 
   header.bodyChecksum = Checksum(image.data() + kHeaderSize, image.size() - kHeaderSize);
   const std::vector<uint8_t> head = HeaderBytes(header);
@@ -188,6 +356,8 @@ uint32_t PostingCollector::IdOf(const std::wstring& word) {
       pool_.insert(pool_.end(), word.begin(), word.end());
       start_.push_back(static_cast<uint32_t>(pool_.size()));
       last_.push_back(-1);
+      lastFlags_.push_back(0);
+      stored_.push_back(-1);
       count_.push_back(0);
       bytes_.push_back(0);
       const uint32_t block = NewBlock();
@@ -246,13 +416,19 @@ bool PostingCollector::CopyPostings(uint32_t id, uint8_t* out, Pacer& pacer) con
   return true;
 }
 
+uint64_t WordIndexFingerprint(const WordRules& rules, const MorphLanguage* language) {
+  return rules.fingerprint ^ std::rotl(language != nullptr ? language->DataStamp() : 0, 29);
+}
+
 std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& dataFileName,
                                                         const TIndexList& offsets,
                                                         const WordRules& rules,
+                                                        MorphLanguage* language,
                                                         const WordIndexProgress& progress) {
   PostingCollector collector;
+  FormFinder forms(rules, language);
   const std::optional<FILETIME> time =
-      CollectWords(dataFileName, offsets, rules, progress, collector);
+      CollectWords(dataFileName, offsets, rules, progress, collector, forms);
   const auto count = static_cast<int32_t>(offsets.size());
   const auto goOn = [&] { return !progress || progress(count, count); };
   if (!time || !goOn())
@@ -261,8 +437,8 @@ std::optional<std::vector<uint8_t>> BuildWordIndexImage(const std::wstring& data
   header.dataTime = *time;
   header.entryCount = count;
   header.orderChecksum = EntryOrderChecksum(offsets);
-  header.rulesFingerprint = rules.fingerprint;
-  return collector.Image(header, goOn);
+  header.rulesFingerprint = WordIndexFingerprint(rules, language);
+  return collector.Image(header, forms.Take(), goOn);
 }
 
 }  // namespace lexmora::detail

@@ -8,7 +8,7 @@ namespace {
 
 constexpr char kMagic[8] = {'L', 'X', 'W', 'O', 'R', 'D', 'S', 0x1A};
 // The header's own checksum covers the bytes before it.
-constexpr size_t kHeaderChecksumAt = 72;
+constexpr size_t kHeaderChecksumAt = 96;
 
 }  // namespace
 
@@ -55,7 +55,11 @@ std::vector<uint8_t> HeaderBytes(const WordIndexHeader& header) {
   StoreAt(b, 40, header.rulesFingerprint);
   StoreAt(b, 48, header.poolUnits);
   StoreAt(b, 56, header.postingBytes);
-  StoreAt(b, 64, header.bodyChecksum);
+  StoreAt(b, 64, header.lemmaCount);
+  StoreAt(b, 68, uint32_t{0});
+  StoreAt(b, 72, header.lemmaPoolUnits);
+  StoreAt(b, 80, header.formCount);
+  StoreAt(b, 88, header.bodyChecksum);
   StoreAt(b, kHeaderChecksumAt, Checksum(b, kHeaderChecksumAt));
   return bytes;
 }
@@ -75,16 +79,47 @@ std::optional<WordIndexHeader> ParseHeader(const uint8_t* data, size_t size) {
   header.rulesFingerprint = LoadAt<uint64_t>(data, 40);
   header.poolUnits = LoadAt<uint64_t>(data, 48);
   header.postingBytes = LoadAt<uint64_t>(data, 56);
-  header.bodyChecksum = LoadAt<uint64_t>(data, 64);
+  header.lemmaCount = LoadAt<uint32_t>(data, 64);
+  header.lemmaPoolUnits = LoadAt<uint64_t>(data, 72);
+  header.formCount = LoadAt<uint64_t>(data, 80);
+  header.bodyChecksum = LoadAt<uint64_t>(data, 88);
   return header;
 }
 
-// Header, word table, pool and postings. Each part is checked against the size before the sizes
-// are added, so nothing overflows.
+// Each part is checked against the largest size before the sizes are added, so nothing
+// overflows.
+std::optional<WordIndexLayout> LayoutOf(const WordIndexHeader& header, uint64_t maxSize) {
+  const uint64_t parts[] = {(uint64_t{header.wordCount} + 1) * kTableRecordBytes,
+                            (uint64_t{header.lemmaCount} + 1) * kLemmaRecordBytes,
+                            header.poolUnits,
+                            header.lemmaPoolUnits,
+                            header.formCount,
+                            header.postingBytes};
+  for (uint64_t part : parts) {
+    if (part > maxSize)
+      return std::nullopt;
+  }
+  WordIndexLayout layout;
+  uint64_t at = kHeaderSize + parts[0];
+  layout.lemmaTable = static_cast<size_t>(at);
+  at += parts[1];
+  layout.pool = static_cast<size_t>(at);
+  at += header.poolUnits * 2;
+  layout.lemmaPool = static_cast<size_t>(at);
+  at += header.lemmaPoolUnits * 2;
+  layout.forms = static_cast<size_t>(at);
+  at += header.formCount * 4;
+  layout.postings = static_cast<size_t>(at);
+  at += header.postingBytes;
+  if (at > maxSize)
+    return std::nullopt;
+  layout.end = static_cast<size_t>(at);
+  return layout;
+}
+
 bool HoldsLengthOf(const WordIndexHeader& header, uint64_t size) {
-  const uint64_t table = (uint64_t{header.wordCount} + 1) * kTableRecordBytes;
-  return header.poolUnits <= size && header.postingBytes <= size &&
-         kHeaderSize + table + header.poolUnits * 2 + header.postingBytes == size;
+  const std::optional<WordIndexLayout> layout = LayoutOf(header, size);
+  return layout && layout->end == size;
 }
 
 }  // namespace lexmora::detail

@@ -40,9 +40,15 @@ WordRules MakeWordRules(const TADict& dict, bool ignoreMarks) {
     }
     rules.kind[u] = kind;
   }
-  const std::wstring folded = dict.ConvertLetters(LowerCase(all));
+  const std::wstring lower = LowerCase(all);
+  const std::wstring folded = dict.ConvertLetters(lower);
   rules.fold.assign(folded.begin(), folded.end());
   rules.fold.resize(kUnitCount, L'\0');
+  rules.lower.assign(lower.begin(), lower.end());
+  rules.lower.resize(kUnitCount, L'\0');
+  rules.converts.resize(kUnitCount);
+  for (size_t u = 0; u < kUnitCount; ++u)
+    rules.converts[u] = rules.fold[u] != rules.lower[u] ? 1 : 0;
   const uint64_t kindSum = Checksum(rules.kind.data(), rules.kind.size());
   const uint64_t foldSum =
       Checksum(reinterpret_cast<const uint8_t*>(rules.fold.data()), rules.fold.size() * 2);
@@ -50,14 +56,34 @@ WordRules MakeWordRules(const TADict& dict, bool ignoreMarks) {
   return rules;
 }
 
-std::vector<std::wstring> DistinctWords(const WordRules& rules, const std::wstring& text) {
-  std::vector<std::wstring> words;
-  std::wstring word;
-  ForEachWord(rules, text.data(), text.size(), word, [&](size_t, size_t, const std::wstring& w) {
-    if (std::find(words.begin(), words.end(), w) == words.end())
-      words.push_back(w);
-  });
-  return words;
+std::wstring SpellingOf(const WordRules& rules, const wchar_t* text, size_t start, size_t length) {
+  std::wstring spelling;
+  spelling.reserve(length);
+  for (size_t i = start; i < start + length; ++i) {
+    const auto unit = static_cast<uint16_t>(text[i]);
+    if (rules.kind[unit] != kMarkUnit)
+      spelling.push_back(rules.lower[unit]);
+  }
+  return spelling;
+}
+
+bool FoldingConverts(const WordRules& rules, const wchar_t* text, size_t start, size_t length) {
+  for (size_t i = start; i < start + length; ++i) {
+    if (rules.converts[static_cast<uint16_t>(text[i])] != 0)
+      return true;
+  }
+  return false;
+}
+
+std::wstring FoldedWord(const WordRules& rules, const std::wstring& word) {
+  std::wstring folded;
+  folded.reserve(word.size());
+  for (wchar_t unit : word) {
+    const auto u = static_cast<uint16_t>(unit);
+    if (rules.kind[u] != kMarkUnit)
+      folded.push_back(rules.fold[u]);
+  }
+  return folded;
 }
 
 }  // namespace lexmora::detail

@@ -21,10 +21,13 @@ enum UnitKind : uint8_t {
 };
 
 // The units' kinds and their folded forms (lower case, then the dictionary's letter conversion),
-// with a fingerprint of both, which a word index records to be rebuilt when they change.
+// with a fingerprint of both, which a word index records to be rebuilt when they change. Word
+// forms are asked of a word as it is spelled: lower-cased, not converted.
 struct WordRules {
-  std::vector<uint8_t> kind;  // 65536 UnitKinds
-  std::vector<wchar_t> fold;  // 65536 units
+  std::vector<uint8_t> kind;      // 65536 UnitKinds
+  std::vector<wchar_t> fold;      // 65536 units
+  std::vector<wchar_t> lower;     // 65536 units: lower case alone
+  std::vector<uint8_t> converts;  // 65536 flags: folding does more than lower-casing the unit
   uint64_t fingerprint = 0;
 };
 
@@ -61,7 +64,13 @@ void ForEachWord(const WordRules& rules, const wchar_t* text, size_t count, std:
   }
 }
 
-// The distinct words of `text`, folded, in the order they first appear.
-std::vector<std::wstring> DistinctWords(const WordRules& rules, const std::wstring& text);
+// The word of text[start, start + length) as it is spelled: lower-cased, its combining marks left
+// out, its letters not converted.
+std::wstring SpellingOf(const WordRules& rules, const wchar_t* text, size_t start, size_t length);
+// True when folding the word of text[start, start + length) converts a letter, so that its
+// spelling differs from the word matched.
+bool FoldingConverts(const WordRules& rules, const wchar_t* text, size_t start, size_t length);
+// `word` (lower-cased) folded as the words of text are.
+std::wstring FoldedWord(const WordRules& rules, const std::wstring& word);
 
 }  // namespace lexmora::detail

@@ -113,6 +113,23 @@ TEST(TextSearchHost, TheSearchAsksItsHostToShowClearAndLookUp) {
        "4 of 5"},
       {"a preview of no match", [&] { search.ShowMatchOf(4); }, {}, "4 of 5"},
       {"past the last match", [&] { search.Step(2); }, {}, "4 of 5"},
+      // "green" stands alone as a sense in 4 and 5, and within one in 0: those come last.
+      {"matches best first",
+       [&] { type(L"green"); },
+       {"show 4 marks 17+5 previews -1 -1 5 0"},
+       "1 of 3"},
+      {"the next match in that order",
+       [&] { search.Step(1); },
+       {"show 5 marks 18+5 previews -1 4 0 -1"},
+       "2 of 3"},
+      {"a preview of an earlier entry ranked last",
+       [&] { search.ShowMatchOf(0); },
+       {"show 0 marks 25+5 previews 4 5 -1 -1"},
+       "3 of 3"},
+      {"the match before",
+       [&] { search.Step(-1); },
+       {"show 5 marks 18+5 previews -1 4 0 -1"},
+       "2 of 3"},
       {"nothing found", [&] { type(L"zebra"); }, {"clear"}, "no matches"},
       {"the text erased", [&] { type(L""); }, {"clear"}, ""},
       {"the mode off", [&] { search.SetActive(false); }, {"strip", "look up"}, ""},
@@ -141,7 +158,7 @@ TEST(TextSearchHost, TypingSearchesOnceItPauses) {
   EXPECT_TRUE(search.Waiting());
   EXPECT_TRUE(host.calls.empty()) << host.calls.front();
   ASSERT_TRUE(PumpUntilSearched(search));
-  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{0, 4, 5}));
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{4, 5, 0}));  // best first
   EXPECT_EQ(host.calls.size(), 1u);
 }
 

@@ -114,6 +114,15 @@ std::string Hex(const Bytes& bytes) {
   return out;
 }
 
+std::string Show(const std::vector<int32_t>& entries) {
+  std::string out;
+  for (int32_t e : entries) {
+    out += out.empty() ? "{" : " ";
+    out += std::to_string(e);
+  }
+  return out.empty() ? "{}" : out + "}";
+}
+
 TIndexList LiteralSortedOffsets(const std::string& dataPath) {
   const Bytes bytes = ReadBytes(dataPath);
   HANDLE file = CreateFileA(dataPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -75,6 +75,8 @@ class CountingHost : public IndexBuildHost {
 bool CutFromOutside(const std::string& path, int64_t size);
 
 std::string Hex(const Bytes& bytes);
+// Entry numbers as "{1 2 3}", for messages.
+std::string Show(const std::vector<int32_t>& entries);
 
 // The offsets of a sorted build as the builder's rules state them, step by step: one seek and
 // read of 100 bytes for every key, the list scanned from its end up to 7 entries and halved from
