@@ -6,14 +6,22 @@
 // how soon a build of a dictionary of N entries stops once every entry is read. The dictionaries
 // are opened with letter conversion on (the program's default), with the shipped tables in
 // Data\ beside the benchmark.
+// Given `--morphology FOLDER` (the Hunspell pairs, as Morphology\ of the program), the Cyrillic
+// words are real Bulgarian ones, dictionary forms and their other forms as bg_BG makes them, and
+// the searches match word forms through bg_BG, as the meanings of an English-Bulgarian dictionary
+// are searched; rows then also compare the same searches and index without forms.
 #include <windows.h>
 // after windows.h
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <hunspell.hxx>
 #include <random>
+#include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,8 +31,10 @@
 #include "base/FileIO.h"
 #include "base/Handle.h"
 #include "base/Text.h"
+#include "morph/Morphology.h"
 #include "store/ADictU.h"
 #include "store/DictFormat.h"
+#include "store/TextQuery.h"
 #include "store/TextSearch.h"
 #include "store/WordIndex.h"
 #include "store/WordIndexBuilder.h"
@@ -106,14 +116,68 @@ struct Dictionary {
 
 constexpr size_t kVocabulary = 40000;
 
+bool IsLowerCyrillic(const std::wstring& word) {
+  return word.size() >= 3 && std::all_of(word.begin(), word.end(), [](wchar_t c) {
+           return (c >= 0x0430 && c <= 0x044F) || c == 0x045D;
+         });
+}
+
+// `count` Bulgarian words: dictionary forms of bg_BG.dic in `folder`, taken at random, each
+// followed by up to four of the forms that Hunspell makes of it with its suffixes. Empty when
+// no folder is given.
+std::vector<std::wstring> BulgarianVocabulary(const std::string& folder, size_t count,
+                                              std::mt19937& rng) {
+  if (folder.empty())
+    return {};
+  const std::string aff = folder + "\\bg_BG.aff", dic = folder + "\\bg_BG.dic";
+  std::ifstream in(dic, std::ios::binary);
+  if (!in)
+    throw std::runtime_error("cannot read " + dic);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  std::istringstream lines(bytes.str());
+  std::vector<std::wstring> lemmas;
+  for (std::string line; std::getline(lines, line);) {
+    std::wstring lemma = FromUtf8(line.substr(0, line.find_first_of("/\r")));
+    if (IsLowerCyrillic(lemma))
+      lemmas.push_back(std::move(lemma));
+  }
+  std::shuffle(lemmas.begin(), lemmas.end(), rng);
+  Hunspell speller(aff.c_str(), dic.c_str());
+  std::vector<std::wstring> words;
+  std::set<std::wstring> seen;
+  for (size_t k = 0; k < lemmas.size() && words.size() < count; ++k) {
+    if (!seen.insert(lemmas[k]).second)
+      continue;
+    words.push_back(lemmas[k]);
+    std::vector<std::string> forms = speller.suffix_suggest(ToUtf8(lemmas[k]));
+    std::shuffle(forms.begin(), forms.end(), rng);
+    size_t taken = 0;
+    for (size_t f = 0; f < forms.size() && taken < 4 && words.size() < count; ++f) {
+      std::wstring form = FromUtf8(forms[f]);
+      if (IsLowerCyrillic(form) && seen.insert(form).second) {
+        words.push_back(std::move(form));
+        ++taken;
+      }
+    }
+  }
+  if (words.size() < count)
+    throw std::runtime_error("bg_BG gives too few words");
+  std::shuffle(words.begin(), words.end(), rng);
+  return words;
+}
+
 // An English-Bulgarian dictionary: Latin headwords, senses of Cyrillic words and an example
 // mixing both scripts; about 200 bytes an entry. The same seed writes the same text, with or
-// without stress marks.
-Dictionary WriteDictionary(const std::string& path, size_t entries, uint32_t seed, bool marks) {
+// without stress marks. The Cyrillic words are `cyrillic` when given, made-up ones otherwise.
+Dictionary WriteDictionary(const std::string& path, size_t entries, uint32_t seed, bool marks,
+                           const std::vector<std::wstring>& cyrillic) {
   std::mt19937 rng(seed);
   Dictionary d;
   d.latin = Vocabulary(kLatinSyllables, kVocabulary, rng);
   d.cyrillic = Vocabulary(kCyrillicSyllables, kVocabulary, rng);
+  if (!cyrillic.empty())
+    d.cyrillic = cyrillic;
   const ZipfRanks ranks(kVocabulary);
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -212,8 +276,11 @@ std::string Describe(const Timing& t) {
 
 // Runs in a process of its own, so that nothing the build held counts: opens the dictionary,
 // searches (reading the word index file) and reports its memory before and at its peak.
-int SearchChild(const std::string& dat, const std::string& ind, const std::string& report) {
+int SearchChild(const std::string& dat, const std::string& ind, const std::string& morphology,
+                const std::string& report) {
   TADict dict(dat, ind, false, false, true);
+  Morphology languages(ToWide(morphology == "-" ? std::string() : morphology));
+  MorphLanguage* bulgarian = languages.Find(L"bg_BG");
   PROCESS_MEMORY_COUNTERS_EX before{};
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&before),
                        sizeof before);
@@ -222,7 +289,7 @@ int SearchChild(const std::string& dat, const std::string& ind, const std::strin
   for (int k = 0; k < 200; ++k) {
     const std::wstring q =
         std::wstring(kCyrillicSyllables[rng() % 28]) + kCyrillicSyllables[k % 28];
-    matches += FindInText(dict, q, INT32_MAX).size();
+    matches += FindInText(dict, q, INT32_MAX, bulgarian).size();
   }
   PROCESS_MEMORY_COUNTERS_EX after{};
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&after),
@@ -244,8 +311,9 @@ struct ChildMemory {
 };
 
 ChildMemory RunSearchChild(const std::string& dat, const std::string& ind,
-                           const std::string& report) {
-  const std::string text = RunChild("the search child", "--search-child", {dat, ind}, report);
+                           const std::string& morphology, const std::string& report) {
+  const std::string text = RunChild("the search child", "--search-child",
+                                    {dat, ind, morphology.empty() ? "-" : morphology}, report);
   ChildMemory m;
   size_t matches = 0;
   if (std::sscanf(text.c_str(), "%llu %llu %llu %llu %zu", &m.workingBefore, &m.workingPeak,
@@ -270,9 +338,9 @@ std::vector<double> BestInTurns(int rounds, const std::vector<std::function<doub
 // to stop), and how long a build stopped at the first of them and one stopped half way through
 // the reports take to return, against the whole time from there to the end of a build that is
 // not stopped.
-void StopRow(TADict& dict) {
+void StopRow(TADict& dict, MorphLanguage* language) {
   std::vector<double> reports;
-  WordIndexBuild whole(dict);
+  WordIndexBuild whole(dict, language);
   whole.Run([&](int32_t done, int32_t total) {
     if (done == total)
       reports.push_back(Now());
@@ -283,7 +351,7 @@ void StopRow(TADict& dict) {
   for (size_t k = 1; k < reports.size(); ++k)
     longest = std::max(longest, reports[k] - reports[k - 1]);
   auto stoppedAt = [&](size_t report) {
-    WordIndexBuild build(dict);
+    WordIndexBuild build(dict, language);
     size_t seen = 0;
     double at = 0;
     build.Run([&](int32_t done, int32_t total) {
@@ -305,52 +373,108 @@ void StopRow(TADict& dict) {
       "-");
 }
 
-void Run(size_t entries, bool stopOnly) {
+// The entries of `query` in `index`, as a search without word forms ranks them.
+size_t FoundWithoutForms(const detail::WordIndex& index, const detail::WordRules& rules,
+                         TADict& dict, const std::wstring& query) {
+  std::vector<std::vector<uint32_t>> matched;
+  for (const detail::QueryWord& word : detail::ParseQuery(rules, query))
+    matched.push_back(detail::MatchedPlaces(index, rules, word, nullptr));
+  std::wstring text;
+  const auto read = [&](int32_t entry) {
+    text = dict.ReadEntry(entry, -1);
+    return std::wstring_view(text);
+  };
+  return detail::RankedEntries(index, rules, matched, read, SIZE_MAX).size();
+}
+
+// The language bg_BG of `folder`, loaded; null when no folder is given.
+MorphLanguage* Bulgarian(Morphology& languages, const std::string& folder) {
+  if (folder.empty())
+    return nullptr;
+  MorphLanguage* bulgarian = languages.Find(L"bg_BG");
+  if (bulgarian == nullptr)
+    throw std::runtime_error("no bg_BG in " + folder);
+  bulgarian->Load();
+  if (bulgarian->State() != MorphState::Ready)
+    throw std::runtime_error(ToUtf8(bulgarian->OffReason()));
+  return bulgarian;
+}
+
+void Run(size_t entries, bool stopOnly, const std::string& morphology) {
   ScratchFolder folder("lexmora-textbench-");
   std::mt19937 rng(2025);
   const std::string dat = folder.File("bench.dat"), ind = folder.File("bench.ind");
   const std::string wix = WordIndexFileName(dat);
-  const Dictionary d = WriteDictionary(dat, entries, 2025, true);
+  Morphology languages(ToWide(morphology));
+  MorphLanguage* bulgarian = Bulgarian(languages, morphology);
+  std::mt19937 wordRng(77);
+  const std::vector<std::wstring> words = BulgarianVocabulary(morphology, kVocabulary, wordRng);
+  const Dictionary d = WriteDictionary(dat, entries, 2025, true, words);
   { TADict index(dat, ind, false, false, true); }
   const uint64_t datBytes = FileBytes(dat);
-  const std::string size =
-      std::to_string(entries) + " entries (" + Fixed(Mb(datBytes), 0) + " MiB)";
+  const std::string size = std::to_string(entries) + " entries (" + Fixed(Mb(datBytes), 0) +
+                           " MiB, " + (bulgarian ? "Bulgarian words, forms" : "made-up words") +
+                           ")";
   std::printf("| what | measured | target |\n|---|---|---|\n");
 
   TADict dict(dat, ind, false, false, true);
   if (stopOnly) {
-    StopRow(dict);
+    StopRow(dict, bulgarian);
     return;
   }
   double start = Now();
-  const size_t firstMatches = FindInText(dict, d.cyrillic[0], INT32_MAX).size();
+  const size_t firstMatches = FindInText(dict, d.cyrillic[0], INT32_MAX, bulgarian).size();
   const double first = Now() - start;
   Row("first search, " + size + ", word index built on the way",
       Fixed(first, 2) + " s (" + std::to_string(firstMatches) + " matches)", "< 20 s");
-  StopRow(dict);
+  StopRow(dict, bulgarian);
 
   std::vector<std::wstring> queries[2][2];  // [words - 1][as often as in the text]
-  for (int words = 1; words <= 2; ++words) {
+  for (int count = 1; count <= 2; ++count) {
     for (int asInText = 1; asInText >= 0; --asInText) {
-      queries[words - 1][asInText] = Queries(d, words, asInText == 1, rng);
-      const Timing t = TimeQueries(queries[words - 1][asInText], [&](const std::wstring& q) {
-        return FindInText(dict, q, INT32_MAX).size();
+      queries[count - 1][asInText] = Queries(d, count, asInText == 1, rng);
+      const Timing t = TimeQueries(queries[count - 1][asInText], [&](const std::wstring& q) {
+        return FindInText(dict, q, INT32_MAX, bulgarian).size();
       });
-      Row(std::string("later searches, ") + (words == 1 ? "one word" : "two words") +
+      Row(std::string("later searches, ") + (count == 1 ? "one word" : "two words") +
               (asInText ? " drawn as often as in the text" : " drawn evenly from the vocabulary") +
-              ", all matches",
+              ", all matches, ranked",
           Describe(t), "< 20 ms mean");
+    }
+  }
+  if (bulgarian) {
+    // The same words in quotes: each matches itself only.
+    for (int count = 1; count <= 2; ++count) {
+      std::vector<std::wstring> quoted;
+      for (const std::wstring& q : queries[count - 1][1])
+        quoted.push_back(L"\"" + q + L"\"");
+      const Timing t = TimeQueries(quoted, [&](const std::wstring& q) {
+        return FindInText(dict, q, INT32_MAX, bulgarian).size();
+      });
+      Row(std::string("the same ") + (count == 1 ? "one-word" : "two-word") +
+              " searches drawn as in the text, in quotes (no forms)",
+          Describe(t), "-");
     }
   }
 
   const uint64_t wixBytes = FileBytes(wix);
-  Row("word index file",
+  std::string without;
+  if (bulgarian) {
+    const double begin = ThreadSeconds();
+    const std::optional<std::vector<uint8_t>> plain = detail::BuildWordIndexImage(
+        ToWide(dat), dict.EntryOffsets(), detail::MakeWordRules(dict), nullptr, nullptr);
+    const double spent = ThreadSeconds() - begin;
+    without = "; without forms " + Fixed(Mb(plain->size()), 1) + " MiB, " +
+              Fixed(static_cast<double>(plain->size()) / static_cast<double>(datBytes), 3) +
+              " x (built in " + Fixed(spent, 2) + " s of processor time)";
+  }
+  Row("word index file" + std::string(bulgarian ? ", forms included" : ""),
       Fixed(Mb(wixBytes), 1) + " MiB, " +
           Fixed(static_cast<double>(wixBytes) / static_cast<double>(datBytes), 3) +
-          " x the dictionary file",
+          " x the dictionary file" + without,
       "<= 0.6 x");
 
-  const ChildMemory m = RunSearchChild(dat, ind, folder.File("child.txt"));
+  const ChildMemory m = RunSearchChild(dat, ind, morphology, folder.File("child.txt"));
   const double grown = Mb(m.workingPeak - std::min(m.workingPeak, m.workingBefore));
   Row("memory while searching (a fresh process: open, read the word index, 200 searches)",
       "working set grew by " + Fixed(grown, 0) + " MiB = " + Fixed(grown / Mb(wixBytes), 2) +
@@ -363,20 +487,24 @@ void Run(size_t entries, bool stopOnly) {
   // marks ignored (as searches do), this text with marks cutting words (as a mark did before it
   // was ignored), and the same text written without marks (where ignoring them cannot matter).
   // Builds run in turns, best of three each.
+  // These compare words alone, without their forms.
   const std::string plainDat = folder.File("plain.dat"), plainInd = folder.File("plain.ind");
-  WriteDictionary(plainDat, entries, 2025, false);
+  WriteDictionary(plainDat, entries, 2025, false, words);
   const TIndexList order = dict.EntryOffsets();
-  const TIndexList plainOrder = TADict(plainDat, plainInd, false, false, true).EntryOffsets();
+  TADict plainDict(plainDat, plainInd, false, false, true);
+  const TIndexList plainOrder = plainDict.EntryOffsets();
   struct Variant {
     const char* name;
     std::string dat;
+    TADict& dict;
     const TIndexList& offsets;
     detail::WordRules rules;
     std::unique_ptr<detail::WordIndex> index;
   } variants[] = {
-      {"marks ignored", dat, order, detail::MakeWordRules(dict, true), nullptr},
-      {"marks cutting words", dat, order, detail::MakeWordRules(dict, false), nullptr},
-      {"text without marks", plainDat, plainOrder, detail::MakeWordRules(dict, true), nullptr}};
+      {"marks ignored", dat, dict, order, detail::MakeWordRules(dict, true), nullptr},
+      {"marks cutting words", dat, dict, order, detail::MakeWordRules(dict, false), nullptr},
+      {"text without marks", plainDat, plainDict, plainOrder, detail::MakeWordRules(dict, true),
+       nullptr}};
   // Builds are timed by the thread's processor time, which other programs on the machine
   // disturb less than the clock.
   std::vector<std::function<double()>> builds;
@@ -385,7 +513,7 @@ void Run(size_t entries, bool stopOnly) {
       v.index.reset();
       const double begin = ThreadSeconds();
       std::optional<std::vector<uint8_t>> image =
-          detail::BuildWordIndexImage(ToWide(v.dat), v.offsets, v.rules, nullptr);
+          detail::BuildWordIndexImage(ToWide(v.dat), v.offsets, v.rules, nullptr, nullptr);
       const double spent = ThreadSeconds() - begin;
       v.index = detail::WordIndex::FromImage(std::move(*image));
       return spent;
@@ -418,11 +546,8 @@ void Run(size_t entries, bool stopOnly) {
       batches.push_back([&, k] {
         size_t found = 0;
         const double begin = ThreadSeconds();
-        for (const std::wstring& q : many) {
-          found += variants[k]
-                       .index->Find(detail::DistinctWords(variants[k].rules, q), INT32_MAX)
-                       .size();
-        }
+        for (const std::wstring& q : many)
+          found += FoundWithoutForms(*variants[k].index, variants[k].rules, variants[k].dict, q);
         const double spent = ThreadSeconds() - begin;
         matches[k] = found;
         return spent;
@@ -448,13 +573,23 @@ void Run(size_t entries, bool stopOnly) {
 
 int main(int argc, char** argv) {
   try {
-    if (argc == 5 && std::string(argv[1]) == "--search-child")
-      return lexmora::SearchChild(argv[2], argv[3], argv[4]);
+    if (argc == 6 && std::string(argv[1]) == "--search-child")
+      return lexmora::SearchChild(argv[2], argv[3], argv[4], argv[5]);
     size_t entries = 1000000;
-    const bool stopOnly = argc == 3 && std::string(argv[1]) == "--stop";
-    if (argc == 3 && (std::string(argv[1]) == "--entries" || stopOnly))
-      entries = std::stoul(argv[2]);
-    lexmora::Run(entries, stopOnly);
+    bool stopOnly = false;
+    std::string morphology;
+    for (int k = 1; k + 1 < argc; k += 2) {
+      const std::string option = argv[k];
+      if (option == "--entries" || option == "--stop") {
+        entries = std::stoul(argv[k + 1]);
+        stopOnly = stopOnly || option == "--stop";
+      } else if (option == "--morphology") {
+        morphology = argv[k + 1];
+      } else {
+        throw std::runtime_error("unknown option " + option);
+      }
+    }
+    lexmora::Run(entries, stopOnly, morphology);
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "benchmark failed: %s\n", e.what());
