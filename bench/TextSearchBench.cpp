@@ -422,11 +422,14 @@ void Run(size_t entries, bool stopOnly, const std::string& morphology) {
     StopRow(dict, bulgarian);
     return;
   }
-  double start = Now();
+  const double start = Now(), startBusy = ThreadSeconds();
   const size_t firstMatches = FindInText(dict, d.cyrillic[0], INT32_MAX, bulgarian).size();
-  const double first = Now() - start;
+  const double first = Now() - start, firstBusy = ThreadSeconds() - startBusy;
+  // The processor time tells what the clock cannot on a machine that other programs load.
   Row("first search, " + size + ", word index built on the way",
-      Fixed(first, 2) + " s (" + std::to_string(firstMatches) + " matches)", "< 20 s");
+      Fixed(first, 2) + " s (" + Fixed(firstBusy, 2) + " s of processor time; " +
+          std::to_string(firstMatches) + " matches)",
+      "< 20 s");
   StopRow(dict, bulgarian);
 
   std::vector<std::wstring> queries[2][2];  // [words - 1][as often as in the text]
