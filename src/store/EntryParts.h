@@ -3,8 +3,9 @@
 // the matches of a search inside the entries.
 //   - The headword: the words of the entry's first line.
 //   - The senses: on the lines after it, the runs of words between line ends, commas, semicolons
-//     and sense numbers (a number directly followed by a full stop, "1." or "2." wherever it
-//     stands, as in "1. дом 2."). "баща, татко; родител" gives three senses.
+//     and sense numbers (a number directly followed by a full stop and no digit, "1." or "2."
+//     wherever it stands, as in "1. дом 2.", but not "2.0"). "баща, татко; родител" gives three
+//     senses.
 //   - Asides: words in parentheses, "отказвам (се от)", which qualify a sense and are no part of
 //     it (the sense there is "отказвам"); a sense number is an aside of its own.
 // Every word of the text belongs to exactly one part.
@@ -93,7 +94,9 @@ void ForEachPart(const WordRules& rules, const wchar_t* text, size_t count, std:
     } else if (depth > 0) {
       aside.Add(w, start, length);
     } else if (gapStart < count && text[gapStart] == L'.' &&
-               w.find_first_not_of(L"0123456789") == std::wstring::npos) {
+               w.find_first_not_of(L"0123456789") == std::wstring::npos &&
+               !(gapStart + 1 < count && text[gapStart + 1] >= L'0' &&
+                 text[gapStart + 1] <= L'9')) {
       endSense();
       aside.Add(w, start, length);
       endAside();

@@ -120,5 +120,73 @@ TEST(WordIndex, TablesOutOfOrderAreRefused) {
   EXPECT_FALSE(detail::WordIndex::FromImage(unordered));
 }
 
+// The bytes of `image` with its checksums made right again, as a damaged index could have them.
+std::vector<uint8_t> Resealed(std::vector<uint8_t> image) {
+  const auto header = detail::ParseHeader(image.data(), image.size());
+  if (!header)
+    return image;
+  detail::WordIndexHeader fixed = *header;
+  fixed.bodyChecksum =
+      detail::Checksum(image.data() + detail::kHeaderSize, image.size() - detail::kHeaderSize);
+  const std::vector<uint8_t> head = detail::HeaderBytes(fixed);
+  std::copy(head.begin(), head.end(), image.begin());
+  return image;
+}
+
+// Where each word stands in an entry (the flags of every time it was met there) and the words of
+// each dictionary form read back as they were collected; tables of forms that name no word, or
+// whose dictionary forms are out of order, are refused.
+TEST(WordIndex, FlagsAndFormsReadBackAsCollected) {
+  detail::PostingCollector collector;
+  collector.Add(L"\u0434\u043E\u043C", 0, detail::kAloneAsSense);  // дом
+  collector.Add(L"\u0434\u043E\u043C", 0, detail::kInHeadword);
+  const uint32_t doma = collector.Add(L"\u0434\u043E\u043C\u0430", 1, detail::kInShortSense);
+  const uint32_t domove =
+      collector.Add(L"\u0434\u043E\u043C\u043E\u0432\u0435", 1, detail::kAloneAsSense);
+  collector.Add(L"\u0434\u043E\u043C", 2, 0);
+  const uint32_t house = collector.Add(L"\u043A\u044A\u0449\u0430", 2, detail::kInShortSense);
+  collector.Add(L"\u043A\u044A\u0449\u0430", 2, detail::kAloneAsSense);
+  // Dictionary forms: "дом" of "дома" and "домове" (one link twice), "бъда" of "къща".
+  const detail::FormLinks forms = {{L"\u0434\u043E\u043C", L"\u0431\u044A\u0434\u0430"},
+                                   {{0, doma}, {0, domove}, {0, doma}, {1, house}}};
+  detail::WordIndexHeader header;
+  header.entryCount = 3;
+  const std::vector<uint8_t> image = *collector.Image(header, forms, [] { return true; });
+  const auto index = detail::WordIndex::FromImage(image);
+  ASSERT_TRUE(index);
+
+  using Posting = std::pair<int32_t, int>;
+  const auto postingsOf = [&](const wchar_t* word) {
+    std::vector<Posting> got;
+    index->PostingsOf(word)->ForEach([&](int32_t entry, uint8_t flags) {
+      got.emplace_back(entry, flags);
+      return true;
+    });
+    return got;
+  };
+  EXPECT_EQ(postingsOf(L"\u0434\u043E\u043C"),
+            (std::vector<Posting>{{0, detail::kAloneAsSense | detail::kInHeadword}, {2, 0}}));
+  EXPECT_EQ(postingsOf(L"\u043A\u044A\u0449\u0430"),
+            (std::vector<Posting>{{2, detail::kInShortSense | detail::kAloneAsSense}}));
+
+  // The word table is in order: дом, дома, домове, къща.
+  EXPECT_EQ(index->FormsOf(L"\u0434\u043E\u043C"), (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(index->FormsOf(L"\u0431\u044A\u0434\u0430"), (std::vector<uint32_t>{3}));
+  EXPECT_EQ(index->WordAt(3), L"\u043A\u044A\u0449\u0430");
+  for (const wchar_t* none : {L"", L"\u0434\u043E\u043C\u0430", L"\u043A\u044A\u0449\u0430"})
+    EXPECT_TRUE(index->FormsOf(none).empty()) << ToUtf8(none);
+
+  const detail::WordIndexLayout layout =
+      *detail::LayoutOf(*detail::ParseHeader(image.data(), image.size()), image.size());
+  std::vector<uint8_t> noSuchWord = image;
+  detail::StoreAt(noSuchWord.data() + layout.forms, 0, uint32_t{4});  // past the last word
+  std::vector<uint8_t> unordered = image;
+  // "бъда", "дом" become "дъда", "бом".
+  std::swap(unordered[layout.lemmaPool], unordered[layout.lemmaPool + 8]);
+  EXPECT_TRUE(detail::WordIndex::FromImage(Resealed(image)));
+  EXPECT_FALSE(detail::WordIndex::FromImage(Resealed(noSuchWord)));
+  EXPECT_FALSE(detail::WordIndex::FromImage(Resealed(unordered)));
+}
+
 }  // namespace
 }  // namespace lexmora
