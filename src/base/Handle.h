@@ -71,6 +71,11 @@ struct ImageListTraits {
   static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
 };
 
+struct MenuTraits {
+  static HMENU Invalid() noexcept { return nullptr; }
+  static void Close(HMENU h) noexcept { DestroyMenu(h); }
+};
+
 using FileHandle = UniqueHandle<HANDLE, FileHandleTraits>;
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using FindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
@@ -79,6 +84,7 @@ using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using AcceleratorTable = UniqueHandle<HACCEL, AcceleratorTableTraits>;
 using Icon = UniqueHandle<HICON, IconTraits>;
 using ImageListHandle = UniqueHandle<HIMAGELIST, ImageListTraits>;
+using MenuHandle = UniqueHandle<HMENU, MenuTraits>;
 
 // The device context of a window's client area, or of the screen for no window, released at
 // the end of the owner's scope. Null when the system gives none.

@@ -23,21 +23,26 @@ bool IsText(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
-// The text value `name` through `query` (RegQueryValueExA or W for that name), up to its first
-// NUL. The value may change between the size query and the read; a few retries cover that.
+bool IsList(DWORD type) {
+  return type == REG_MULTI_SZ;
+}
+
+// The data of the value `name` through `query` (RegQueryValueExA or W for that name) as whole
+// characters, when `accepted` takes its type. The value may change between the size query and
+// the read; a few retries cover that.
 template <typename Char, typename Query>
-std::basic_string<Char> ReadText(const std::string& name, Query query) {
+std::basic_string<Char> ReadData(const std::string& name, bool (*accepted)(DWORD), Query query) {
   DWORD type = REG_NONE;
   DWORD size = 0;
   if (query(&type, nullptr, &size) != ERROR_SUCCESS)
     FailGet(name);
-  if (!IsText(type))
+  if (!accepted(type))
     FailType(name);
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (size == 0)
       return {};
-    // Room for an odd byte count and one spare NUL, so that data stored without its NUL ends.
-    std::vector<Char> data(static_cast<size_t>(size) / sizeof(Char) + 2, Char{});
+    // Room for an odd byte count.
+    std::basic_string<Char> data(static_cast<size_t>(size) / sizeof(Char) + 1, Char{});
     DWORD got = size;
     const LONG rc = query(&type, reinterpret_cast<BYTE*>(data.data()), &got);
     if (rc == ERROR_MORE_DATA) {
@@ -46,13 +51,20 @@ std::basic_string<Char> ReadText(const std::string& name, Query query) {
     }
     if (rc != ERROR_SUCCESS)
       FailGet(name);
-    if (!IsText(type))
+    if (!accepted(type))
       FailType(name);
-    const size_t count = got / sizeof(Char);
-    return std::basic_string<Char>(data.data(),
-                                   std::find(data.data(), data.data() + count, Char{}));
+    data.resize(got / sizeof(Char));
+    return data;
   }
   FailGet(name);
+}
+
+// The text value `name` up to its first NUL; data stored without its NUL ends all the same.
+template <typename Char, typename Query>
+std::basic_string<Char> ReadText(const std::string& name, Query query) {
+  std::basic_string<Char> text = ReadData<Char>(name, IsText, query);
+  text.resize(std::find(text.begin(), text.end(), Char{}) - text.begin());
+  return text;
 }
 
 }  // namespace
@@ -124,6 +136,32 @@ void Registry::WriteBool(const std::string& name, bool value) {
   WriteInteger(name, value ? 1 : 0);
 }
 
+void Registry::WriteStrings(const std::string& name, const std::vector<std::wstring>& values) {
+  std::wstring data;
+  for (const std::wstring& value : values) {
+    if (value.empty() || value.find(L'\0') != std::wstring::npos)
+      FailSet(name);
+    data += value;
+    data += L'\0';
+  }
+  data += L'\0';
+  if (!key_ || data.size() >= MAXDWORD / sizeof(wchar_t))
+    FailSet(name);
+  if (RegSetValueExW(key_.Get(), ToWide(name).c_str(), 0, REG_MULTI_SZ,
+                     reinterpret_cast<const BYTE*>(data.c_str()),
+                     static_cast<DWORD>(data.size() * sizeof(wchar_t))) != ERROR_SUCCESS) {
+    FailSet(name);
+  }
+}
+
+void Registry::DeleteValue(const std::string& name) {
+  if (!key_)
+    FailSet(name);
+  const LONG rc = RegDeleteValueW(key_.Get(), ToWide(name).c_str());
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+    FailSet(name);
+}
+
 std::string Registry::ReadString(const std::string& name) const {
   if (!key_)
     FailGet(name);
@@ -139,6 +177,24 @@ std::wstring Registry::ReadWideString(const std::string& name) const {
   return ReadText<wchar_t>(name, [&](DWORD* type, BYTE* data, DWORD* size) {
     return RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, type, data, size);
   });
+}
+
+std::vector<std::wstring> Registry::ReadStrings(const std::string& name) const {
+  if (!key_)
+    FailGet(name);
+  const std::wstring wideName = ToWide(name);
+  const std::wstring data =
+      ReadData<wchar_t>(name, IsList, [&](DWORD* type, BYTE* bytes, DWORD* size) {
+        return RegQueryValueExW(key_.Get(), wideName.c_str(), nullptr, type, bytes, size);
+      });
+  std::vector<std::wstring> strings;
+  for (size_t start = 0; start < data.size();) {
+    const size_t end = std::min(data.find(L'\0', start), data.size());
+    if (end > start)
+      strings.push_back(data.substr(start, end - start));
+    start = end + 1;
+  }
+  return strings;
 }
 
 int32_t Registry::ReadInteger(const std::string& name) const {

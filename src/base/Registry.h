@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Handle.h"
 
@@ -47,6 +48,12 @@ class Registry {
   void WriteString(const std::string& name, const std::wstring& value);
   void WriteInteger(const std::string& name, int32_t value);  // REG_DWORD
   void WriteBool(const std::string& name, bool value);        // REG_DWORD 1 or 0
+  // REG_MULTI_SZ in UTF-16: each string with its NUL, then one more NUL. The strings must not
+  // be empty or hold a NUL (such a list could not be read back as written).
+  void WriteStrings(const std::string& name, const std::vector<std::wstring>& values);
+  // Removes the value; a value that does not exist is no failure. Raises "Failed to set data
+  // for '<name>'" when it cannot be removed.
+  void DeleteValue(const std::string& name);
 
   // Each read raises ERegistryException "Failed to get data for '<name>'" when the value cannot
   // be queried (missing, no current key, an integer of more than 4 bytes) and
@@ -59,6 +66,10 @@ class Registry {
   int32_t ReadInteger(const std::string& name) const;
   // Read as an integer; any non-zero value is true.
   bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+  // The strings of a REG_MULTI_SZ value, read in UTF-16, in order; the empty strings between
+  // NULs (the list's end, or an empty string another program stored) are left out, and data
+  // without its final NULs ends all the same.
+  std::vector<std::wstring> ReadStrings(const std::string& name) const;
 
  private:
   HKEY root_;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -44,6 +45,11 @@ inline constexpr char kReadHDDValue[] = "ReadHDD";
 inline constexpr char kRefineTextValue[] = "RefineText";
 inline constexpr char kAllowValue[] = "Allow";
 inline constexpr char kLookupCopiedValue[] = "LookupCopied";
+// The dictionaries in use, in order, when there are several (REG_MULTI_SZ); Dict is the first.
+// Not among the tables below: a key for one dictionary holds no such value.
+inline constexpr char kDictsValue[] = "Dicts";
+// The most dictionaries in use at once.
+inline constexpr size_t kMaxDictsInUse = 32;
 
 struct StringSetting {
   const char* name;

@@ -94,7 +94,44 @@ void CopyValue(HKEY from, HKEY to, const char* name) {
   }
 }
 
+// The plain names of Dicts, each once, at most kMaxDictsInUse; none when it is no list.
+std::vector<std::wstring> ReadDictNames(const Registry& reg) {
+  const auto info = reg.Info(kDictsValue);
+  if (!info || info->type != REG_MULTI_SZ)
+    return {};
+  std::vector<std::wstring> names;
+  for (const std::wstring& name : reg.ReadStrings(kDictsValue)) {
+    if (names.size() == kMaxDictsInUse)
+      break;
+    const bool repeated = std::any_of(names.begin(), names.end(), [&](const std::wstring& n) {
+      return SameDictionaryName(n, name);
+    });
+    if (IsPlainDictionaryName(name) && !repeated)
+      names.push_back(name);
+  }
+  return names;
+}
+
 }  // namespace
+
+bool SameDictionaryName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::vector<std::wstring> DictionariesInUse(const std::wstring& dict,
+                                            const std::vector<std::wstring>& dicts) {
+  std::vector<std::wstring> names;
+  if (!dict.empty())
+    names.push_back(dict);
+  for (const std::wstring& name : dicts) {
+    if (names.size() == kMaxDictsInUse)
+      break;
+    if (dict.empty() || !SameDictionaryName(name, dict))
+      names.push_back(name);
+  }
+  return names;
+}
 
 bool HoldsString(const Registry& reg, const std::string& name) {
   auto info = reg.Info(name);
@@ -180,6 +217,7 @@ StoredSettings ReadSettings(const Registry& reg) {
   s.dict = ReadWideStringOrDefault(reg, kDictValue);
   if (!IsPlainDictionaryName(s.dict))
     s.dict.clear();
+  s.dicts = ReadDictNames(reg);
   s.font = ReadStringOrDefault(reg, kFontValue);
   if (!IsUsableFontName(s.font))
     s.font = DefaultString(kFontValue);
@@ -221,6 +259,11 @@ void WriteSettings(Registry& reg, const StoredSettings& s) {
   reg.WriteBool(kRefineTextValue, s.refineText);
   reg.WriteBool(kAllowValue, s.allow);
   reg.WriteBool(kLookupCopiedValue, s.lookupCopied);
+  if (s.dicts.size() > 1) {
+    reg.WriteStrings(kDictsValue, s.dicts);
+  } else {
+    reg.DeleteValue(kDictsValue);
+  }
 }
 
 }  // namespace lexmora

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/Registry.h"
 #include "shell/ConstU.h"
@@ -60,6 +61,10 @@ int32_t DefaultIntegerAtDpi(const IntegerSetting& setting, int dpi);
 // The settings as the main window applies them.
 struct StoredSettings {
   std::wstring dict;  // empty when the stored name is not a plain dictionary name
+  // The dictionaries in use as Dicts names them, in order: each a plain name, once (compared
+  // without regard to case, as file names are), the first kMaxDictsInUse of them; empty when
+  // Dicts is missing or of another type than REG_MULTI_SZ. See DictionariesInUse.
+  std::vector<std::wstring> dicts;
   std::string font;
   int32_t fontSize = 0;
   int32_t pixels = 0;
@@ -85,8 +90,19 @@ StoredSettings ReadSettings(const Registry& reg);
 
 // Writes `s` into the current key: the window's edges and IsMaximized false, or, for a maximized
 // window, IsMaximized true alone (the edges stored keep the last normal place); then the
-// dictionary name (in UTF-16), the font and the options. Raises ERegistryException "Failed to set
+// dictionary name (in UTF-16), the font and the options; then Dicts (in UTF-16) when `s.dicts`
+// names more than one dictionary, or else no Dicts at all (a value stored is removed), so that a
+// single dictionary leaves the key as it always was. Raises ERegistryException "Failed to set
 // data for '<name>'" at the first write that fails, and writes nothing after it.
 void WriteSettings(Registry& reg, const StoredSettings& s);
+
+// The dictionaries in use from the stored names: `dict` first, then those of `dicts` that are not
+// it, in their order, at most kMaxDictsInUse. With no usable `dict` (empty), `dicts` alone: the
+// program then asks for the first dictionary, with these offered.
+std::vector<std::wstring> DictionariesInUse(const std::wstring& dict,
+                                            const std::vector<std::wstring>& dicts);
+
+// Whether two dictionary names name the same file: equal without regard to case.
+bool SameDictionaryName(const std::wstring& a, const std::wstring& b);
 
 }  // namespace lexmora

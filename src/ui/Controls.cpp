@@ -229,6 +229,11 @@ void TControl::RescaleOwnedFont(int fromDpi, int toDpi) {
 }
 
 void TControl::HandleCommand(WORD, WORD) {}
+
+bool TControl::HandleDrawItem(const DRAWITEMSTRUCT&) {
+  return false;
+}
+
 bool TControl::HandleNotify(NMHDR&, LRESULT&) {
   return false;
 }
@@ -363,6 +368,14 @@ int16_t TUpDown::Position() const noexcept {
 
 void TUpDown::SetPosition(int16_t position) {
   SendMessageW(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+}
+
+bool TUpDown::HandleNotify(NMHDR& header, LRESULT& result) {
+  if (header.code != UDN_DELTAPOS || !OnArrow)
+    return false;
+  OnArrow(reinterpret_cast<NMUPDOWN&>(header).iDelta);
+  result = 1;  // the position stays
+  return true;
 }
 
 void TListBox::Clear() {

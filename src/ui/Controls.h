@@ -68,6 +68,8 @@ class TControl {
   // Routed here by the form: WM_COMMAND notification codes and WM_NOTIFY.
   virtual void HandleCommand(WORD code, WORD id);
   virtual bool HandleNotify(NMHDR& header, LRESULT& result);
+  // WM_DRAWITEM of an owner-drawn control, routed here by the form; true when drawn.
+  virtual bool HandleDrawItem(const DRAWITEMSTRUCT& item);
   // Messages of the control's own window, before its standard handling; true when consumed.
   virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The keys the control keeps for itself (WM_GETDLGCODE's answer) when `msg`, a key message
@@ -132,6 +134,10 @@ class TUpDown : public TControl {
   // The position, taken from the buddy's text when that is a whole number within the range.
   int16_t Position() const noexcept;
   void SetPosition(int16_t position);
+  // An arrow was pressed, with the change of position it proposes (positive towards the range's
+  // maximum: the upper arrow of a range from low to high). Set, the position stays as it is.
+  std::function<void(int delta)> OnArrow;
+  bool HandleNotify(NMHDR& header, LRESULT& result) override;
 };
 
 class TListBox : public TControl {

@@ -689,6 +689,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      TControl* control = item != nullptr ? TControl::FromHandle(item->hwndItem) : nullptr;
+      if (control != nullptr && control->HandleDrawItem(*item))
+        return TRUE;
+      break;
+    }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       LRESULT result = 0;

@@ -137,6 +137,63 @@ TEST_F(RegistryTest, WideStringsAreStoredAndReadInUtf16) {
             RegistryError([&] { reg_.ReadWideString("missing"); }));
 }
 
+// UTF-16 bytes of `units`, as stored, without any NUL added.
+test::RegBytes UnitBytes(const std::wstring& units) {
+  test::RegBytes b = test::WideBytes(units);
+  b.resize(b.size() - 2);
+  return b;
+}
+
+// A list of strings is stored with a NUL after each and one more at the end, and read back in
+// order; empty strings and a missing end read as another program may have left them.
+TEST_F(RegistryTest, StringListsAreStoredAndReadInUtf16) {
+  Open();
+  const std::wstring cyrillic = L"\u0440\u0435\u0447\u043D\u0438\u043A";
+  reg_.WriteStrings("l", {L"a", cyrillic});
+  EXPECT_EQ(RawValue({REG_MULTI_SZ,
+                      UnitBytes(std::wstring(L"a\0", 2) + cyrillic + std::wstring(L"\0\0", 2))}),
+            test::GetRawWide(scratch_.Get(), L"l"));
+  EXPECT_EQ((std::vector<std::wstring>{L"a", cyrillic}), reg_.ReadStrings("l"));
+  reg_.WriteStrings("l", {});
+  EXPECT_EQ(RawValue({REG_MULTI_SZ, {0, 0}}), test::GetRawWide(scratch_.Get(), L"l"));
+  EXPECT_EQ("Failed to set data for 'l'", RegistryError([&] { reg_.WriteStrings("l", {L""}); }));
+
+  struct Case {
+    RawValue stored;
+    std::vector<std::wstring> want;
+    std::string wantError;
+  };
+  const Case cases[] = {
+      {{REG_MULTI_SZ, UnitBytes(std::wstring(L"a\0\0b\0\0", 7))}, {L"a", L"b"}, ""},
+      {{REG_MULTI_SZ, UnitBytes(L"ab")}, {L"ab"}, ""},  // without its NULs
+      {{REG_MULTI_SZ, {'a', 0, 'b'}}, {L"a"}, ""},      // an odd byte count
+      {{REG_MULTI_SZ, {}}, {}, ""},
+      {{REG_SZ, test::WideBytes(L"a")}, {}, "Invalid data type for 'l'"},
+  };
+  for (const Case& c : cases) {
+    test::SetRawWide(scratch_.Get(), L"l", c.stored);
+    std::vector<std::wstring> got;
+    EXPECT_EQ(c.wantError, RegistryError([&] { got = reg_.ReadStrings("l"); }))
+        << "type " << c.stored.type << ", size " << c.stored.data.size();
+    EXPECT_EQ(c.want, got) << "type " << c.stored.type << ", size " << c.stored.data.size();
+  }
+  EXPECT_EQ("Failed to get data for 'missing'",
+            RegistryError([&] { reg_.ReadStrings("missing"); }));
+}
+
+TEST_F(RegistryTest, DeletingAValueThatIsMissingIsNoFailure) {
+  Open();
+  SetRaw(scratch_.Get(), "v", {REG_DWORD, DwordBytes(1)});
+  reg_.DeleteValue("v");
+  EXPECT_FALSE(GetRaw(scratch_.Get(), "v").has_value());
+  reg_.DeleteValue("v");
+  SetRaw(scratch_.Get(), "v", {REG_DWORD, DwordBytes(1)});
+  Registry readOnly(HKEY_CURRENT_USER, KEY_READ);
+  ASSERT_TRUE(readOnly.OpenKey(kScratch, false));
+  EXPECT_EQ("Failed to set data for 'v'", RegistryError([&] { readOnly.DeleteValue("v"); }));
+  EXPECT_TRUE(GetRaw(scratch_.Get(), "v").has_value());
+}
+
 TEST_F(RegistryTest, ValueExistsWhenTheValueCanBeQueried) {
   Open();
   SetRaw(scratch_.Get(), "empty", {REG_SZ, {}});

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "../resources/ChooseDictIds.h"
 #include "TestFiles.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "shell/ChooseU.h"
+#include "shell/ConstU.h"
 #include "ui/Application.h"
 
 namespace lexmora {
@@ -266,6 +268,76 @@ TEST_F(ChooseTest, ClickingTheCheckBoxGivesTheFocusBackToTheList) {
   EXPECT_EQ(focus, form->lbFiles.Handle());
   EXPECT_TRUE(form->chbDoSort.Checked());
   EXPECT_EQ(result, mrOk);
+}
+
+// The dictionaries in use come first, ticked, in their order; Space and a click on the box tick,
+// the arrows and Ctrl+Up/Down move, and OK gives the ticked names in the order listed, or the
+// selected one alone when the ticks were left as shown.
+TEST_F(ChooseTest, TicksAndOrderOfTheDictionariesInUse) {
+  for (const char* name : {"a.dat", "b.dat", "c.dat", "d.dat"})
+    Touch(name);
+  form->SetInUse({L"c", L"gone", L"A"});
+  std::vector<std::string> listedAtShow;
+  std::vector<std::wstring> tickedAtShow, chosenAsShown, chosen;
+  std::vector<std::string> listedAtEnd;
+  int ctrlDownMoves = -1;
+  EXPECT_EQ(Show([&] {
+              listedAtShow = Listed();
+              tickedAtShow = form->TickedNames();
+              Select(IndexOf("d"));
+              chosenAsShown = form->ChosenNames();  // d alone: the ticks are as shown
+              // The key's character comes as the message loop translates the key.
+              Post(form->lbFiles.Handle(), WM_KEYDOWN, VK_SPACE);
+              Post(form->lbFiles.Handle(), WM_KEYUP, VK_SPACE);
+              Application().ProcessMessages();
+              {
+                // d ticked; up twice, with the arrow and the menu command; then a unticked.
+                NMUPDOWN arrow{{form->udMove.Handle(), 0, UDN_DELTAPOS}, 1, 1};
+                SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&arrow));
+                SendMessageW(form->Handle(), WM_COMMAND, IDM_CHOOSE_MOVEUP, 0);
+                const int32_t before = form->lbFiles.ItemIndex();
+                SendMessageW(form->Handle(), WM_COMMAND, IDM_CHOOSE_MOVEDOWN, 0);
+                ctrlDownMoves = form->lbFiles.ItemIndex() - before;
+                SendMessageW(form->Handle(), WM_COMMAND, IDM_CHOOSE_MOVEUP, 0);
+                Select(IndexOf("a"));
+                form->ToggleTick(IndexOf("a"));
+                listedAtEnd = Listed();
+                chosen = form->ChosenNames();
+                Post(form->lbFiles.Handle(), WM_CHAR, VK_RETURN);
+              }
+            }),
+            mrOk);
+  EXPECT_EQ(listedAtShow, (std::vector<std::string>{"c", "a", "b", "d"}))
+      << "as in use, then the rest";
+  EXPECT_EQ(tickedAtShow, (std::vector<std::wstring>{L"c", L"a"}));
+  EXPECT_EQ(chosenAsShown, std::vector<std::wstring>{L"d"});
+  EXPECT_EQ(ctrlDownMoves, 1);
+  EXPECT_EQ(listedAtEnd, (std::vector<std::string>{"c", "d", "a", "b"}));
+  EXPECT_EQ(chosen, (std::vector<std::wstring>{L"c", L"d"}));
+}
+
+// No more than the most in use can be ticked; the tick refused beeps.
+TEST_F(ChooseTest, TicksStopAtTheMostInUse) {
+  std::vector<std::wstring> inUse;
+  std::string name;
+  for (size_t k = 0; k <= kMaxDictsInUse; ++k) {
+    name = std::to_string(k);
+    Touch(name + ".dat");
+    if (k < kMaxDictsInUse)
+      inUse.push_back(ToWide(name));
+  }
+  form->SetInUse(inUse);
+  size_t ticked = 0;
+  bool lastTicked = true;
+  Show([&] {
+    const int32_t last = IndexOf(name);
+    form->ToggleTick(last);
+    ticked = form->TickedNames().size();
+    lastTicked = form->lbFiles.Ticked(last);
+    Post(form->Handle(), WM_CLOSE);
+  });
+  EXPECT_EQ(ticked, kMaxDictsInUse);
+  EXPECT_FALSE(lastTicked);
 }
 
 TEST_F(ChooseTest, LayoutMatchesTheDesign) {

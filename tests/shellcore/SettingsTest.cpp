@@ -315,6 +315,79 @@ TEST(WriteSettings, ReadsBackAsWrittenAndAMaximizedWindowKeepsItsStoredEdges) {
   EXPECT_TRUE(ReadSettings(reg) == want) << "a maximized window";
 }
 
+// UTF-16 bytes of REG_MULTI_SZ data: each name with its NUL, then one more.
+test::RegBytes ListBytes(const std::vector<std::wstring>& names) {
+  std::wstring units;
+  for (const std::wstring& name : names)
+    units += name + L'\0';
+  test::RegBytes b = test::WideBytes(units);  // adds the final NUL
+  return b;
+}
+
+// A stored list of dictionaries keeps its plain names, each once, in order, the first 32; a
+// value of another type names none.
+TEST(ReadSettings, DictsKeepsItsPlainNamesOnceInOrder) {
+  std::vector<std::wstring> many;
+  for (int k = 0; k < 40; ++k)
+    many.push_back(L"d" + std::to_wstring(k));
+  const std::vector<std::wstring> firstOf(many.begin(), many.begin() + 32);
+  const std::tuple<const char*, RawValue, std::vector<std::wstring>> cases[] = {
+      {"names in order",
+       {REG_MULTI_SZ, ListBytes({L"b", L"a", L"\u0440\u0435\u0447"})},
+       {L"b", L"a", L"\u0440\u0435\u0447"}},
+      {"no plain names, empty and repeated ones",
+       {REG_MULTI_SZ, ListBytes({L"a", L"..\\x", L"", L"c:x", L"A", L"con", L"b", L"a"})},
+       {L"a", L"b"}},
+      {"more than 32", {REG_MULTI_SZ, ListBytes(many)}, firstOf},
+      {"a string", {REG_SZ, test::WideBytes(L"a")}, {}},
+      {"a number", {REG_DWORD, DwordBytes(2)}, {}},
+      {"empty", {REG_MULTI_SZ, {}}, {}},
+  };
+  for (const auto& [what, stored, want] : cases) {
+    ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
+    test::SetRawWide(scratch.Get(), L"Dicts", stored);
+    Registry reg(HKEY_CURRENT_USER, KEY_READ);
+    ASSERT_TRUE(reg.OpenKey(kScratch, false));
+    EXPECT_EQ(want, ReadSettings(reg).dicts) << what;
+  }
+}
+
+// Dict leads the dictionaries in use; the list never grows past 32.
+TEST(DictionariesInUse, DictFirstThenTheOthersOfDicts) {
+  std::vector<std::wstring> many;
+  for (int k = 0; k < 32; ++k)
+    many.push_back(L"d" + std::to_wstring(k));
+  std::vector<std::wstring> dictAndMany{L"x"};
+  dictAndMany.insert(dictAndMany.end(), many.begin(), many.end() - 1);
+  const std::tuple<std::wstring, std::vector<std::wstring>, std::vector<std::wstring>> cases[] = {
+      {L"a", {}, {L"a"}},
+      {L"a", {L"a", L"b", L"c"}, {L"a", L"b", L"c"}},
+      {L"b", {L"a", L"B", L"c"}, {L"b", L"a", L"c"}},  // changed by a copy that knows only Dict
+      {L"", {L"a", L"b"}, {L"a", L"b"}},
+      {L"x", many, dictAndMany},
+  };
+  for (const auto& [dict, dicts, want] : cases)
+    EXPECT_EQ(want, DictionariesInUse(dict, dicts)) << ToAnsi(dict) << ", " << dicts.size();
+}
+
+// Several dictionaries are written as Dicts; one alone leaves no Dicts behind.
+TEST(WriteSettings, DictsIsWrittenForSeveralDictionariesOnly) {
+  ScratchKey scratch(HKEY_CURRENT_USER, kScratch);
+  Registry reg(HKEY_CURRENT_USER, KEY_READ | KEY_WRITE);
+  ASSERT_TRUE(reg.OpenKey(kScratch, false));
+  StoredSettings s;
+  s.dict = L"b";
+  s.dicts = {L"b", L"\u0440\u0435\u0447", L"a"};
+  WriteSettings(reg, s);
+  EXPECT_EQ(RawValue({REG_MULTI_SZ, ListBytes(s.dicts)}),
+            test::GetRawWide(scratch.Get(), L"Dicts"));
+  EXPECT_EQ(s.dicts, ReadSettings(reg).dicts);
+  s.dicts = {L"b"};
+  WriteSettings(reg, s);
+  EXPECT_FALSE(GetRaw(scratch.Get(), "Dicts").has_value());
+  EXPECT_EQ(kDefaults.size(), test::ValueCount(scratch.Get()));
+}
+
 TEST(SettingNames, DictionaryNamesStayInTheFolderAndFontNamesFitAFace) {
   for (std::string name : {"diruridu", "my dict", "a..b", "com10", "\xC0nglais"})
     EXPECT_TRUE(IsPlainDictionaryName(ToWide(name))) << name;
