@@ -23,6 +23,7 @@
 #include "shell/OptionsU.h"
 #include "shell/Settings.h"
 #include "shell/WindowPlacement.h"
+#include "store/DictTitle.h"
 #include "store/HeadwordLookup.h"
 #include "ui/Application.h"
 #include "ui/StayOnTop.h"
@@ -77,7 +78,8 @@ class AtExit {
 }  // namespace
 
 TfmMain::TfmMain()
-    : FTextSearch(std::make_unique<TTextSearch>(static_cast<TTextSearchHost&>(*this))),
+    : dicts_([] { Application().HandleCurrentException(); }),
+      FTextSearch(std::make_unique<TTextSearch>(static_cast<TTextSearchHost&>(*this))),
       FLookupAnywhere(std::make_unique<TLookupAnywhere>(static_cast<TLookupHost&>(*this))) {
   windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
@@ -314,17 +316,21 @@ void TfmMain::TntFormActivate() {
   // Cleared before the slow work: an activation while the chooser or the index build runs
   // opens nothing.
   FFirstActivation = false;
-  std::wstring name = FDictName;
+  std::vector<std::wstring> names = FDictNames;
+  std::wstring sorted;
   if (!IsPlainDictionaryName(FDictName) || !FileExists(DataPath())) {
     TfmChooseDict& chooser = Chooser();
+    chooser.SetInUse(FDictNames);
     if (chooser.ShowModal() != mrOk) {
       Application().Terminate();
       return;
     }
-    name = chooser.SelectedName();
+    names = chooser.ChosenNames();
+    if (chooser.SortRequested())
+      sorted = chooser.SelectedName();
   }
-  // A chooser that was not shown keeps its check box enabled and unchecked: no sorting.
-  OpenDictionary(name, fmChooseDict != nullptr && fmChooseDict->SortRequested());
+  // A chooser that was not shown sorts no index.
+  OpenDictionaries(names, sorted);
   ShowEntryAt(0);
 }
 
@@ -333,7 +339,7 @@ void TfmMain::TntFormActivate() {
 void TfmMain::TntFormDestroy() {
   SaveSettings();
   FTextSearch->WindowClosing();
-  FDict.reset();
+  dicts_.Close();
 }
 
 void TfmMain::TntFormResize() {
@@ -381,33 +387,49 @@ void TfmMain::StripChanged() {
   Layout();
 }
 
-// The name in use, which is saved at exit, becomes `name` only once that dictionary has opened:
-// one that fails is not opened again at the next start.
-void TfmMain::OpenDictionary(const std::wstring& name, bool doSort) {
-  FDict = std::make_unique<TADict>(DictionaryFile(name, L".dat"), DictionaryFile(name, L".ind"),
-                                   doSort, FReadHDD, FRefineText);
-  FDictName = name;
+// The names in use, which are saved at exit, become those that opened: one that fails is not
+// opened again at the next start. When none opens, the names stay as they were.
+void TfmMain::OpenDictionaries(const std::vector<std::wstring>& names, const std::wstring& sorted) {
+  dicts_.Open(
+      names,
+      [&](const std::wstring& name) {
+        const bool doSort = !sorted.empty() && SameDictionaryName(name, sorted);
+        return std::make_unique<TADict>(DictionaryFile(name, L".dat"),
+                                        DictionaryFile(name, L".ind"), doSort, FReadHDD,
+                                        FRefineText);
+      },
+      [](const std::wstring& name) { return ReadDictionaryTitle(DictionaryFile(name, L".dat")); });
+  if (dicts_.Empty())
+    return;
+  FDictNames = dicts_.Names();
+  FDictName = FDictNames.front();
+}
+
+void TfmMain::ShowLookupOf(const std::wstring& text) {
+  dicts_.LeadFor(text);
+  if (TADict* dict = Dict())
+    ShowEntryAt(FindHeadword(*dict, text));
 }
 
 void TfmMain::ShowEntryAt(int32_t i) {
-  if (FDict)
-    panes_.ShowEntryAt(*FDict, i);
+  if (TADict* dict = Dict())
+    panes_.ShowEntryAt(*dict, i);
 }
 
 void TfmMain::ShowEntryInPane(TRichEdit& pane) {
-  if (FDict)
-    panes_.LoadEntry(pane, *FDict);
+  if (TADict* dict = Dict())
+    panes_.LoadEntry(pane, *dict);
 }
 
 void TfmMain::ShowPreviewInPane(TRichEdit& pane) {
-  if (FDict)
-    panes_.LoadPreview(pane, *FDict);
+  if (TADict* dict = Dict())
+    panes_.LoadPreview(pane, *dict);
 }
 
 void TfmMain::ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
                           const PreviewEntries& previews) {
-  if (FDict)
-    panes_.Show(*FDict, entry, marks, previews);
+  if (TADict* dict = dicts_.First())
+    panes_.Show(*dict, entry, marks, previews);
 }
 
 void TfmMain::ClearPanes() {
@@ -422,9 +444,9 @@ void TfmMain::cbSearchChange() {
     return;
   }
   const std::wstring text = cbSearch.Text();
-  if (text.empty() || !FDict)
+  if (text.empty() || dicts_.Empty())
     return;
-  ShowEntryAt(FindHeadword(*FDict, text));
+  ShowLookupOf(text);
 }
 
 void TfmMain::cbSearchKeyPress(wchar_t& key) {
@@ -451,7 +473,7 @@ void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
   // A preview of a neighbour outside the dictionary shows only the tail and leads nowhere; nor
   // does one emptied by a search inside the entries that found nothing.
   const std::wstring first = pane->LineCount() > 0 ? pane->Line(0) : std::wstring();
-  if (FDict && !first.empty() && first != kPreviewTail) {
+  if (Dict() != nullptr && !first.empty() && first != kPreviewTail) {
     // In search mode before a search, the previews show the dictionary's neighbours, as in
     // headword lookup, and lead there.
     if (!FTextSearch->Active() || !FTextSearch->ShowMatchOf(pane->Tag))
@@ -463,22 +485,26 @@ void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
 
 void TfmMain::tbtnDictClick() {
   TfmChooseDict& chooser = Chooser();
+  chooser.SetInUse(FDictNames);
   if (chooser.ShowModal() != mrOk)
     return;
   // Raises when nothing is selected, before anything has changed.
-  const std::wstring name = chooser.SelectedName();
-  const bool doSort = chooser.SortRequested();
+  const std::vector<std::wstring> names = chooser.ChosenNames();
+  const std::wstring sorted = chooser.SortRequested() ? chooser.SelectedName() : std::wstring();
   FTextSearch->DictionaryChanged();
-  FDict.reset();
-  try {
-    OpenDictionary(name, doSort);
-  } catch (...) {
+  dicts_.Close();
+  OpenDictionaries(names, sorted);
+  if (dicts_.Empty()) {
     // The panes would otherwise show a dictionary that is no longer open.
     ClearPanes();
-    throw;
+    return;
   }
   const std::wstring text = cbSearch.Text();
-  ShowEntryAt(text.empty() ? 0 : FindHeadword(*FDict, text));
+  if (text.empty()) {
+    ShowEntryAt(0);
+  } else {
+    ShowLookupOf(text);
+  }
   // Searching inside the entries, the new dictionary's matches replace the headword found.
   if (FTextSearch->Active())
     FTextSearch->SearchNow();
@@ -540,6 +566,7 @@ void TfmMain::LoadSettings() {
   const StoredSettings stored = ReadSettings(reg);
 
   FDictName = stored.dict;
+  FDictNames = DictionariesInUse(stored.dict, stored.dicts);
   ApplyFont(stored.font, stored.fontSize);
   FPixels = stored.pixels;
   FHistory = stored.history;
@@ -576,6 +603,7 @@ void TfmMain::SaveSettings() {
   s.height = place.normal.bottom - place.normal.top;
   s.isMaximized = place.maximized;
   s.dict = FDictName;
+  s.dicts = FDictNames;
   s.font = font_.name;
   s.fontSize = font_.size;
   s.pixels = FPixels;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the search box, the entry found in full with two neighbours on each side as
 // clickable previews, the tool bar, the settings (read at creation, written at destruction) and
-// the one open dictionary.
+// the dictionaries in use (DictsInUse.h), one of which leads each lookup.
 #include <windows.h>
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/ConstU.h"
+#include "shell/DictsInUse.h"
 #include "shell/EntryPanes.h"
 #include "shell/LookupAnywhere.h"
 #include "shell/MainLayout.h"
@@ -92,9 +93,11 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   // font (MainLayout.h); a lower window grows to it. After anything that changes those heights.
   void KeepMainPaneRoom();
 
-  // State, for the dialogs and for tests.
-  TADict* Dict() const noexcept { return FDict.get(); }
+  // State, for the dialogs and for tests. Dict() is the dictionary that leads the lookup shown;
+  // DictName() the first in use, as the Dict setting stores it; DictNames() all in use, in order.
+  TADict* Dict() const noexcept { return dicts_.Lead(); }
   const std::wstring& DictName() const noexcept { return FDictName; }
+  const std::vector<std::wstring>& DictNames() const noexcept { return FDictNames; }
   bool FirstActivationPending() const noexcept { return FFirstActivation; }
   bool Docking() const noexcept { return FDocking; }
   int32_t Pixels() const noexcept { return FPixels; }
@@ -118,7 +121,7 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   HWND HostWindow() const override { return Handle(); }
   int WindowScale(int designed) const override { return Scale(designed); }
   TComboBox& SearchBox() override { return cbSearch; }
-  TADict* Dictionary() override { return FDict.get(); }
+  TADict* Dictionary() override { return dicts_.First(); }
   void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
                    const PreviewEntries& previews) override;
   void ClearPanes() override;
@@ -147,16 +150,23 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   void WMCopyData(const COPYDATASTRUCT& data);
   void WMSysCommand(WPARAM command);
   void WMMoving(RECT& rect);
-  void OpenDictionary(const std::wstring& name, bool doSort);
+  // Opens the dictionaries `names` in order, the one named `sorted` with a sorted index when it
+  // has none yet; one that fails is reported and left out. The names in use become those that
+  // opened, unless none did.
+  void OpenDictionaries(const std::vector<std::wstring>& names, const std::wstring& sorted);
+  // Shows the entry that `text` looks up in the dictionary that leads it.
+  void ShowLookupOf(const std::wstring& text);
 
   // Until the settings are read, and where reading them stops early, the fields hold the
   // settings' defaults, so that the values written back at the end are usable ones.
-  std::unique_ptr<TADict> FDict;
+  TDictsInUse dicts_;
   TEntryPanes panes_{reMeaning, {&reTop1, &reTop2, &reBottom2, &reBottom1}};
   std::unique_ptr<TTextSearch> FTextSearch;
   std::unique_ptr<TLookupAnywhere> FLookupAnywhere;
-  // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry.
+  // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry: the
+  // first of FDictNames, the names of the dictionaries in use.
   std::wstring FDictName;
+  std::vector<std::wstring> FDictNames;
   bool FFirstActivation = false;
   bool FDocking = BoolDefault(kDockingValue);
   int32_t FPixels = IntegerDefault(kPixelsValue);

@@ -26,15 +26,20 @@
 namespace lexmora {
 namespace {
 
+using test::Choose;
+using test::ChooseWhenShown;
 using test::CleanSettings;
 using test::PaneFontOf;
+using test::PaneText;
 using test::Pump;
 using test::RunSoon;
+using test::SearchEdit;
 using test::Stored;
 using test::StoredDword;
 using test::StoreDword;
 using test::StoreString;
 using test::Topmost;
+using test::Type;
 
 const char kDictName[] = "mainwin";
 // Sorted, so that the word search finds each of them.
@@ -50,19 +55,6 @@ const int32_t kCount = static_cast<int32_t>(kEntries.size());
 
 bool InDictionary(int32_t i) {
   return i >= 0 && i < kCount;
-}
-
-// A pane's text with its paragraph breaks as "\n" and no break at the end.
-std::wstring PaneText(const TControl& pane) {
-  std::wstring text = pane.Text(), out;
-  for (size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == L'\r' && k + 1 < text.size() && text[k + 1] == L'\n')
-      continue;
-    out.push_back(text[k] == L'\r' ? L'\n' : text[k]);
-  }
-  while (!out.empty() && out.back() == L'\n')
-    out.pop_back();
-  return out;
 }
 
 std::wstring WantMeaning(int32_t i) {
@@ -119,45 +111,11 @@ int FirstLineBottom(TRichEdit& pane) {
   return static_cast<int>(area.top) + top(1) - top(0);
 }
 
-HWND SearchEdit(const TfmMain& form) {
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  GetComboBoxInfo(form.cbSearch.Handle(), &info);
-  return info.hwndItem;
-}
-
-void Type(const TfmMain& form, const std::wstring& keys) {
-  for (wchar_t c : keys)
-    PostMessageW(SearchEdit(form), WM_CHAR, c, 0);
-  Pump();
-}
-
 std::vector<std::wstring> HistoryItems(const TfmMain& form) {
   std::vector<std::wstring> items;
   for (int32_t k = 0; k < form.cbSearch.Count(); ++k)
     items.push_back(form.cbSearch.Item(k));
   return items;
-}
-
-// Selects `name` in the shown chooser and confirms it.
-void Choose(const std::wstring& name) {
-  TListBox& list = fmChooseDict->lbFiles;
-  for (int32_t k = 0; k < list.Count(); ++k) {
-    if (list.Item(k) == name)
-      list.SetItemIndex(k);
-  }
-  fmChooseDict->SetModalResult(mrOk);
-}
-
-// Chooses `name` once the chooser is up in its modal loop.
-void ChooseWhenShown(const std::wstring& name) {
-  RunSoon([name] {
-    if (fmChooseDict != nullptr && fmChooseDict->InModal()) {
-      Choose(name);
-    } else {
-      ChooseWhenShown(name);
-    }
-  });
 }
 
 class MainWindowTest : public test::MainWindowFixture {

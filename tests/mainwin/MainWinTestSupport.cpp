@@ -216,4 +216,48 @@ bool ShowsItsLatestPaint(HWND window) {
   return !shown.empty() && shown == ShownPixels(window);
 }
 
+std::wstring PaneText(const TControl& pane) {
+  std::wstring text = pane.Text(), out;
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == L'\r' && k + 1 < text.size() && text[k + 1] == L'\n')
+      continue;
+    out.push_back(text[k] == L'\r' ? L'\n' : text[k]);
+  }
+  while (!out.empty() && out.back() == L'\n')
+    out.pop_back();
+  return out;
+}
+
+HWND SearchEdit(const TfmMain& form) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(form.cbSearch.Handle(), &info);
+  return info.hwndItem;
+}
+
+void Type(const TfmMain& form, const std::wstring& keys) {
+  for (wchar_t c : keys)
+    PostMessageW(SearchEdit(form), WM_CHAR, c, 0);
+  Pump();
+}
+
+void Choose(const std::wstring& name) {
+  TListBox& list = fmChooseDict->lbFiles;
+  for (int32_t k = 0; k < list.Count(); ++k) {
+    if (list.Item(k) == name)
+      list.SetItemIndex(k);
+  }
+  fmChooseDict->SetModalResult(mrOk);
+}
+
+void ChooseWhenShown(const std::wstring& name) {
+  RunSoon([name] {
+    if (fmChooseDict != nullptr && fmChooseDict->InModal()) {
+      Choose(name);
+    } else {
+      ChooseWhenShown(name);
+    }
+  });
+}
+
 }  // namespace lexmora::test

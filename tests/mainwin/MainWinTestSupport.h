@@ -94,6 +94,17 @@ void RunSoon(std::function<void()> action);
 // Handles the waiting messages, a few times over, so that posted follow-ups run too.
 void Pump();
 
+// A pane's text with its paragraph breaks as "\n" and no break at the end.
+std::wstring PaneText(const TControl& pane);
+// The edit field of the main window's search box.
+HWND SearchEdit(const TfmMain& form);
+// Types `keys` into the search box as characters through the message loop.
+void Type(const TfmMain& form, const std::wstring& keys);
+// Selects `name` in the shown chooser and confirms it.
+void Choose(const std::wstring& name);
+// Chooses `name` once the chooser is up in its modal loop.
+void ChooseWhenShown(const std::wstring& name);
+
 // Makes the window as narrow as it lets itself be made; returns its width then.
 int ShrinkToSmallestWidth(HWND window);
 // Makes the window as low as it lets itself be made; returns its height then.
