@@ -56,14 +56,20 @@ void AppendFontName(std::string& rtf, std::string_view name) {
 
 // Colour 1 of a document with marks: the background of marked text.
 constexpr char kMarkColour[] = "\\red255\\green226\\blue102;";
+// Colour 2 of a document with headings: their text and the rule under them.
+constexpr char kHeadingColour[] = "\\red128\\green128\\blue128;";
+// A heading's size against the entries', in per cent.
+constexpr int64_t kHeadingSizePercent = 80;
 
 void AppendHeader(std::string& rtf, const std::string& fontName, int32_t fontSize,
-                  bool marked = false) {
+                  bool marked = false, bool headings = false) {
   rtf += "{\\rtf1{\\fonttbl{\\f0 ";
   AppendFontName(rtf, fontName);
   rtf += "}}{\\colortbl\\red0\\green0\\blue0;";
-  if (marked)
+  if (marked || headings)
     rtf += kMarkColour;
+  if (headings)
+    rtf += kHeadingColour;
   rtf += "}\\fs";
   // RTF sizes are half-points; widened so that no size overflows.
   rtf += std::to_string(int64_t{fontSize} * 2);
@@ -172,11 +178,14 @@ std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName
   return FormatEntryRtf(text, fontName, fontSize, {});
 }
 
-std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize,
-                           const std::vector<RtfMark>& marks) {
+namespace {
+
+// The entry's paragraphs, with the words in the script of its first unit bold and `marks`
+// highlighted (colour 1).
+void AppendEntryBody(std::string& rtf, const std::wstring& text,
+                     const std::vector<RtfMark>& marks) {
   if (text.empty())
-    return {};
-  std::string rtf = StartDocument(text.size(), fontName, fontSize, !marks.empty());
+    return;
   const bool latinEntry = IsLatinChar(text.front());
   bool bold = false;
   auto mark = marks.begin();
@@ -205,6 +214,51 @@ std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName
       }
     }
     AppendRtfChar(rtf, c);
+  }
+}
+
+}  // namespace
+
+std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize,
+                           const std::vector<RtfMark>& marks) {
+  if (text.empty())
+    return {};
+  std::string rtf = StartDocument(text.size(), fontName, fontSize, !marks.empty());
+  AppendEntryBody(rtf, text, marks);
+  rtf += '}';
+  return rtf;
+}
+
+std::string FormatEntriesRtf(const std::vector<RtfSection>& sections, const std::string& fontName,
+                             int32_t fontSize) {
+  size_t size = 0;
+  for (const RtfSection& section : sections)
+    size += section.heading.size() + section.text.size();
+  if (size == 0)
+    return {};
+  std::string rtf;
+  rtf.reserve(80 + 4 * kMaxFaceNameChars + (size + sections.size() * 8) * kMaxPieceSize);
+  AppendHeader(rtf, fontName, fontSize, true, true);
+  const std::string entrySize = std::to_string(int64_t{fontSize} * 2);
+  const std::string headingSize = std::to_string(int64_t{fontSize} * 2 * kHeadingSizePercent / 100);
+  bool first = true;
+  for (const RtfSection& section : sections) {
+    if (!first)
+      rtf += "\\par";
+    first = false;
+    if (!section.heading.empty()) {
+      // A small grey line with a rule under it, apart from the entry before it.
+      rtf += "\\pard\\li30\\ri30\\sb120\\sa60\\brdrb\\brdrs\\brdrw10\\brdrcf2\\brsp20\\cf2\\fs";
+      rtf += headingSize;
+      rtf += ' ';
+      for (wchar_t c : section.heading)
+        AppendRtfChar(rtf, c);
+      rtf += "\\par\\pard\\li30\\ri30\\cf0\\fs";
+      rtf += entrySize;
+      rtf += ' ';
+    }
+    AppendEntryBody(rtf, section.text, section.marks);
+    rtf += "\\highlight0\\b0 ";
   }
   rtf += '}';
   return rtf;

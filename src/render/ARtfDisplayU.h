@@ -26,6 +26,21 @@ struct RtfMark {
 std::string FormatEntryRtf(const std::wstring& text, const std::string& fontName, int32_t fontSize,
                            const std::vector<RtfMark>& marks);
 
+// One entry of a document of several: the heading line of its dictionary (none when empty), its
+// text and its marks.
+struct RtfSection {
+  std::wstring heading;
+  std::wstring text;
+  std::vector<RtfMark> marks;
+  bool operator==(const RtfSection&) const = default;
+};
+
+// The entries one after another, each as FormatEntryRtf draws it, under its heading: a line of
+// smaller grey text with a grey rule below it, apart from the entry above. Empty sections (no
+// heading, no text) give the empty string.
+std::string FormatEntriesRtf(const std::vector<RtfSection>& sections, const std::string& fontName,
+                             int32_t fontSize);
+
 // A one-line plain preview: CR becomes a space, LF disappears. Empty text gives the empty string.
 std::string FormatPreviewRtf(const std::wstring& text, const std::string& fontName,
                              int32_t fontSize);

@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
+#include "store/HeadwordLookup.h"
 #include "store/WordSample.h"
 
 namespace lexmora {
+
+namespace {
+
+// The longest part of an entry read for its headword.
+constexpr int32_t kHeadwordChars = 200;
+
+}  // namespace
 
 std::vector<std::wstring> DictionaryHeadings(const std::vector<std::wstring>& titles,
                                              const std::vector<std::wstring>& names) {
@@ -75,6 +83,44 @@ void TDictsInUse::LeadFor(const std::wstring& text) {
       DropAfterError(k);  // its headwords cannot be read
     }
   }
+}
+
+std::optional<int32_t> TDictsInUse::EntryWithHeadword(size_t k, const std::wstring& headword) {
+  TADict& dict = *dicts_[k].dict;
+  const int32_t found = FindHeadword(dict, headword);
+  if (found < 0 || found >= dict.EntryCount())
+    return std::nullopt;
+  const std::wstring text = dict.ReadEntry(found, kHeadwordChars);
+  if (FoldHeadword(dict, HeadwordOf(text)) != FoldHeadword(dict, headword))
+    return std::nullopt;
+  return found;
+}
+
+std::vector<ShownEntry> TDictsInUse::EntriesFor(int32_t entry) {
+  TADict* lead = Lead();
+  if (lead == nullptr)
+    return {};
+  if (dicts_.size() == 1)
+    return {{lead, entry, {}}};
+  const std::wstring headword = HeadwordOf(lead->ReadEntry(entry, kHeadwordChars));
+  std::vector<ShownEntry> shown{{lead, entry, {}}};
+  for (size_t k = 0; k < dicts_.size() && !headword.empty();) {
+    if (k == lead_) {
+      ++k;
+      continue;
+    }
+    try {
+      if (const std::optional<int32_t> found = EntryWithHeadword(k, headword))
+        shown.push_back({dicts_[k].dict.get(), *found, Heading(k)});
+      ++k;
+    } catch (...) {
+      DropAfterError(k);
+    }
+  }
+  // The headings of the dictionaries still in use; none when one is left.
+  for (ShownEntry& s : shown)
+    s.heading = dicts_.size() > 1 ? Heading(IndexOf(s.dict)) : std::wstring();
+  return shown;
 }
 
 std::wstring TDictsInUse::Heading(size_t k) const {

@@ -20,6 +20,14 @@ namespace lexmora {
 std::vector<std::wstring> DictionaryHeadings(const std::vector<std::wstring>& titles,
                                              const std::vector<std::wstring>& names);
 
+// An entry shown in the large pane: its dictionary, its place there, and the heading above it
+// (empty with one dictionary in use).
+struct ShownEntry {
+  TADict* dict = nullptr;
+  int32_t entry = 0;
+  std::wstring heading;
+};
+
 class TDictsInUse {
  public:
   // Opens the dictionary of a name, raising what opening raises.
@@ -58,6 +66,11 @@ class TDictsInUse {
     return lead_ < dicts_.size() ? dicts_[lead_].dict.get() : nullptr;
   }
 
+  // Entry `entry` of the leading dictionary, then the entry of every other dictionary in use
+  // whose headword is the same (as each compares headwords: FoldHeadword), in the order of use,
+  // each under its heading. A dictionary whose entries cannot be read is left out after its
+  // error. Raises what reading the leading dictionary raises.
+  std::vector<ShownEntry> EntriesFor(int32_t entry);
   // The heading line shown above dictionary k's entry when several are in use.
   std::wstring Heading(size_t k) const;
 
@@ -74,6 +87,8 @@ class TDictsInUse {
     std::optional<Script> script;
   };
   Script ScriptOf(InUse& used);
+  // The entry of dictionary k whose headword is `headword`, if any.
+  std::optional<int32_t> EntryWithHeadword(size_t k, const std::wstring& headword);
 
   Reporter report_;
   std::vector<InUse> dicts_;

@@ -28,7 +28,28 @@ void TEntryPanes::SetFont(const TFontSpec& font, int dpi) {
 void TEntryPanes::Show(TADict& dict, int32_t entry, const std::vector<RtfMark>& marks,
                        const PreviewEntries& previews) {
   meaning_.Tag = entry;
-  const bool reloaded = LoadEntry(meaning_, dict, marks);
+  ShowPreviews(dict, previews, LoadEntry(meaning_, dict, marks));
+}
+
+void TEntryPanes::Show(const std::vector<ShownEntry>& shown, const std::vector<RtfMark>& marks,
+                       const PreviewEntries& previews) {
+  if (shown.empty())
+    return;
+  const ShownEntry& first = shown.front();
+  if (shown.size() == 1 && first.heading.empty()) {
+    Show(*first.dict, first.entry, marks, previews);
+    return;
+  }
+  PaneContent content = ContentOf(Kind::Entries, {}, {});
+  for (const ShownEntry& s : shown) {
+    content.sections.push_back(
+        {s.heading, s.dict->ReadEntry(s.entry, -1), &s == &first ? marks : std::vector<RtfMark>()});
+  }
+  meaning_.Tag = first.entry;
+  ShowPreviews(*first.dict, previews, Load(meaning_, std::move(content)));
+}
+
+void TEntryPanes::ShowPreviews(TADict& dict, const PreviewEntries& previews, bool reloaded) {
   for (size_t k = 0; k < kPreviewPaneCount; ++k)
     previews_[k]->Tag = previews[k];
   for (TRichEdit* pane : previews_)
@@ -61,7 +82,7 @@ bool TEntryPanes::LoadPreview(TRichEdit& pane, TADict& dict) {
 
 TEntryPanes::PaneContent TEntryPanes::ContentOf(Kind kind, std::wstring text,
                                                 const std::vector<RtfMark>& marks) const {
-  return {kind, std::move(text), marks, font_.name, font_.size, dpi_};
+  return {kind, std::move(text), marks, font_.name, font_.size, dpi_, {}};
 }
 
 bool TEntryPanes::Load(TRichEdit& pane, PaneContent content) {
@@ -81,6 +102,8 @@ std::string TEntryPanes::RtfOf(const PaneContent& content) {
   switch (content.kind) {
     case Kind::Entry:
       return FormatEntryRtf(content.text, content.fontName, content.fontSize, content.marks);
+    case Kind::Entries:
+      return FormatEntriesRtf(content.sections, content.fontName, content.fontSize);
     case Kind::Preview:
       return FormatPreviewRtf(content.text, content.fontName, content.fontSize);
     case Kind::Empty:

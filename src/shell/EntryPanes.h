@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "render/ARtfDisplayU.h"
+#include "shell/DictsInUse.h"
 #include "store/ADictU.h"
 #include "ui/Dialogs.h"
 #include "ui/RichEdit.h"
@@ -54,6 +55,12 @@ class TEntryPanes {
             const PreviewEntries& previews);
   // Entry `entry` without marks, and its neighbours in the dictionary as previews.
   void ShowEntryAt(TADict& dict, int32_t entry);
+  // As Show, with several dictionaries in use: the large pane shows the entries of `shown` one
+  // below the other, each under its heading, the first (whose place is the pane's Tag) with
+  // `marks`; the previews show previews[k] of the first's dictionary. One entry without a
+  // heading is shown as Show shows it.
+  void Show(const std::vector<ShownEntry>& shown, const std::vector<RtfMark>& marks,
+            const PreviewEntries& previews);
   // Empties all five panes; none leads anywhere.
   void Clear();
 
@@ -64,7 +71,7 @@ class TEntryPanes {
 
  private:
   // An entry in full, an entry cut short, or nothing (an emptied pane).
-  enum class Kind { Entry, Preview, Empty };
+  enum class Kind { Entry, Entries, Preview, Empty };
   // What goes into a pane's rich text, and the DPI it is drawn at.
   struct PaneContent {
     Kind kind = Kind::Entry;
@@ -73,10 +80,15 @@ class TEntryPanes {
     std::string fontName;
     int32_t fontSize = 0;
     int dpi = 0;
+    // The entries of several dictionaries, each under its heading (Kind::Entries).
+    std::vector<RtfSection> sections;
     bool operator==(const PaneContent&) const = default;
   };
   PaneContent ContentOf(Kind kind, std::wstring text, const std::vector<RtfMark>& marks) const;
   static std::string RtfOf(const PaneContent& content);
+  // The previews' part of a showing: previews[k] of `dict` in preview k, and the large pane's
+  // caret to its start when it was `reloaded`.
+  void ShowPreviews(TADict& dict, const PreviewEntries& previews, bool reloaded);
   // Loads `content` into `pane` unless the pane shows it already; true when it loaded.
   bool Load(TRichEdit& pane, PaneContent content);
   // What `pane` shows, when known; nothing for a pane that is not one of the five.

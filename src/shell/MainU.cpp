@@ -412,8 +412,8 @@ void TfmMain::ShowLookupOf(const std::wstring& text) {
 }
 
 void TfmMain::ShowEntryAt(int32_t i) {
-  if (TADict* dict = Dict())
-    panes_.ShowEntryAt(*dict, i);
+  if (Dict() != nullptr)
+    panes_.Show(dicts_.EntriesFor(i), {}, NeighboursOf(i));
 }
 
 void TfmMain::ShowEntryInPane(TRichEdit& pane) {
