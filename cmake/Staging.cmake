@@ -10,6 +10,7 @@ set_target_properties(Lexmora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LEXMORA_STAG
 # for the packages; index and word index files (.ind, .wix) are written by the program next to
 # its dictionaries, and one that turns up in data/ is a leftover of a run and never ships.
 set(staged_files)
+set(staged_sources)
 function(lexmora_stage_tree root)
   file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${root} ${root}/*)
   list(FILTER files EXCLUDE REGEX "\\.(ind|wix)$")
@@ -19,8 +20,10 @@ function(lexmora_stage_tree root)
                        DEPENDS ${root}/${file}
                        COMMENT "Staging ${file}")
     list(APPEND staged_files ${LEXMORA_STAGE_DIR}/${file})
+    list(APPEND staged_sources ${root}/${file})
   endforeach()
   set(staged_files ${staged_files} PARENT_SCOPE)
+  set(staged_sources ${staged_sources} PARENT_SCOPE)
   install(DIRECTORY ${root}/ DESTINATION Lexmora PATTERN "*.ind" EXCLUDE PATTERN "*.wix" EXCLUDE)
 endfunction()
 # data/ holds Dictionaries/, Data/ and Help/; deps/stage/ (scripts/fetch-deps.sh) holds
@@ -59,3 +62,19 @@ set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/images/Lexmora.ico)
 set(CPACK_LEXMORA_PROGRAM_FOLDER Lexmora)
 set(CPACK_LEXMORA_INDEX_EXTENSIONS ind wix)
 include(CPack)
+
+# The installer, built once per change of what it packs (`--target lexmora_installer`, which
+# scripts/test.sh builds before the tests): <build>/installer/Lexmora-<version>-win64-setup.exe,
+# with cpack's staged tree under installer/_CPack_Packages/. cpack builds the project's
+# `preinstall` first, as `make package` does; the target is not part of `all`.
+set(LEXMORA_INSTALLER_DIR ${CMAKE_BINARY_DIR}/installer)
+add_custom_command(
+  OUTPUT ${LEXMORA_INSTALLER_DIR}/Lexmora-${PROJECT_VERSION}-win64-setup.exe
+  COMMAND ${CMAKE_CPACK_COMMAND} -G NSIS -B ${LEXMORA_INSTALLER_DIR}
+  DEPENDS Lexmora lexmora-import lexmora_stage ${staged_sources} ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+          ${CMAKE_SOURCE_DIR}/cmake/NSIS.template.in ${CPACK_PROJECT_CONFIG_FILE}
+          ${CPACK_PRE_BUILD_SCRIPTS} ${CPACK_NSIS_MUI_ICON}
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  COMMENT "Packing the installer")
+add_custom_target(lexmora_installer
+                  DEPENDS ${LEXMORA_INSTALLER_DIR}/Lexmora-${PROJECT_VERSION}-win64-setup.exe)

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds the installer with `cpack -G NSIS` and runs it under Wine as a user would: a silent
-# install, the program used from where it was installed, files of the user's own added, and a
-# silent uninstall, which must take the program away and leave everything of the user's.
+# Runs the build's installer (the target lexmora_installer, built here if it is out of date)
+# under Wine as a user would: a silent install, the program used from where it was installed,
+# files of the user's own added, and a silent uninstall, which must take the program away and
+# leave everything of the user's.
 #
-#   installer-test.sh BUILD_DIR CPACK
+#   installer-test.sh BUILD_DIR CMAKE
 #
 # Installs into a Wine prefix of its own (BUILD_DIR/wineprefix-installer, made on the first run
 # and kept), with its own wineserver and X display: nothing it installs or starts meets the other
 # tests, and it runs beside them. Each case starts from a prefix with no copy installed.
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
-CPACK=$2
+CMAKE=$2
 README=$(cd "$(dirname "$0")/../.." && pwd)/README.md
 HELP=$(dirname "$README")/data/Help/Readme.html
 export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer LEXMORA_OWN_DISPLAY=1
@@ -48,9 +49,9 @@ cleanup() {
 trap cleanup EXIT
 
 case_name=package
-# The package is made while Wine starts and tells the user's folders.
-(cd "$BUILD_DIR" && "$CPACK" -G NSIS -B "$scratch" >"$scratch/cpack.log" 2>&1) &
-cpack_pid=$!
+# The package is brought up to date while Wine starts and tells the user's folders.
+"$CMAKE" --build "$BUILD_DIR" --target lexmora_installer >"$scratch/package.log" 2>&1 &
+package_pid=$!
 lexmora_wine_up >/dev/null
 
 scratch_w="Z:${scratch//\//\\}"
@@ -61,15 +62,17 @@ shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmo
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexmora'
 settings_keys=('HKCU\Software\Lexmora' 'HKLM\Software\Lexmora')
 
-wait "$cpack_pid" || {
-  cat "$scratch/cpack.log"
-  echo "FAIL: cpack -G NSIS"
+wait "$package_pid" || {
+  cat "$scratch/package.log"
+  echo "FAIL: building the target lexmora_installer"
   exit 1
 }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$BUILD_DIR/CPackConfig.cmake")
-setup=$scratch/Lexmora-$version-win64-setup.exe
-[ -f "$setup" ] || { echo "FAIL: no $setup; cpack wrote: $(ls "$scratch")"; exit 1; }
-packed=$(find "$scratch/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' | head -n1)
+setup=$BUILD_DIR/installer/Lexmora-$version-win64-setup.exe
+[ -f "$setup" ] || { echo "FAIL: no $setup; the build wrote: $(ls "$BUILD_DIR/installer")"; exit 1; }
+packed=$(find "$BUILD_DIR/installer/_CPack_Packages" -type d -path '*/Lexmora-*-setup/Lexmora' |
+  head -n1)
+[ -n "$packed" ] || { echo "FAIL: no packed program folder under $BUILD_DIR/installer"; exit 1; }
 
 # The text values of a key as `name=data` lines, from an export of the key: the export is
 # Unicode, where `reg query` writes to a pipe in the console's code page.
