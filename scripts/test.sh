@@ -11,6 +11,9 @@ export BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 export LEXMORA_OWN_DISPLAY=1
 # Windows are hidden and shown hundreds of times; in the Wine desktop each hide is quick.
 export LEXMORA_WINE_DESKTOP=1
+# One wineboot per build: the build's prefix, and every prefix a test makes for itself, is a copy
+# of this template (scripts/wine-env.sh).
+export LEXMORA_WINE_TEMPLATE=$BUILD_DIR/wineprefix-template
 . "$ROOT/scripts/wine-env.sh"
 trap lexmora_wine_down EXIT
 lexmora_wine_up

@@ -6,8 +6,8 @@
 #
 #   installer-test.sh BUILD_DIR CMAKE
 #
-# Installs into a Wine prefix of its own (BUILD_DIR/wineprefix-installer, made on the first run
-# and kept), with its own wineserver and X display: nothing it installs or starts meets the other
+# Installs into a Wine prefix of its own (BUILD_DIR/wineprefix-installer, copied from the build's
+# template prefix on the first run and kept), with its own wineserver and X display: nothing it installs or starts meets the other
 # tests, and it runs beside them. Each case starts from a prefix with no copy installed.
 set -uo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
@@ -15,7 +15,7 @@ CMAKE=$2
 README=$(cd "$(dirname "$0")/../.." && pwd)/README.md
 HELP=$(dirname "$README")/data/Help/Readme.html
 export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer LEXMORA_OWN_DISPLAY=1
-export LEXMORA_WINE_DESKTOP=1
+export LEXMORA_WINE_DESKTOP=1 LEXMORA_WINE_TEMPLATE=$BUILD_DIR/wineprefix-template
 . "$(dirname "$0")/../../scripts/wine-env.sh"
 # Shortcuts made in the prefix must not turn into menu entries of this machine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Runs scripts/run.sh of the source tree SOURCE_DIR as on a fresh clone: its build folder does not
-# exist, there is no display and no Wine prefix. It must build, run the program on an X display
-# of its own, and end by printing the path of a screenshot of the window (about 400 x 300
-# pixels with a margin around it).
+# exist and there is no display. It must configure, build, make the Wine prefix, run the program
+# on an X display of its own, and end by printing the path of a screenshot of the window (about
+# 400 x 300 pixels with a margin around it).
 #
-#   run-script-test.sh SOURCE_DIR
+#   run-script-test.sh SOURCE_DIR BUILD_DIR
 #
-# Takes half a minute with ccache (a new Wine prefix, the build from the cache), a few minutes
-# without it. Removes what it made.
+# The new prefix is a copy of the template prefix of the suite's build BUILD_DIR, the copy
+# run.sh makes when LEXMORA_WINE_TEMPLATE names one (scripts/wine-env.sh), instead of a wineboot
+# of its own. Takes about 20 s with ccache (the build from the cache), a few minutes without it.
+# Removes what it made.
 set -uo pipefail
 SOURCE_DIR=$(cd "$1" && pwd)
+TEMPLATE=$(cd "$2" && pwd)/wineprefix-template
 scratch=$(mktemp -d)
 # The new build folder sits beside build/ in the source tree (ignored by git there): its compile
 # commands then name the sources by the same relative paths as the suite's own build, so that
@@ -24,8 +27,12 @@ fail() {
 }
 
 # Nothing of the test run's own display, prefix or settings reaches the script.
-env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
-  BUILD_DIR="$build" "$SOURCE_DIR/scripts/run.sh" >"$scratch/out" 2>&1 </dev/null
+run_script() {  # output file
+  env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
+    -u LEXMORA_DPI BUILD_DIR="$build" LEXMORA_WINE_TEMPLATE="$TEMPLATE" \
+    "$SOURCE_DIR/scripts/run.sh" >"$1" 2>&1 </dev/null
+}
+run_script "$scratch/out"
 status=$?
 [ "$status" = 0 ] || fail "run.sh ended with status $status"
 shot=$(tail -n 1 "$scratch/out")
@@ -48,8 +55,7 @@ grep -q '^run: looked up ' "$scratch/out" || fail "run.sh did not report the loo
 prefix=$build/wineprefix
 if [ -f "$prefix/system.reg" ]; then
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -p
-  env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
-    BUILD_DIR="$build" "$SOURCE_DIR/scripts/run.sh" >"$scratch/again" 2>&1 </dev/null
+  run_script "$scratch/again"
   status=$?
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k >/dev/null 2>&1
   [ "$status" = 0 ] || fail "with a Wine server running, run.sh ended with status $status"
