@@ -250,19 +250,6 @@ TEST_F(LookupTest, TabAndShiftTabMoveBetweenTheSearchBoxAndTheMainPane) {
   CloseWithSuccess(*program_);
 }
 
-// Types `word` key by key: each key goes down and up through the program's message loop, which
-// makes its character, and the next key waits until the character has arrived.
-void TypeKeys(const MainWindow& main, const std::wstring& word) {
-  SelectAll(main.searchEdit);
-  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
-  ASSERT_TRUE(WaitUntil([&] { return main.SearchText().empty(); }));
-  for (size_t k = 0; k < word.size(); ++k) {
-    PressKey(main.searchEdit, static_cast<UINT>(towupper(word[k])));
-    ASSERT_TRUE(WaitUntil([&] { return main.SearchText() == word.substr(0, k + 1); }))
-        << "search text got \"" << Narrow(main.SearchText()) << "\" after key " << k;
-  }
-}
-
 TEST_F(LookupTest, TypingAHeadwordInFullShowsItsEntryAndItsNeighbours) {
   // In the order of the comparison: a space sorts before the line break, letters after it.
   const std::vector<std::wstring> entries = {
@@ -273,7 +260,7 @@ TEST_F(LookupTest, TypingAHeadwordInFullShowsItsEntryAndItsNeighbours) {
   MainWindow main = Start();
   ASSERT_TRUE(main);
 
-  TypeKeys(main, L"honey");
+  ASSERT_TRUE(TypeWord(main, L"honey"));
   EXPECT_TRUE(ShowsEntry(main, entries, 3));  // not "honey badger", the first entry from "honey" on
   PressKey(main.searchEdit, VK_RETURN);
   ASSERT_TRUE(WaitForPostedMessages(main));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 #include <iterator>
 #include <stdexcept>
 
@@ -564,6 +565,23 @@ bool WaitForPostedMessages(const MainWindow& main, DWORD timeoutMs) {
       return false;
   }
   return true;
+}
+
+::testing::AssertionResult TypeWord(const MainWindow& main, const std::wstring& word) {
+  SelectAll(main.searchEdit);
+  PostMessageW(main.searchEdit, WM_CHAR, VK_BACK, 1);
+  if (!WaitUntil([&] { return main.SearchText().empty(); }))
+    return ::testing::AssertionFailure()
+           << "the search box kept \"" << Narrow(main.SearchText()) << "\" after a delete";
+  for (size_t k = 0; k < word.size(); ++k) {
+    PressKey(main.searchEdit, static_cast<UINT>(towupper(word[k])));
+    if (!WaitUntil([&] { return main.SearchText() == word.substr(0, k + 1); })) {
+      return ::testing::AssertionFailure()
+             << "the search box got \"" << Narrow(main.SearchText()) << "\" after typing \""
+             << Narrow(word.substr(0, k + 1)) << "\"";
+    }
+  }
+  return ::testing::AssertionSuccess();
 }
 
 std::vector<std::wstring> MainWindow::Panes() const {

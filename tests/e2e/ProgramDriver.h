@@ -2,6 +2,7 @@
 // Drives the staged Lexmora.exe from outside, as a user and as a second copy would: a program
 // folder of the test's own, the settings key, the running process with its windows, typing and
 // clicking by posted messages, and the texts of the panes.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -173,6 +174,12 @@ struct MainWindow {
 // handled after posted messages and is not waited for. False when the program did not get there
 // within the timeout.
 bool WaitForPostedMessages(const MainWindow& main, DWORD timeoutMs = kWaitMs);
+
+// Types `word` into the search box as a user does, key by key: what the box holds is selected
+// and deleted first, then each key goes down and up through the program's message loop, which
+// makes its character, and the next key waits until the box shows the word so far. Fails,
+// saying what the box showed, when a key's character did not arrive.
+::testing::AssertionResult TypeWord(const MainWindow& main, const std::wstring& word);
 
 // ---- The running program ----
 

@@ -43,21 +43,6 @@ std::optional<RegValue> ReadWideSetting(const wchar_t* name) {
   return result;
 }
 
-// Types `word` into the search box key by key: key down, the character the program's message
-// loop makes of it, key up; each key's effect is awaited before the next.
-::testing::AssertionResult TypeKeys(const MainWindow& main, const std::wstring& word) {
-  SelectAll(main.searchEdit);
-  for (size_t k = 0; k < word.size(); ++k) {
-    PressKey(main.searchEdit, static_cast<UINT>(towupper(word[k])));
-    if (!WaitUntil([&] { return TextOf(main.searchEdit) == word.substr(0, k + 1); })) {
-      return ::testing::AssertionFailure()
-             << "search box got \"" << Narrow(TextOf(main.searchEdit)) << "\" after typing \""
-             << Narrow(word.substr(0, k + 1)) << "\"";
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 using UnicodeNamesTest = E2eTest;
 
 TEST_F(UnicodeNamesTest, CyrillicFolderAndDictionaryAreListedOpenedAndRemembered) {
@@ -94,7 +79,7 @@ TEST_F(UnicodeNamesTest, CyrillicFolderAndDictionaryAreListedOpenedAndRemembered
     MainWindow main = program.WaitForFirstEntry();
     ASSERT_TRUE(main) << program.DescribeWindows();
     EXPECT_TRUE(ShowsEntry(main, kEntries, 0));
-    ASSERT_TRUE(TypeKeys(main, L"dog"));
+    ASSERT_TRUE(TypeWord(main, L"dog"));
     EXPECT_TRUE(ShowsEntry(main, kEntries, 2));
 
     std::optional<DWORD> code = program.Close();
