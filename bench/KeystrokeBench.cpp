@@ -1,6 +1,6 @@
 // Keystroke-to-paint timing of the real main window, run by scripts/bench-window.sh.
 //
-//   lexmora_keystroke_bench.exe <staged Lexmora.exe> [--entries N] [--words N]
+//   lexmora_keystroke_bench.exe <staged Lexmora.exe> [--entries N] [--words N] [--dicts D]
 //
 // Writes a bilingual dictionary of N entries (1 000 000 by default) into a program folder of
 // its own beside a copy of the program, builds its index with the store's builder, points the
@@ -20,8 +20,13 @@
 // Prints mean, p50, p99 and max of the whole span and of its two parts, and of the keystrokes
 // after which the large pane showed the same text (the lookup kept its entry) and the others. The
 // settings key is restored at the end; the scratch folder is removed.
+//
+// With --dicts D, D dictionaries of N entries each (different words, some shared) are in use at
+// once, the first leading the typed words; each run also tells the time from the program's start
+// to its first entry shown and its working set after the typing.
 #include <windows.h>
 // after windows.h
+#include <psapi.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -100,8 +105,12 @@ class ProgramFolder {
   ProgramFolder& operator=(const ProgramFolder&) = delete;
 
   std::string Exe() const { return path_ + "\\Lexmora.exe"; }
-  std::string Dictionary(const char* extension) const {
-    return path_ + "\\Dictionaries\\" + kDictName + extension;
+  // The dictionary `k` (0 is the first in use).
+  std::string Dictionary(const char* extension, size_t k = 0) const {
+    return path_ + "\\Dictionaries\\" + DictName(k) + extension;
+  }
+  static std::string DictName(size_t k) {
+    return kDictName + (k == 0 ? std::string() : std::to_string(k + 1));
   }
 
  private:
@@ -258,7 +267,7 @@ class SettingsSnapshot {
   std::vector<Value> values_;
 };
 
-void WriteSettings(bool indexOnDisk) {
+void WriteSettings(bool indexOnDisk, size_t dicts) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -267,6 +276,14 @@ void WriteSettings(bool indexOnDisk) {
   }
   RegSetValueExA(key, "Dict", 0, REG_SZ, reinterpret_cast<const BYTE*>(kDictName),
                  sizeof kDictName);
+  if (dicts > 1) {
+    std::string names;
+    for (size_t k = 0; k < dicts; ++k)
+      names += ProgramFolder::DictName(k) + '\0';
+    names += '\0';
+    RegSetValueExA(key, "Dicts", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(names.data()),
+                   static_cast<DWORD>(names.size()));
+  }
   const std::pair<const char*, DWORD> numbers[] = {
       {"Left", 10}, {"Top", 10}, {"Width", 640}, {"Height", 480}, {"ReadHDD", indexOnDisk}};
   for (const auto& [name, value] : numbers) {
@@ -310,6 +327,15 @@ class RunningProgram {
   }
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
+
+  // The process's working set now, in MiB.
+  double WorkingSetMb() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(info_.hProcess, &counters, sizeof counters))
+      return 0;
+    return static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+  }
 
   // The main window once it shows its first entry.
   const MainWindow& WaitForFirstEntry() {
@@ -387,11 +413,15 @@ struct Timings {
   int wordsChecked = 0, wordsFound = 0;
 };
 
-bool FirstLineIs(const std::wstring& text, const std::wstring& word) {
+// Whether the large pane's `text` shows the entry of `word`: its first line, or with several
+// dictionaries in use the line below the first heading.
+bool ShowsHeadword(std::wstring text, const std::wstring& word, bool headings) {
+  if (headings)
+    text.erase(0, std::min(text.size(), text.find_first_of(L"\r\n") + 1));
   return text.compare(0, text.find_first_of(L"\r\n"), word) == 0;
 }
 
-Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& script) {
+Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& script, bool headings) {
   Timings t;
   std::wstring shownBefore = TextOf(window.panes[2]);
   for (const Keystroke& k : script) {
@@ -428,7 +458,7 @@ Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& scrip
       t.roundTrip.push_back((Now() - before) * 1000);
       const std::wstring text = TextOf(window.edit);
       ++t.wordsChecked;
-      if (FirstLineIs(TextOf(window.panes[2]), text))
+      if (ShowsHeadword(TextOf(window.panes[2]), text, headings))
         ++t.wordsFound;
     }
   }
@@ -585,27 +615,29 @@ std::string Brief(std::vector<double> ms) {
   return Fixed(sum / static_cast<double>(ms.size()), 2) + " / " + Fixed(Percentile(ms, 99), 2);
 }
 
-int Run(const std::string& stagedExe, size_t entries, size_t wordCount) {
+int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t dicts) {
   ProgramFolder folder(stagedExe);
   SettingsSnapshot settings;
   std::mt19937 rng(2024);
 
-  double start = Now();
-  const std::vector<std::wstring> headwords =
-      WriteDictionary(folder.Dictionary(".dat"), entries, rng);
-  const double written = Now() - start;
-  start = Now();
-  {
+  std::vector<std::wstring> headwords;
+  for (size_t k = 0; k < dicts; ++k) {
+    double start = Now();
+    const std::vector<std::wstring> written =
+        WriteDictionary(folder.Dictionary(".dat", k), entries, rng);
+    const double writing = Now() - start;
+    start = Now();
     TIndexList list;
     FILETIME time{};
-    ScanEntries(folder.Dictionary(".dat"), false, list, time, nullptr);
-    WriteIndexFile(folder.Dictionary(".ind"), list, time);
-    if (list.size() != headwords.size())
+    ScanEntries(folder.Dictionary(".dat", k), false, list, time, nullptr);
+    WriteIndexFile(folder.Dictionary(".ind", k), list, time);
+    if (list.size() != written.size())
       throw std::runtime_error("the index does not hold one offset per entry");
+    std::fprintf(stderr, "dictionary of %zu entries written in %.1f s, indexed in %.2f s\n",
+                 written.size(), writing, Now() - start);
+    if (k == 0)
+      headwords = written;
   }
-  const double indexed = Now() - start;
-  std::fprintf(stderr, "dictionary of %zu entries written in %.1f s, indexed in %.2f s\n",
-               headwords.size(), written, indexed);
 
   std::printf("| what | measured | target |\n|---|---|---|\n");
   int status = 0;
@@ -617,19 +649,22 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount) {
     const std::vector<Keystroke> warmUp = MakeScript({words.front()});
     const std::vector<Keystroke> script = MakeScript({words.begin() + 1, words.end()});
 
-    WriteSettings(indexOnDisk);
+    WriteSettings(indexOnDisk, dicts);
+    const double started = Now();
     RunningProgram program(folder.Exe());
     const MainWindow& window = program.WaitForFirstEntry();
-    TypeScript(window, warmUp);
-    const Timings t = TypeScript(window, script);
+    const double firstEntry = Now() - started;
+    TypeScript(window, warmUp, dicts > 1);
+    const Timings t = TypeScript(window, script, dicts > 1);
 
     // A missed target is a figure, not a failure; a pane left unpainted or a typed word not
     // shown is.
     if (t.pendingPanes > 0 || t.wordsFound != t.wordsChecked)
       status = 1;
-    Row(std::string("keystroke to five panes painted, ") + std::to_string(entries) +
-            " entries, index " + (indexOnDisk ? "on disk" : "in memory") + ", " +
-            std::to_string(t.total.size()) + " keystrokes",
+    Row(std::string("keystroke to five panes painted, ") +
+            (dicts > 1 ? std::to_string(dicts) + " dictionaries of " : std::string()) +
+            std::to_string(entries) + " entries, index " + (indexOnDisk ? "on disk" : "in memory") +
+            ", " + std::to_string(t.total.size()) + " keystrokes",
         Summary(t.total) + " (handler with lookup and pane loads: " + Summary(t.handler) +
             "; paint still pending after it: " + Summary(t.flush) +
             "); panes left unpainted by "
@@ -645,7 +680,9 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount) {
             "; that changed it: " + std::to_string(t.changedEntry.size()) + ", " +
             (t.changedEntry.empty() ? std::string("-") : Summary(t.changedEntry)) +
             "; baselines: message round trip " + Summary(t.roundTrip) +
-            ", keystroke that empties the box (no lookup) " + Summary(t.clearing),
+            ", keystroke that empties the box (no lookup) " + Summary(t.clearing) +
+            "; start to first entry " + Fixed(firstEntry, 2) + " s; working set after typing " +
+            Fixed(program.WorkingSetMb(), 1) + " MiB",
         "p99 < 16 ms");
     const StepTimes steps =
         ProfileSteps(folder.Dictionary(".dat"), folder.Dictionary(".ind"), indexOnDisk, script);
@@ -664,21 +701,24 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr,
-                 "usage: lexmora_keystroke_bench <Lexmora.exe> [--entries N] [--words N]\n");
+    std::fprintf(
+        stderr,
+        "usage: lexmora_keystroke_bench <Lexmora.exe> [--entries N] [--words N] [--dicts D]\n");
     return 2;
   }
-  size_t entries = 1000000, words = 40;
+  size_t entries = 1000000, words = 40, dicts = 1;
   for (int k = 2; k + 1 < argc; k += 2) {
     const std::string option = argv[k];
     if (option == "--entries") {
       entries = std::stoul(argv[k + 1]);
     } else if (option == "--words") {
       words = std::stoul(argv[k + 1]);
+    } else if (option == "--dicts") {
+      dicts = std::max<size_t>(1, std::stoul(argv[k + 1]));
     }
   }
   try {
-    return lexmora::Run(argv[1], entries, words);
+    return lexmora::Run(argv[1], entries, words, dicts);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "keystroke benchmark failed: %s\n", e.what());
     return 1;
