@@ -417,7 +417,8 @@ struct Timings {
 // dictionaries in use the line below the first heading.
 bool ShowsHeadword(std::wstring text, const std::wstring& word, bool headings) {
   if (headings)
-    text.erase(0, std::min(text.size(), text.find_first_of(L"\r\n") + 1));
+    text.erase(0,
+               std::min(text.size(), text.find_first_not_of(L"\r\n", text.find_first_of(L"\r\n"))));
   return text.compare(0, text.find_first_of(L"\r\n"), word) == 0;
 }
 
