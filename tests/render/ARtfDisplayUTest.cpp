@@ -288,6 +288,43 @@ TEST_F(Pane, EntryLoadsWithItsTextBoldFontAndSize) {
   EXPECT_EQ(160, format.yHeight) << "twips for 8 points";
 }
 
+// Entries of several dictionaries: each under its heading, which is grey and smaller; only the
+// first entry's marks highlight, and each entry is drawn as it would be alone.
+TEST_F(Pane, EntriesStandUnderTheirGreyHeadings) {
+  LoadRtfIntoPane(
+      FormatEntriesRtf(
+          {{L"One", kDom + L" house", {{4, 5}}}, {L"Two", kDom + L"\r\nhouse", {}}, {L"", L"", {}}},
+          "Arial", 10),
+      pane());
+  const std::wstring text = PaneText(pane());
+  ASSERT_EQ(ToUtf8(L"One\r" + kDom + L" house\rTwo\r" + kDom + L"\rhouse"),
+            ToUtf8(text.substr(0, text.find_last_not_of(L"\r") + 1)));
+  const struct {
+    const char* what;
+    LONG start, end;
+    COLORREF colour;
+    LONG twips;
+    bool marked;
+  } runs[] = {
+      {"first heading", 0, 3, RGB(128, 128, 128), 160, false},
+      {"first entry", 4, 8, RGB(0, 0, 0), 200, false},
+      {"its mark", 8, 13, RGB(0, 0, 0), 200, true},
+      {"second heading", 14, 17, RGB(128, 128, 128), 160, false},
+      {"second entry", 18, 27, RGB(0, 0, 0), 200, false},
+  };
+  for (const auto& run : runs) {
+    const CHARFORMAT2W format = CharFormatOf(pane(), run.start, run.end);
+    EXPECT_EQ(format.crTextColor, run.colour) << run.what;
+    EXPECT_EQ(format.yHeight, run.twips) << run.what;
+    const bool marked =
+        (format.dwEffects & CFE_AUTOBACKCOLOR) == 0 && format.crBackColor == RGB(255, 226, 102);
+    EXPECT_EQ(marked, run.marked) << run.what;
+  }
+  ExpectBold(18, 21, true);
+  ExpectBold(22, 27, false);
+  EXPECT_EQ("", FormatEntriesRtf({{L"", L"", {}}}, "Arial", 10));
+}
+
 // Whatever the font name holds, the pane shows the entry as it is, in a font of the name's first
 // 31 characters up to any ";".
 TEST_F(Pane, FontNamesWithRtfCharactersChangeNeitherTheTextNorTheFontName) {
