@@ -432,6 +432,14 @@ void TfmMain::ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
     panes_.Show(*dict, entry, marks, previews);
 }
 
+void TfmMain::ShowEntriesOf(size_t k, int32_t entry, const std::vector<RtfMark>& marks,
+                            const PreviewEntries& previews) {
+  if (k < dicts_.Count()) {
+    const std::wstring heading = dicts_.Count() > 1 ? dicts_.Heading(k) : std::wstring();
+    panes_.Show({{&dicts_.Dict(k), entry, heading}}, marks, previews);
+  }
+}
+
 void TfmMain::ClearPanes() {
   panes_.Clear();
 }

@@ -124,6 +124,10 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   TADict* Dictionary() override { return dicts_.First(); }
   void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
                    const PreviewEntries& previews) override;
+  size_t DictionaryCount() override { return dicts_.Count(); }
+  TADict* DictionaryAt(size_t k) override { return k < dicts_.Count() ? &dicts_.Dict(k) : nullptr; }
+  void ShowEntriesOf(size_t k, int32_t entry, const std::vector<RtfMark>& marks,
+                     const PreviewEntries& previews) override;
   void ClearPanes() override;
   void StripChanged() override;
   void LookUpSearchText() override { cbSearchChange(); }

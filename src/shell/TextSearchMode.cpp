@@ -170,6 +170,7 @@ void TTextSearch::SetActive(bool active) {
   host_.StripChanged();
   SetCue();
   matches_.clear();
+  matchDicts_.clear();
   position_ = -1;
   pending_ = false;
   SetStatus(L"");
@@ -190,11 +191,11 @@ void TTextSearch::TextChanged() {
 void TTextSearch::SearchNow() {
   KillTimer(host_.HostWindow(), kPauseTimer);
   paused_ = false;
-  TADict* dict = host_.Dictionary();
-  if (!active_ || dict == nullptr)
+  if (!active_ || host_.Dictionary() == nullptr)
     return;
   query_ = host_.SearchBox().Text();
   matches_.clear();
+  matchDicts_.clear();
   position_ = -1;
   if (query_.empty()) {
     SetStatus(L"");
@@ -205,11 +206,18 @@ void TTextSearch::SearchNow() {
     pending_ = true;
     return;
   }
-  if (!WordIndexReady(*dict)) {
-    StartBuild();
-    return;
+  const size_t count = host_.DictionaryCount();
+  for (size_t k = 0; k < count; ++k) {
+    if (!WordIndexReady(*host_.DictionaryAt(k))) {
+      StartBuild(k);
+      return;
+    }
   }
-  matches_ = FindInText(*dict, query_, INT32_MAX);
+  for (size_t k = 0; k < count; ++k) {
+    const std::vector<int32_t> found = FindInText(*host_.DictionaryAt(k), query_, INT32_MAX);
+    matches_.insert(matches_.end(), found.begin(), found.end());
+    matchDicts_.insert(matchDicts_.end(), found.size(), k);
+  }
   if (matches_.empty()) {
     SetStatus(kNoMatches);
     host_.ClearPanes();
@@ -227,12 +235,18 @@ void TTextSearch::Step(int delta) {
 }
 
 bool TTextSearch::ShowMatchOf(int32_t entry) {
-  // The matches come most relevant first, not in entry order.
-  const auto found = std::find(matches_.begin(), matches_.end(), entry);
-  if (found == matches_.end())
+  if (position_ < 0)
     return false;
-  ShowMatch(static_cast<int32_t>(found - matches_.begin()));
-  return true;
+  // The matches come most relevant first, not in entry order; the previews are those of the
+  // dictionary shown.
+  const size_t shown = matchDicts_[static_cast<size_t>(position_)];
+  for (size_t k = 0; k < matches_.size(); ++k) {
+    if (matches_[k] == entry && matchDicts_[k] == shown) {
+      ShowMatch(static_cast<int32_t>(k));
+      return true;
+    }
+  }
+  return false;
 }
 
 void TTextSearch::WindowClosing() {
@@ -277,9 +291,10 @@ bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
   return true;
 }
 
-void TTextSearch::StartBuild() {
-  job_ =
-      std::make_unique<BuildJob>(*host_.Dictionary(), host_.HostWindow(), ++jobNumber_, BuildStep);
+void TTextSearch::StartBuild(size_t k) {
+  buildDict_ = k;
+  job_ = std::make_unique<BuildJob>(*host_.DictionaryAt(k), host_.HostWindow(), ++jobNumber_,
+                                    BuildStep);
   pending_ = true;
   BuildProgress(*job_);
   job_->Start();
@@ -295,7 +310,7 @@ void TTextSearch::BuildEnded() {
   const bool search = pending_ && active_;
   pending_ = false;
   SetStatus(L"");
-  TADict* dict = host_.Dictionary();
+  TADict* dict = host_.DictionaryAt(buildDict_);
   std::exception_ptr failure;
   try {
     job->Finish(dict);
@@ -316,7 +331,8 @@ void TTextSearch::StopBuild() {
 }
 
 void TTextSearch::ShowMatch(int32_t position) {
-  TADict* dict = host_.Dictionary();
+  const size_t k = matchDicts_[static_cast<size_t>(position)];
+  TADict* dict = host_.DictionaryAt(k);
   if (dict == nullptr)
     return;
   position_ = position;
@@ -324,16 +340,17 @@ void TTextSearch::ShowMatch(int32_t position) {
   std::vector<RtfMark> marks;
   for (const TextSpan& span : MatchingWords(*dict, dict->ReadEntry(entry, -1), query_))
     marks.push_back({span.start, span.length});
-  // Previews beyond the first or last match name no entry and show the tail alone.
+  // Previews beyond the first or last match of the dictionary name no entry and show the tail
+  // alone.
   const int offsets[kPreviewPaneCount] = {-2, -1, 1, 2};
   PreviewEntries previews{};
-  for (size_t k = 0; k < kPreviewPaneCount; ++k) {
-    const int64_t at = int64_t{position} + offsets[k];
-    previews[k] = at >= 0 && at < static_cast<int64_t>(matches_.size())
-                      ? matches_[static_cast<size_t>(at)]
-                      : kNoEntry;
+  for (size_t p = 0; p < kPreviewPaneCount; ++p) {
+    const int64_t at = int64_t{position} + offsets[p];
+    const bool sameDict = at >= 0 && at < static_cast<int64_t>(matches_.size()) &&
+                          matchDicts_[static_cast<size_t>(at)] == k;
+    previews[p] = sameDict ? matches_[static_cast<size_t>(at)] : kNoEntry;
   }
-  host_.ShowEntries(entry, marks, previews);
+  host_.ShowEntriesOf(k, entry, marks, previews);
   SetStatus(std::to_wstring(position + 1) + L" of " + std::to_wstring(matches_.size()));
 }
 

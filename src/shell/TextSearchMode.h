@@ -4,8 +4,10 @@
 // button, which stays down in the second mode. There, typing searches after a short pause; the
 // large pane shows a match with the matched words highlighted, the previews show the matches
 // before and after it, F3 and Shift+F3 step through the matches, and a label in a strip below the
-// tool bar counts them ("12 of 340", "no matches"). A dictionary without a word index gets one
-// built on a thread of its own, the label showing the progress, while the window stays usable.
+// tool bar counts them ("12 of 340", "no matches"). With several dictionaries in use the matches
+// come dictionary by dictionary, each in its own order, and the previews of a match are its
+// neighbouring matches in its dictionary. A dictionary without a word index gets one built on a
+// thread of its own, the label showing the progress, while the window stays usable.
 #include <windows.h>
 
 #include <atomic>
@@ -38,6 +40,16 @@ class TTextSearchHost {
   // Shows `entry` in the large pane with `marks` highlighted, and `previews` in the previews.
   virtual void ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
                            const PreviewEntries& previews) = 0;
+  // The dictionaries in use, in order, the first being Dictionary(): a window with one
+  // dictionary need not tell them.
+  virtual size_t DictionaryCount() { return Dictionary() != nullptr ? 1 : 0; }
+  virtual TADict* DictionaryAt(size_t k) { return k == 0 ? Dictionary() : nullptr; }
+  // As ShowEntries, for an entry (and previews) of dictionary k, which a window with several in
+  // use shows under its heading.
+  virtual void ShowEntriesOf(size_t /*k*/, int32_t entry, const std::vector<RtfMark>& marks,
+                             const PreviewEntries& previews) {
+    ShowEntries(entry, marks, previews);
+  }
   // Empties the panes: they show nothing and lead nowhere.
   virtual void ClearPanes() = 0;
   // The strip below the tool bar came or went: the window makes room for it.
@@ -105,8 +117,10 @@ class TTextSearch {
   // flag, when set before the build starts: tests hold a build there.
   std::function<void(int32_t percent, const std::atomic<bool>& stopping)> BuildStep;
 
-  // What is shown, for the window and tests.
+  // What is shown, for the window and tests: the entries matched, and the place among the
+  // dictionaries in use of the dictionary of each.
   const std::vector<int32_t>& Matches() const noexcept { return matches_; }
+  const std::vector<size_t>& MatchDictionaries() const noexcept { return matchDicts_; }
   // The place among the matches of the entry shown; -1 when none is shown.
   int32_t Position() const noexcept { return position_; }
   bool Building() const noexcept { return job_ != nullptr; }
@@ -117,7 +131,8 @@ class TTextSearch {
   class BuildJob;
   // The height of a line of the label's font.
   int LabelTextHeight() const;
-  void StartBuild();
+  // Builds the word index of dictionary k.
+  void StartBuild(size_t k);
   void BuildProgress(const BuildJob& job);
   void BuildEnded();
   void StopBuild();
@@ -134,6 +149,9 @@ class TTextSearch {
   bool paused_ = false;
   std::wstring query_;
   std::vector<int32_t> matches_;
+  std::vector<size_t> matchDicts_;
+  // The dictionary whose word index is being built.
+  size_t buildDict_ = 0;
   int32_t position_ = -1;
   std::unique_ptr<BuildJob> job_;
   uint32_t jobNumber_ = 0;

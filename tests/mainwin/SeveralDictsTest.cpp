@@ -157,5 +157,34 @@ TEST_F(SeveralDictsTest, TheScriptTypedChoosesTheLeadingDictionary) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// Searching inside the entries goes through every dictionary in use, one after the other, each
+// match under its dictionary's heading.
+TEST_F(SeveralDictsTest, SearchingInsideTheEntriesGoesThroughEveryDictionary) {
+  UseDicts({L"en", L"bg", L"en2"});
+  auto form = ShowMain();
+  TTextSearch& search = form->TextSearch();
+  search.SetActive(true);
+  form->cbSearch.SetText(L"water");
+  search.SearchNow();
+  const ULONGLONG end = GetTickCount64() + 10000;
+  while (search.Waiting() && GetTickCount64() < end)
+    Pump();
+  const struct {
+    int step;
+    std::wstring wantMeaning;
+    const char* wantCount;
+  } cases[] = {
+      {0, L"Test dictionary (en)\nwater\nвода", "1 of 3"},
+      {1, L"Test dictionary (bg)\nвода\nwater", "2 of 3"},
+      {1, L"Test dictionary (en2)\nwater\nthe drink", "3 of 3"},
+  };
+  for (const auto& c : cases) {
+    search.Step(c.step);
+    EXPECT_EQ(ToUtf8(PaneText(form->reMeaning)), ToUtf8(c.wantMeaning)) << c.wantCount;
+    EXPECT_EQ(search.lblMatches.Caption(), c.wantCount);
+  }
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 }  // namespace
 }  // namespace lexmora

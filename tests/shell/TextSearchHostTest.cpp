@@ -162,5 +162,66 @@ TEST(TextSearchHost, TypingSearchesOnceItPauses) {
   EXPECT_EQ(host.calls.size(), 1u);
 }
 
+// A host with a second dictionary in use beside the first.
+class TwoDictionaryHost : public TestHost {
+ public:
+  explicit TwoDictionaryHost(const test::TempDir& dir) : TestHost(dir) {
+    test::WriteBytes(
+        dir.File("more.dat"),
+        test::DictionaryBytes({L"grass\r\ngreen", L"moss\r\nsmall, green plant", L"sky\r\nblue"}));
+    second =
+        std::make_unique<TADict>(dir.File("more.dat"), dir.File("more.ind"), false, false, false);
+  }
+  size_t DictionaryCount() override { return 2; }
+  TADict* DictionaryAt(size_t k) override { return k == 0 ? dict.get() : second.get(); }
+  void ShowEntriesOf(size_t k, int32_t entry, const std::vector<RtfMark>&,
+                     const PreviewEntries& previews) override {
+    std::string call = "show@" + std::to_string(k) + " " + std::to_string(entry) + " previews";
+    for (int32_t p : previews)
+      call.append(" ").append(std::to_string(p));
+    calls.push_back(call);
+  }
+  std::unique_ptr<TADict> second;
+};
+
+// The matches of every dictionary in use, dictionary by dictionary, each in its own order; the
+// previews stay within the dictionary of the match, and a preview leads to a match of that one.
+TEST(TextSearchHost, MatchesOfEveryDictionaryInUseOneAfterTheOther) {
+  test::TempDir dir;
+  std::vector<std::string> errors;
+  ScopedExceptionHandler handler{[&](const std::exception& e) { errors.push_back(e.what()); }};
+  TwoDictionaryHost host(dir);
+  TTextSearch& search = host.search;
+  search.SetActive(true);
+  const struct {
+    const char* action;
+    std::function<void()> act;
+    const char* call;
+    const char* status;
+  } steps[] = {
+      {"typing",
+       [&] {
+         host.box.SetText(L"green");
+         search.TextChanged();
+       },
+       "show@0 4 previews -1 -1 5 0", "1 of 5"},
+      {"the first dictionary's last match", [&] { search.Step(2); }, "show@0 0 previews 4 5 -1 -1",
+       "3 of 5"},
+      {"on into the second", [&] { search.Step(1); }, "show@1 0 previews -1 -1 1 -1", "4 of 5"},
+      {"its last", [&] { search.Step(1); }, "show@1 1 previews -1 0 -1 -1", "5 of 5"},
+      {"a preview: entry 0 of the second, not of the first", [&] { search.ShowMatchOf(0); },
+       "show@1 0 previews -1 -1 1 -1", "4 of 5"},
+  };
+  for (const auto& step : steps) {
+    host.calls.clear();
+    step.act();
+    ASSERT_TRUE(PumpUntilSearched(search)) << step.action;
+    EXPECT_EQ(host.calls, std::vector<std::string>{step.call}) << step.action;
+    EXPECT_EQ(search.lblMatches.Caption(), step.status) << step.action;
+  }
+  EXPECT_EQ(search.MatchDictionaries(), (std::vector<size_t>{0, 0, 0, 1, 1}));
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 }  // namespace
 }  // namespace lexmora
