@@ -243,8 +243,9 @@ std::string FormatEntriesRtf(const std::vector<RtfSection>& sections, const std:
   const std::string headingSize = std::to_string(int64_t{fontSize} * 2 * kHeadingSizePercent / 100);
   bool first = true;
   for (const RtfSection& section : sections) {
+    // Bold and highlighting end with the entry before.
     if (!first)
-      rtf += "\\par";
+      rtf += "\\highlight0\\b0\\par";
     first = false;
     if (!section.heading.empty()) {
       // A small grey line with a rule under it, apart from the entry before it.
@@ -258,9 +259,10 @@ std::string FormatEntriesRtf(const std::vector<RtfSection>& sections, const std:
       rtf += ' ';
     }
     AppendEntryBody(rtf, section.text, section.marks);
-    rtf += "\\highlight0\\b0 ";
   }
-  rtf += '}';
+  // The pane's reader gives a last paragraph left open after a \pard the document's first
+  // indent: the entry's last line is ended here so that it keeps its own.
+  rtf += "\\par}";
   return rtf;
 }
 

@@ -322,6 +322,9 @@ TEST_F(Pane, EntriesStandUnderTheirGreyHeadings) {
   }
   ExpectBold(18, 21, true);
   ExpectBold(22, 27, false);
+  // Each entry's lines are indented as they are alone, its last line too.
+  EXPECT_EQ(ParaFormatAt(pane(), 18).dxStartIndent, 30);
+  EXPECT_EQ(ParaFormatAt(pane(), 22).dxStartIndent, 90);
   EXPECT_EQ("", FormatEntriesRtf({{L"", L"", {}}}, "Arial", 10));
 }
 
