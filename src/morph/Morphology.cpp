@@ -193,6 +193,20 @@ uint64_t MorphLanguage::DataStamp() const {
 std::vector<std::wstring> MorphLanguage::Stems(const std::wstring& word) {
   std::lock_guard lock(mutex_);
   LoadLocked();
+  return StemsLocked(word);
+}
+
+std::optional<std::vector<std::wstring>> MorphLanguage::StemsIfFree(
+    const std::wstring& word, std::chrono::milliseconds wait) {
+  if (State() != MorphState::Ready)
+    return std::nullopt;
+  std::unique_lock lock(mutex_, wait);
+  if (!lock.owns_lock())
+    return std::nullopt;
+  return StemsLocked(word);
+}
+
+std::vector<std::wstring> MorphLanguage::StemsLocked(const std::wstring& word) {
   std::vector<std::wstring> stems;
   std::string encoded;
   if (!Encode(word, encoded))
@@ -224,6 +238,17 @@ std::vector<std::wstring> MorphLanguage::Suggest(const std::wstring& word, size_
       break;
   }
   return suggestions;
+}
+
+std::vector<std::wstring> SpellingCandidates(MorphLanguage& language, const std::wstring& word,
+                                             size_t max) {
+  std::vector<std::wstring> candidates;
+  for (const std::wstring& suggestion : language.Suggest(word, max)) {
+    AddOnce(candidates, LowerCase(suggestion));
+    for (std::wstring& stem : language.Stems(suggestion))
+      AddOnce(candidates, std::move(stem));
+  }
+  return candidates;
 }
 
 Morphology::Morphology(std::wstring folder) : folder_(std::move(folder)) {

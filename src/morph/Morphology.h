@@ -11,11 +11,13 @@
 // Morphology::LoadInBackground and asks a language only once State() is Ready: State() never
 // waits, and neither does a call on a Ready language while no other thread is inside one.
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,6 +65,11 @@ class MorphLanguage {
   // "saw" gives "saw" and "see". The word is among them only when Hunspell gives it. None for
   // a word the dictionary's encoding cannot hold, longer than kMaxWordLength, or when Off.
   std::vector<std::wstring> Stems(const std::wstring& word);
+  // Stems for a thread that must not wait: nothing when the language is not Ready, or when
+  // another thread's call on it (a Suggest takes up to a few hundred milliseconds) does not end
+  // within `wait`. Never loads.
+  std::optional<std::vector<std::wstring>> StemsIfFree(const std::wstring& word,
+                                                       std::chrono::milliseconds wait);
   // Whether Hunspell knows the word as it is spelled (a form, with Hunspell's own case rules).
   bool Knows(const std::wstring& word);
   // At most `max` words Hunspell suggests for a misspelled one, best first, each once. Takes
@@ -73,6 +80,7 @@ class MorphLanguage {
 
  private:
   void LoadLocked();
+  std::vector<std::wstring> StemsLocked(const std::wstring& word);
   std::wstring LoadFiles();
   std::wstring CheckHunspellReadWords(const std::string& wordList);
   // The word in the dictionary's encoding; nothing when it cannot be asked about.
@@ -80,7 +88,7 @@ class MorphLanguage {
 
   const std::wstring folder_;
   const std::wstring name_;
-  std::mutex mutex_;
+  std::timed_mutex mutex_;
   std::atomic<MorphState> state_{MorphState::NotLoaded};
   // Written before state_ leaves NotLoaded, read only after.
   std::wstring offReason_;
@@ -123,6 +131,12 @@ class Morphology {
 
 // The share of a sample that a language must know to be taken as the sample's language.
 inline constexpr double kFairShare = 0.3;
+
+// Words to offer for a misspelled `word`: up to `max` of the language's suggestions, each followed
+// by its dictionary forms, each word once, best first. Takes up to a few hundred milliseconds:
+// for a thread that may wait.
+std::vector<std::wstring> SpellingCandidates(MorphLanguage& language, const std::wstring& word,
+                                             size_t max);
 
 // The language of a sample of words (for example a few hundred headwords spread over a
 // dictionary): the one whose Hunspell knows most of them, the first by name among equals; null,

@@ -17,6 +17,8 @@
 
 namespace lexmora {
 
+class MorphLanguage;
+
 // Offsets are signed 32-bit values, so a dictionary file must be smaller than this.
 constexpr int64_t kMaxDictionaryFileSize = int64_t{1} << 31;
 
@@ -106,6 +108,13 @@ class TADictCompanion {
   virtual ~TADictCompanion() = default;
 };
 
+// The word forms of a dictionary's two parts: the morphology language (morph/Morphology.h) of its
+// headwords and that of its meanings; null for none.
+struct DictLanguages {
+  MorphLanguage* headwords = nullptr;
+  MorphLanguage* meanings = nullptr;
+};
+
 // An open dictionary. Opening builds the index when it is missing, stale or damaged. An index
 // is damaged when it is too short for the stored time, when its n whole offset records exceed
 // what the dictionary file could hold (one 2-byte separator per entry), or when an offset is
@@ -161,6 +170,10 @@ class TADict {
   // The paths given to the constructor.
   const std::wstring& DataFilePath() const noexcept { return DataFileName; }
   const std::wstring& IndexFilePath() const noexcept { return IndexFileName; }
+  // The languages of its word forms: none until the holder of the languages sets them. They are
+  // not owned: whoever sets them keeps them alive as long as the dictionary, or sets none first.
+  void SetLanguages(const DictLanguages& languages) noexcept { languages_ = languages; }
+  const DictLanguages& Languages() const noexcept { return languages_; }
   // The companion of this dictionary: null until a part of the store sets one.
   std::unique_ptr<TADictCompanion>& Companion() noexcept { return companion_; }
 
@@ -210,6 +223,7 @@ class TADict {
   detail::MappedView DataView;
   detail::MappedView IndexView;
   std::unique_ptr<TADictCompanion> companion_;
+  DictLanguages languages_;
 };
 
 bool IsCharInGroup(wchar_t ch, const std::wstring& group);

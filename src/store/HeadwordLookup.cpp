@@ -165,7 +165,7 @@ std::wstring HeadwordOf(const std::wstring& entryText) {
 // of the typed text followed by a line break, in ascending order. One comparison tells on which
 // side of the answer that place lies. When it lies at or after the answer, the stretch around
 // the answer comes first, and a headword found there is the result without the place's search.
-int32_t FindHeadword(TADict& dict, const std::wstring& typed) {
+HeadwordMatch MatchHeadword(TADict& dict, const std::wstring& typed) {
   int32_t count = 0;
   const int32_t found = dict.FindWord(typed, count);
   // The typed text as headwords are compared, and as it stands in the order of a sorted index
@@ -173,22 +173,27 @@ int32_t FindHeadword(TADict& dict, const std::wstring& typed) {
   const std::wstring lowered = LowerCase(WithoutCombiningMarks(typed)) + L"\r\n";
   const std::wstring key = dict.ConvertLetters(lowered.substr(0, lowered.size() - 2));
   if (key.empty())
-    return found;
+    return {found, false};
   EntryReader reader(dict, count);
   const auto [from, to] = StretchAround(found, count);
+  int32_t match = -1;
   if (found == 0 || SortsBefore(reader, found - 1, lowered)) {
-    const int32_t match = FirstHeadwordMatch(dict, reader, from, to, key);
-    if (match >= 0)
-      return match;
-    const auto [lineFrom, lineTo] = StretchAround(SortPlaceFrom(reader, lowered, found), count);
-    const int32_t later = FirstHeadwordMatch(dict, reader, std::max(lineFrom, to + 1), lineTo, key);
-    return later >= 0 ? later : found;
+    match = FirstHeadwordMatch(dict, reader, from, to, key);
+    if (match < 0) {
+      const auto [lineFrom, lineTo] = StretchAround(SortPlaceFrom(reader, lowered, found), count);
+      match = FirstHeadwordMatch(dict, reader, std::max(lineFrom, to + 1), lineTo, key);
+    }
+  } else {
+    const auto [lineFrom, lineTo] = StretchAround(SortPlaceUpTo(reader, lowered, found - 1), count);
+    match = FirstHeadwordMatch(dict, reader, lineFrom, lineTo, key);
+    if (match < 0)
+      match = FirstHeadwordMatch(dict, reader, std::max(from, lineTo + 1), to, key);
   }
-  const auto [lineFrom, lineTo] = StretchAround(SortPlaceUpTo(reader, lowered, found - 1), count);
-  int32_t match = FirstHeadwordMatch(dict, reader, lineFrom, lineTo, key);
-  if (match < 0)
-    match = FirstHeadwordMatch(dict, reader, std::max(from, lineTo + 1), to, key);
-  return match >= 0 ? match : found;
+  return match >= 0 ? HeadwordMatch{match, true} : HeadwordMatch{found, false};
+}
+
+int32_t FindHeadword(TADict& dict, const std::wstring& typed) {
+  return MatchHeadword(dict, typed).entry;
 }
 
 }  // namespace lexmora

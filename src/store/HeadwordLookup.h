@@ -37,6 +37,14 @@ inline constexpr int32_t kHeadwordScanAhead = 32;
 // whose order is not the comparison's (a file-order index of a file not sorted that way).
 int32_t FindHeadword(TADict& dict, const std::wstring& typed);
 
+// FindHeadword's answer, and whether it is an entry whose headword is the typed text (false: it
+// is FindWord's answer).
+struct HeadwordMatch {
+  int32_t entry = 0;
+  bool exact = false;
+};
+HeadwordMatch MatchHeadword(TADict& dict, const std::wstring& typed);
+
 // `text` as headwords are compared: combining marks left out, lower-cased, letter-converted.
 std::wstring FoldHeadword(const TADict& dict, const std::wstring& text);
 
