@@ -70,13 +70,17 @@ std::basic_string<Char> ReadText(const std::string& name, Query query) {
 }  // namespace
 
 bool Registry::OpenKey(const std::string& name, bool canCreate) {
+  return OpenKey(ToWide(name), canCreate);
+}
+
+bool Registry::OpenKey(const std::wstring& name, bool canCreate) {
   HKEY opened = nullptr;
   LONG rc;
   if (canCreate) {
-    rc = RegCreateKeyExA(root_, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr,
+    rc = RegCreateKeyExW(root_, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr,
                          &opened, nullptr);
   } else {
-    rc = RegOpenKeyExA(root_, name.c_str(), 0, access_, &opened);
+    rc = RegOpenKeyExW(root_, name.c_str(), 0, access_, &opened);
   }
   if (rc != ERROR_SUCCESS || opened == nullptr)
     return false;

@@ -28,6 +28,8 @@ class Registry {
   // and canCreate is true, creates it as a non-volatile key. On success the opened key becomes
   // the current key (closing the previous one); on failure the current key is left as it was.
   bool OpenKey(const std::string& name, bool canCreate);
+  // The same for a name in UTF-16, which may hold letters the system code page lacks.
+  bool OpenKey(const std::wstring& name, bool canCreate);
   void CloseKey() noexcept { key_.Reset(); }
 
   // True when the value can be queried; false with no current key.

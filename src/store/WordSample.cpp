@@ -46,4 +46,9 @@ std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part, int32_t entr
   return words;
 }
 
+DictLanguages DetectDictLanguages(TADict& dict, Morphology& morphology) {
+  return {DetectLanguage(morphology, SampleWords(dict, EntryPart::Headword)),
+          DetectLanguage(morphology, SampleWords(dict, EntryPart::Meaning))};
+}
+
 }  // namespace lexmora

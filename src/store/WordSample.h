@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "morph/Morphology.h"
 #include "store/ADictU.h"
 
 namespace lexmora {
@@ -19,5 +20,10 @@ inline constexpr size_t kSampleWordsPerEntry = 8;
 // combining marks left out, as spelled.
 std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part,
                                       int32_t entries = kSampleEntries);
+
+// The languages of a dictionary's headwords and of its meanings, each the one DetectLanguage
+// finds for the sample of that part; none where none knows enough of it. Loads the languages not
+// loaded yet: for a thread that may wait, or once all are loaded.
+DictLanguages DetectDictLanguages(TADict& dict, Morphology& morphology);
 
 }  // namespace lexmora

@@ -9,6 +9,7 @@
 #include "morph/Morphology.h"
 #include "store/HeadwordLookup.h"
 #include "store/WordLookup.h"
+#include "store/WordSample.h"
 
 namespace lexmora {
 namespace {
@@ -221,6 +222,32 @@ TEST_F(WordLookupTest, AtMostFiveSuggestionsClosestFirst) {
     offered.push_back(f.form);
   ASSERT_EQ(offered.size(), kMaxSuggestions);
   EXPECT_EQ(ToUtf8(offered.front()), "bat");
+}
+
+// Each part's language is the one that knows most of its words; a part of numbers has none.
+TEST_F(WordLookupTest, EachPartOfADictionaryHasTheLanguageItsWordsAreIn) {
+  const struct {
+    std::vector<std::wstring> entries;
+    const wchar_t* headwords;
+    const wchar_t* meanings;
+  } cases[] = {
+      {{L"house\r\nкъща, дом", L"water\r\nвода", L"go\r\nотивам, вървя", L"child\r\nдете"},
+       L"en_US",
+       L"bg_BG"},
+      {{L"дом\r\nкъща", L"вода\r\nвода", L"ребёнок\r\nдете", L"идти\r\nотивам"},
+       L"ru_RU",
+       L"bg_BG"},
+      {{L"1\r\n2", L"3\r\n4", L"5\r\n6"}, L"", L""},
+  };
+  for (const auto& c : cases) {
+    dict.reset();
+    test::WriteBytes(dir.File("l.dat"), test::DictBytes(c.entries, L"Title\r\n"));
+    DeleteFileA(dir.File("l.ind").c_str());
+    dict = std::make_unique<TADict>(dir.File("l.dat"), dir.File("l.ind"), true, false, false);
+    const DictLanguages found = DetectDictLanguages(*dict, Shipped());
+    EXPECT_EQ(ToUtf8(found.headwords ? found.headwords->Name() : L""), ToUtf8(c.headwords));
+    EXPECT_EQ(ToUtf8(found.meanings ? found.meanings->Name() : L""), ToUtf8(c.meanings));
+  }
 }
 
 TEST(EditDistanceTest, CountsInsertionsDeletionsReplacementsAndSwaps) {
