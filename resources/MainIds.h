@@ -17,6 +17,8 @@
 #define IDC_PNLBOTTOM 1013
 // The label beside the tool bar that counts the matches of a search inside the entries.
 #define IDC_LBLMATCHES 1020
+// The line below the tool bar that names the dictionary forms of a typed form, or suggestions.
+#define IDC_LNKFORMS 1021
 
 // Tool buttons and the popup menu's items (their shortcuts act through an accelerator table).
 #define IDC_TBTNSTAYONTOP 1101

@@ -21,6 +21,14 @@ struct KeptLanguages {
   bool operator==(const KeptLanguages&) const = default;
 };
 
+// A language of word forms as the options offer it: its name, whether it is off, and why it
+// cannot be used now (empty when it can).
+struct LanguageOffer {
+  std::wstring name;
+  std::wstring state;
+  bool off = false;
+};
+
 // What languages found by themselves depend on: the dictionary file, by its size and last-write
 // time, and the names of the languages at hand. Empty when the file cannot be looked at.
 std::wstring LanguageStamp(const std::wstring& dataPath,

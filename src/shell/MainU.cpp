@@ -24,7 +24,6 @@
 #include "shell/Settings.h"
 #include "shell/WindowPlacement.h"
 #include "store/DictTitle.h"
-#include "store/HeadwordLookup.h"
 #include "ui/Application.h"
 #include "ui/StayOnTop.h"
 
@@ -80,7 +79,9 @@ class AtExit {
 TfmMain::TfmMain()
     : dicts_([] { Application().HandleCurrentException(); }),
       FTextSearch(std::make_unique<TTextSearch>(static_cast<TTextSearchHost&>(*this))),
-      FLookupAnywhere(std::make_unique<TLookupAnywhere>(static_cast<TLookupHost&>(*this))) {
+      FLookupAnywhere(std::make_unique<TLookupAnywhere>(static_cast<TLookupHost&>(*this))),
+      FWordForms(std::make_unique<TWordForms>(static_cast<TWordFormsHost&>(*this),
+                                              Morphology::ProgramFolder())) {
   windowClassName_ = ToWide(kMainWindowClass);
   CreateFromLayout(IDD_MAIN);
   KeyPreview = true;
@@ -163,6 +164,7 @@ void TfmMain::CreateControls() {
   cbSearch.SetMaxLength(kSearchMaxLength);
   tbToolbar.AddControl(cbSearch, kSearchWidth);
   FTextSearch->CreateControls(tbToolbar);
+  FWordForms->CreateControls(IDC_LNKFORMS);
   tbToolbar.AddSeparator(kSeparatorWidth);  // tbtn1
   tbtnStayOnTop =
       &tbToolbar.AddButton(IDC_TBTNSTAYONTOP, kImageStayOnTop, "Stay On Top (Ctrl+S)", true);
@@ -191,7 +193,7 @@ void TfmMain::CreateControls() {
 main_layout::Measures TfmMain::LayoutMeasures() const {
   const RECT box = cbSearch.BoundsRect();
   return {Dpi(), static_cast<int>(box.bottom - box.top), paneLineHeight_,
-          FTextSearch->StripHeight()};
+          std::max(FTextSearch->StripHeight(), FWordForms->StripHeight())};
 }
 
 void TfmMain::Layout() {
@@ -213,6 +215,7 @@ void TfmMain::Layout() {
   for (const auto& p : parts)
     p.control.SetBounds(0, stack[p.part].top, width, stack[p.part].height);
   FTextSearch->PlaceStrip(stack[kStrip].top, width);
+  FWordForms->PlaceStrip(SearchTextLeft(cbSearch, Handle()), stack[kStrip].top, width);
 
   // Keep the search box centred in the bar when its font changes its height.
   const RECT box = cbSearch.BoundsRect();
@@ -332,6 +335,9 @@ void TfmMain::TntFormActivate() {
   // A chooser that was not shown sorts no index.
   OpenDictionaries(names, sorted);
   ShowEntryAt(0);
+  // The languages load once the window is usable.
+  FWordForms->StartLoading();
+  FWordForms->DictionaryOpened();
 }
 
 // The settings are saved first: the program holds its single-copy lock until it ends, which
@@ -407,8 +413,8 @@ void TfmMain::OpenDictionaries(const std::vector<std::wstring>& names, const std
 
 void TfmMain::ShowLookupOf(const std::wstring& text) {
   dicts_.LeadFor(text);
-  if (TADict* dict = Dict())
-    ShowEntryAt(FindHeadword(*dict, text));
+  if (Dict() != nullptr)
+    ShowEntryAt(FWordForms->LookUp(text));
 }
 
 void TfmMain::ShowEntryAt(int32_t i) {
@@ -452,6 +458,8 @@ void TfmMain::cbSearchChange() {
     return;
   }
   const std::wstring text = cbSearch.Text();
+  if (text.empty())
+    FWordForms->ClearLine();
   if (text.empty() || dicts_.Empty())
     return;
   ShowLookupOf(text);
@@ -467,6 +475,7 @@ void TfmMain::cbSearchKeyPress(wchar_t& key) {
     FTextSearch->SearchNow();
   } else {
     cbSearchChange();
+    FWordForms->SuggestNow();
   }
   cbSearch.AddItem(cbSearch.Text());
   // At most one item goes per Enter, so a list longer than a lowered limit does not shrink.
@@ -484,8 +493,11 @@ void TfmMain::reBottom2MouseDown(TControl& sender, int, UINT, int, int) {
   if (Dict() != nullptr && !first.empty() && first != kPreviewTail) {
     // In search mode before a search, the previews show the dictionary's neighbours, as in
     // headword lookup, and lead there.
-    if (!FTextSearch->Active() || !FTextSearch->ShowMatchOf(pane->Tag))
-      ShowEntryAt(pane->Tag);
+    if (!FTextSearch->Active() || !FTextSearch->ShowMatchOf(pane->Tag)) {
+      const int32_t entry = pane->Tag;
+      ShowEntryAt(entry);
+      FWordForms->EntryShown(entry);
+    }
   }
   pane->SetSelection(0, 0);
   cbSearch.SetFocus();
@@ -500,6 +512,7 @@ void TfmMain::tbtnDictClick() {
   const std::vector<std::wstring> names = chooser.ChosenNames();
   const std::wstring sorted = chooser.SortRequested() ? chooser.SelectedName() : std::wstring();
   FTextSearch->DictionaryChanged();
+  FWordForms->DictionaryClosing();
   dicts_.Close();
   OpenDictionaries(names, sorted);
   if (dicts_.Empty()) {
@@ -507,6 +520,7 @@ void TfmMain::tbtnDictClick() {
     ClearPanes();
     return;
   }
+  FWordForms->DictionaryOpened();
   const std::wstring text = cbSearch.Text();
   if (text.empty()) {
     ShowEntryAt(0);
@@ -542,6 +556,9 @@ void TfmMain::tbtnOptionsClick() {
   dialog->udItems.SetPosition(static_cast<int16_t>(FHistory & 0xFFFF));
   dialog->chbLookupCopied.SetChecked(FLookupCopied);
   dialog->ShowHotKeyState(FLookupAnywhere->HotKeyAvailable());
+  const KeptLanguages languages = FWordForms->DictionaryLanguages();
+  dialog->ShowFormsLanguages(FWordForms->OfferedLanguages(), languages.headwords,
+                             languages.meanings, Dict() != nullptr);
   if (dialog->ShowModal() != mrOk)
     return;
 
@@ -553,6 +570,10 @@ void TfmMain::tbtnOptionsClick() {
   ApplyFont(dialog->dlgFont.Font.name, dialog->dlgFont.Font.size);
   FHistory = dialog->udItems.Position();
   FLookupCopied = dialog->chbLookupCopied.Checked();
+  if (Dict() != nullptr && (dialog->HeadwordFormsLanguage() != languages.headwords ||
+                            dialog->MeaningFormsLanguage() != languages.meanings)) {
+    FWordForms->ChooseLanguages(dialog->HeadwordFormsLanguage(), dialog->MeaningFormsLanguage());
+  }
 }
 
 void TfmMain::tbtnHelpClick() {
@@ -628,10 +649,10 @@ void TfmMain::SaveSettings() {
 void TfmMain::ApplyFont(const std::string& name, int32_t size) {
   TFontSpec desc{name, size};
   GdiObject font = CreateFontFromSpec(desc, Dpi());
-  for (TControl* control :
-       {static_cast<TControl*>(&cbSearch), static_cast<TControl*>(&reTop1),
-        static_cast<TControl*>(&reTop2), static_cast<TControl*>(&reBottom1),
-        static_cast<TControl*>(&reBottom2), static_cast<TControl*>(&reMeaning)}) {
+  for (TControl* control : {static_cast<TControl*>(&cbSearch), static_cast<TControl*>(&reTop1),
+                            static_cast<TControl*>(&reTop2), static_cast<TControl*>(&reBottom1),
+                            static_cast<TControl*>(&reBottom2), static_cast<TControl*>(&reMeaning),
+                            static_cast<TControl*>(&FWordForms->lnkForms)}) {
     control->SetFont(static_cast<HFONT>(font.Get()));
   }
   // The controls now use the new font; the old one may go.
@@ -662,8 +683,10 @@ void TfmMain::WMMoving(RECT& rect) {
 }
 
 LRESULT TfmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT result = 0; FTextSearch->HandleMessage(msg, wParam, lParam, result))
+  if (LRESULT result = 0; FTextSearch->HandleMessage(msg, wParam, lParam, result) ||
+                          FWordForms->HandleMessage(msg, wParam, lParam, result)) {
     return result;
+  }
   if (FLookupAnywhere->HandleMessage(msg, wParam, lParam))
     return 0;
   switch (msg) {

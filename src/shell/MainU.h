@@ -16,6 +16,7 @@
 #include "shell/MainLayout.h"
 #include "shell/ShellControls.h"
 #include "shell/TextSearchMode.h"
+#include "shell/WordForms.h"
 #include "store/ADictU.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
@@ -28,7 +29,7 @@ namespace lexmora {
 class TfmChooseDict;
 class TfmOptions;
 
-class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
+class TfmMain : public TForm, private TTextSearchHost, private TLookupHost, private TWordFormsHost {
  public:
   TfmMain();
   ~TfmMain() override;
@@ -72,6 +73,9 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   TTextSearch& TextSearch() noexcept { return *FTextSearch; }
   // Looking words up from other programs: copied twice, or the window called by its hotkey.
   TLookupAnywhere& LookupAnywhere() noexcept { return *FLookupAnywhere; }
+  // Words as they stand in a text: the languages of word forms, and the line that names the
+  // dictionary forms of a typed form.
+  TWordForms& WordForms() noexcept { return *FWordForms; }
 
   // Shows entry i in full and entries i-2, i-1, i+1, i+2 as previews. Without an open dictionary
   // nothing changes.
@@ -135,6 +139,12 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   bool CopiedTextLookupOn() const override { return FLookupCopied; }
   void FocusSearchBox() override;
   void LookUp(const std::wstring& word) override;
+  // TWordFormsHost, which shares DictionaryCount and DictionaryAt with TTextSearchHost.
+  std::wstring DictionaryNameAt(size_t k) const override { return dicts_.Name(k); }
+  TADict* LeadDictionary() override { return Dict(); }
+  std::wstring SearchText() const override { return cbSearch.Text(); }
+  bool LookingUpHeadwords() const override { return !FTextSearch->Active(); }
+  void ShowEntry(int32_t entry) override { ShowEntryAt(entry); }
 
   void CreateControls();
   // Back to headword lookup, which shows what the search text looks up, with the focus in the
@@ -167,6 +177,7 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost {
   TEntryPanes panes_{reMeaning, {&reTop1, &reTop2, &reBottom2, &reBottom1}};
   std::unique_ptr<TTextSearch> FTextSearch;
   std::unique_ptr<TLookupAnywhere> FLookupAnywhere;
+  std::unique_ptr<TWordForms> FWordForms;
   // The dictionary's file name without ".dat", in UTF-16 from the chooser to the registry: the
   // first of FDictNames, the names of the dictionaries in use.
   std::wstring FDictName;

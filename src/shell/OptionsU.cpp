@@ -12,6 +12,8 @@ namespace {
 
 constexpr char kHotKeyFree[] = "Ctrl+Alt+L brings Lexmora to the front";
 constexpr char kHotKeyHeld[] = "Ctrl+Alt+L is in use by another program";
+constexpr wchar_t kNoLanguage[] = L"none";
+constexpr wchar_t kOffMark[] = L" (off)";
 
 }  // namespace
 
@@ -42,6 +44,12 @@ TfmOptions::TfmOptions() {
                            Binding{lblFont, IDC_OPT_LBLFONT},
                            Binding{lblFontInfo, IDC_OPT_LBLFONTINFO},
                            Binding{btnChangeFont, IDC_OPT_BTNCHANGEFONT},
+                           Binding{lblHeadwordForms, IDC_OPT_LBLHEADWORDFORMS},
+                           Binding{cbHeadwordForms, IDC_OPT_CBHEADWORDFORMS},
+                           Binding{lblHeadwordState, IDC_OPT_LBLHEADWORDSTATE},
+                           Binding{lblMeaningForms, IDC_OPT_LBLMEANINGFORMS},
+                           Binding{cbMeaningForms, IDC_OPT_CBMEANINGFORMS},
+                           Binding{lblMeaningState, IDC_OPT_LBLMEANINGSTATE},
                            Binding{bvlBottom, IDC_OPT_BVLBOTTOM},
                            Binding{pnlBottom, IDC_OPT_PNLBOTTOM},
                            Binding{btnOK, IDC_OPT_BTNOK},
@@ -76,6 +84,8 @@ TfmOptions::TfmOptions() {
   OnShow = [this] { TntFormShow(); };
   OnDpiChange = [this](int) { ShowIcon(); };
   btnChangeFont.OnClick = [this] { btnChangeFontClick(); };
+  cbHeadwordForms.OnChange = [this] { ShowLanguageState(cbHeadwordForms, lblHeadwordState); };
+  cbMeaningForms.OnChange = [this] { ShowLanguageState(cbMeaningForms, lblMeaningState); };
 }
 
 void TfmOptions::ShowIcon() {
@@ -103,6 +113,53 @@ void TfmOptions::ShowHotKeyState(bool available) {
 
 void TfmOptions::UpdateFontLabel() {
   lblFontInfo.SetCaption(Format("%s, %d", dlgFont.Font.name.c_str(), dlgFont.Font.size));
+}
+
+void TfmOptions::ShowFormsLanguages(const std::vector<LanguageOffer>& languages,
+                                    const std::wstring& headwords, const std::wstring& meanings,
+                                    bool enabled) {
+  formsLanguages_ = languages;
+  const struct {
+    TComboBox& list;
+    TLabel& state;
+    const std::wstring& selected;
+  } parts[] = {{cbHeadwordForms, lblHeadwordState, headwords},
+               {cbMeaningForms, lblMeaningState, meanings}};
+  for (const auto& part : parts) {
+    SendMessageW(part.list.Handle(), CB_RESETCONTENT, 0, 0);
+    part.list.AddItem(kNoLanguage);
+    int32_t selected = 0;
+    for (size_t k = 0; k < languages.size(); ++k) {
+      part.list.AddItem(languages[k].name + (languages[k].off ? kOffMark : L""));
+      if (languages[k].name == part.selected)
+        selected = static_cast<int32_t>(k + 1);
+    }
+    SendMessageW(part.list.Handle(), CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    part.list.SetEnabled(enabled);
+    ShowLanguageState(part.list, part.state);
+  }
+}
+
+std::wstring TfmOptions::SelectedLanguage(const TComboBox& list) const {
+  const int32_t index = list.ItemIndex();
+  if (index <= 0 || static_cast<size_t>(index) > formsLanguages_.size())
+    return std::wstring();
+  return formsLanguages_[static_cast<size_t>(index - 1)].name;
+}
+
+void TfmOptions::ShowLanguageState(const TComboBox& list, TLabel& state) {
+  const int32_t index = list.ItemIndex();
+  state.SetText(index <= 0 || static_cast<size_t>(index) > formsLanguages_.size()
+                    ? std::wstring()
+                    : formsLanguages_[static_cast<size_t>(index - 1)].state);
+}
+
+std::wstring TfmOptions::HeadwordFormsLanguage() const {
+  return SelectedLanguage(cbHeadwordForms);
+}
+
+std::wstring TfmOptions::MeaningFormsLanguage() const {
+  return SelectedLanguage(cbMeaningForms);
 }
 
 }  // namespace lexmora

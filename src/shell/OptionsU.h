@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "base/Handle.h"
+#include "shell/KeptLanguages.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
@@ -32,6 +34,9 @@ class TfmOptions : public TForm {
   TCheckBox chbLookupCopied;
   TLabel lblHotKey;
   TLabel lblFont, lblFontInfo;
+  TLabel lblHeadwordForms, lblHeadwordState, lblMeaningForms, lblMeaningState;
+  // The languages of the word forms of the open dictionary's headwords and meanings.
+  TComboBox cbHeadwordForms, cbMeaningForms;
   TButton btnChangeFont;
   TBevel bvlBottom;
   TPanel pnlBottom;
@@ -46,9 +51,23 @@ class TfmOptions : public TForm {
   // holds it.
   void ShowHotKeyState(bool available);
 
+  // Fills both lists of languages: "none", then each language (one that is off marked so), with
+  // the named ones selected (empty: none); below each list, why its language cannot be used.
+  // Without an open dictionary (`enabled` false) the lists are disabled.
+  void ShowFormsLanguages(const std::vector<LanguageOffer>& languages,
+                          const std::wstring& headwords, const std::wstring& meanings,
+                          bool enabled);
+  // The languages selected; empty for none.
+  std::wstring HeadwordFormsLanguage() const;
+  std::wstring MeaningFormsLanguage() const;
+
  private:
   // The picture at the top, drawn for the window's DPI.
   void ShowIcon();
+  // The language selected in `list`, and what `state` says of it.
+  std::wstring SelectedLanguage(const TComboBox& list) const;
+  void ShowLanguageState(const TComboBox& list, TLabel& state);
+  std::vector<LanguageOffer> formsLanguages_;
   TImageList iconList_;
   Icon icon_;
 };

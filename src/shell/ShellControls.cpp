@@ -117,4 +117,23 @@ bool DropFormatCharacters(TComboBox& box) {
   return true;
 }
 
+HWND EditOf(const TComboBox& box) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetComboBoxInfo(box.Handle(), &info))
+    return nullptr;
+  return info.hwndItem;
+}
+
+int SearchTextLeft(const TComboBox& box, HWND window) {
+  const HWND edit = EditOf(box);
+  if (edit == nullptr)
+    return 0;
+  RECT bounds{};
+  GetWindowRect(edit, &bounds);
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&bounds), 2);
+  const auto margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
+  return std::max(0, static_cast<int>(bounds.left) + LOWORD(margins));
+}
+
 }  // namespace lexmora

@@ -48,4 +48,11 @@ class TLinkLabel : public TLabel {
 // the text changed.
 bool DropFormatCharacters(TComboBox& box);
 
+// The edit field of a combo box; null when it cannot be had.
+HWND EditOf(const TComboBox& box);
+
+// Where the text of the combo box's edit starts, in the client coordinates of `window`; 0 when
+// the edit cannot be had. A strip below the tool bar starts its text there.
+int SearchTextLeft(const TComboBox& box, HWND window);
+
 }  // namespace lexmora

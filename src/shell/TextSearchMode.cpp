@@ -9,6 +9,7 @@
 
 #include "../resources/MainIds.h"
 #include "base/Handle.h"
+#include "shell/ShellControls.h"
 #include "store/TextSearch.h"
 
 namespace lexmora {
@@ -23,14 +24,6 @@ constexpr wchar_t kNoMatches[] = L"no matches";
 // at the window's right edge.
 constexpr int kStripPadding = 6;
 constexpr int kStripRightRoom = 4;
-
-HWND EditOf(const TComboBox& box) {
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  if (!GetComboBoxInfo(box.Handle(), &info))
-    return nullptr;
-  return info.hwndItem;
-}
 
 }  // namespace
 
@@ -149,14 +142,7 @@ void TTextSearch::PlaceStrip(int top, int width) {
   const int height = StripHeight();
   // The count's text starts under the search text, whose edit box lies in the search box on
   // the tool bar.
-  int left = 0;
-  if (HWND edit = EditOf(host_.SearchBox())) {
-    RECT box{};
-    GetWindowRect(edit, &box);
-    MapWindowPoints(HWND_DESKTOP, host_.HostWindow(), reinterpret_cast<POINT*>(&box), 2);
-    const auto margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
-    left = std::max(0, static_cast<int>(box.left) + LOWORD(margins));
-  }
+  const int left = SearchTextLeft(host_.SearchBox(), host_.HostWindow());
   lblMatches.SetBounds(left, top + (height - textHeight) / 2,
                        std::max(0, width - left - host_.WindowScale(kStripRightRoom)), textHeight);
   ShowWindow(label, SW_SHOWNA);

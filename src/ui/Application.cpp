@@ -28,7 +28,7 @@ void TApplication::Initialize() {
   if (initialized_)
     return;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                                            ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+                                            ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
   InitCommonControlsEx(&icc);
   RegisterControlClasses(instance_);
   SetMessageOwnerSource([] { return Application().WindowInFront(); });

@@ -1,5 +1,7 @@
 #include "ui/Controls.h"
 
+#include <cwchar>
+
 #include "base/Errors.h"
 #include "base/Handle.h"
 #include "base/Text.h"
@@ -303,6 +305,39 @@ void TCheckBox::HandleCommand(WORD code, WORD) {
 void TLabel::Create(HWND parent, int left, int top, int width, int height) {
   CreateChild(parent, L"Static", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, left, top, width,
               height);
+}
+
+void TSysLink::Create(HWND parent, int id) {
+  CreateChild(parent, WC_LINK, L"", WS_TABSTOP, 0, 0, 0, 0, 0, id);
+}
+
+void TSysLink::SetMarkup(const std::wstring& markup) {
+  if (markup == markup_)
+    return;
+  markup_ = markup;
+  // Each link carries its number as its id: the number the control itself gives a link in its
+  // notifications counts the plain runs of text too on some systems.
+  std::wstring numbered;
+  int link = 0;
+  size_t from = 0;
+  for (size_t at = markup.find(L"<a>"); at != std::wstring::npos;
+       from = at + 3, at = markup.find(L"<a>", from)) {
+    numbered.append(markup, from, at - from).append(L"<a id=\"" + std::to_wstring(link++) + L"\">");
+  }
+  numbered.append(markup, from, std::wstring::npos);
+  SetText(numbered);
+}
+
+bool TSysLink::HandleNotify(NMHDR& header, LRESULT& result) {
+  if (header.code != NM_CLICK && header.code != NM_RETURN)
+    return false;
+  const auto& link = reinterpret_cast<const NMLINK&>(header);
+  wchar_t* end = nullptr;
+  const long number = wcstol(link.item.szID, &end, 10);
+  if (OnLinkClick && end != link.item.szID && *end == L'\0')
+    OnLinkClick(static_cast<int>(number));
+  result = 0;
+  return true;
 }
 
 void TLabel::SetCaption(const std::string& caption) {

@@ -118,6 +118,23 @@ class TLabel : public TControl {
   void AdjustSize();
 };
 
+// A line of text with links (the common controls' SysLink): markup whose <a>...</a> parts are
+// the links, numbered from 0 in their order. A link is followed by a click, or by Enter or Space
+// while it has the focus (Tab moves between the links).
+class TSysLink : public TControl {
+ public:
+  void Create(HWND parent, int id);
+  // The markup shown; < and > that are not part of a link's tags may be mistaken for them. The
+  // control's own text holds each link's number as its id (<a id="0">).
+  void SetMarkup(const std::wstring& markup);
+  const std::wstring& Markup() const noexcept { return markup_; }
+  std::function<void(int link)> OnLinkClick;
+  bool HandleNotify(NMHDR& header, LRESULT& result) override;
+
+ private:
+  std::wstring markup_;
+};
+
 class TEdit : public TControl {
  public:
   std::function<void()> OnChange;

@@ -185,6 +185,18 @@ void ProgramFolder::AddConversionTables() {
     CopyOrThrow(Wide(StagedFolder()) + L"Data\\" + file, folder_ + L"Data\\" + file);
 }
 
+void ProgramFolder::AddMorphology(const std::vector<std::wstring>& languages) {
+  MakeFolder(folder_ + L"Morphology");
+  const std::wstring staged = Wide(StagedFolder()) + L"Morphology\\";
+  for (const std::wstring& language : languages) {
+    for (const wchar_t* extension : {L".aff", L".dic", L".exc"}) {
+      const std::wstring file = language + extension;
+      if (GetFileAttributesW((staged + file).c_str()) != INVALID_FILE_ATTRIBUTES)
+        CopyOrThrow(staged + file, folder_ + L"Morphology\\" + file);
+    }
+  }
+}
+
 std::vector<std::wstring> ReadEntries(const std::string& dataPath) {
   const std::wstring text = Decode(test::ReadBytes(dataPath));
   std::vector<std::wstring> entries;

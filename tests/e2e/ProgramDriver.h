@@ -52,6 +52,9 @@ class ProgramFolder {
                      bool withIndex);
   // Data\conv_to.txt and Data\conv_from.txt from the staged folder.
   void AddConversionTables();
+  // Morphology\ with the staged Hunspell pairs of `languages` ("bg_BG") and their tables of
+  // irregular forms.
+  void AddMorphology(const std::vector<std::wstring>& languages);
 
  private:
   test::TempDir dir_;

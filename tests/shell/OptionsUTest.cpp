@@ -32,7 +32,7 @@ class OptionsTest : public ::testing::Test {
 TEST_F(OptionsTest, TextsAndRangesAreThoseOfTheDesign) {
   RECT client = form->ClientRect();
   EXPECT_EQ(client.right, 344);
-  EXPECT_EQ(client.bottom, 369);
+  EXPECT_EQ(client.bottom, 489);
   struct Case {
     TControl& control;
     const char* want;
