@@ -1,6 +1,7 @@
 // Keystroke-to-paint timing of the real main window, run by scripts/bench-window.sh.
 //
 //   lexmora_keystroke_bench.exe <staged Lexmora.exe> [--entries N] [--words N] [--dicts D]
+//                               [--forms LANG]
 //
 // Writes a bilingual dictionary of N entries (1 000 000 by default) into a program folder of
 // its own beside a copy of the program, builds its index with the store's builder, points the
@@ -24,6 +25,12 @@
 // With --dicts D, D dictionaries of N entries each (different words, some shared) are in use at
 // once, the first leading the typed words; each run also tells the time from the program's start
 // to its first entry shown and its working set after the typing.
+//
+// With --forms LANG the runs are made twice: without the morphology folder (no word forms), and
+// with the staged Morphology\ and LANG kept as the language of the dictionary's headwords. Each
+// run also tells the time from the program's start to its first entry shown and its working set
+// after the typing. The word-form step is timed on its own, in this process, on the same
+// keystrokes and on the keystrokes of real English forms.
 #include <windows.h>
 // after windows.h
 #include <psapi.h>
@@ -40,9 +47,11 @@
 
 #include "BenchClock.h"
 #include "BenchSupport.h"
+#include "FormStepBench.h"
 #include "MainIds.h"
 #include "RemoteWindow.h"
 #include "base/Handle.h"
+#include "base/Text.h"
 #include "render/ARtfDisplayU.h"
 #include "store/ADictU.h"
 #include "store/DictFormat.h"
@@ -99,7 +108,27 @@ class ProgramFolder {
     // Letter conversion is on by default and reads its tables from Data\.
     for (const char* table : {"conv_to.txt", "conv_from.txt"})
       Copy(staged + "Data\\" + table, path_ + "\\Data\\" + table);
+    staged_ = staged;
   }
+  // The staged Morphology\ beside the program, or none.
+  void SetMorphology(bool present) {
+    const std::string folder = path_ + "\\Morphology";
+    RemoveTree(folder);
+    if (!present)
+      return;
+    if (!CreateDirectoryA(folder.c_str(), nullptr))
+      Fail("cannot create " + folder);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((staged_ + "Morphology\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+      Fail("no staged Morphology folder");
+    do {
+      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        Copy(staged_ + "Morphology\\" + fd.cFileName, folder + "\\" + fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  std::string StagedMorphology() const { return staged_ + "Morphology\\"; }
   ~ProgramFolder() { RemoveTree(path_); }
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -119,6 +148,7 @@ class ProgramFolder {
       Fail("cannot copy " + from);
   }
   std::string path_;
+  std::string staged_;
 };
 
 // ---- The dictionary ----
@@ -267,7 +297,7 @@ class SettingsSnapshot {
   std::vector<Value> values_;
 };
 
-void WriteSettings(bool indexOnDisk, size_t dicts) {
+void WriteSettings(bool indexOnDisk, size_t dicts, const std::wstring& formsLanguage) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -289,6 +319,24 @@ void WriteSettings(bool indexOnDisk, size_t dicts) {
   for (const auto& [name, value] : numbers) {
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   }
+  RegCloseKey(key);
+  if (formsLanguage.empty())
+    return;
+  // The language of the headwords, as the options keep a choice.
+  const std::string path = std::string(kSettingsKey) + "\\Languages\\" + kDictName;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    Fail("cannot create the languages key");
+  }
+  const std::pair<const wchar_t*, std::wstring> texts[] = {
+      {L"Headwords", formsLanguage}, {L"Meanings", L""}, {L"Stamp", L""}};
+  for (const auto& [name, text] : texts) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  const DWORD chosen = 1;
+  RegSetValueExA(key, "Chosen", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&chosen),
+                 sizeof chosen);
   RegCloseKey(key);
 }
 
@@ -616,7 +664,25 @@ std::string Brief(std::vector<double> ms) {
   return Fixed(sum / static_cast<double>(ms.size()), 2) + " / " + Fixed(Percentile(ms, 99), 2);
 }
 
-int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t dicts) {
+// The search text after each keystroke of `script`.
+std::vector<std::wstring> SearchTexts(const std::vector<Keystroke>& script) {
+  std::vector<std::wstring> texts;
+  std::wstring search;
+  for (const Keystroke& k : script) {
+    if (k.selectAllFirst)
+      search.clear();
+    if (k.c == L'\b') {
+      search.pop_back();
+    } else {
+      search += k.c;
+    }
+    texts.push_back(search);
+  }
+  return texts;
+}
+
+int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t dicts,
+        const std::wstring& formsLanguage) {
   ProgramFolder folder(stagedExe);
   SettingsSnapshot settings;
   std::mt19937 rng(2024);
@@ -642,57 +708,77 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t d
 
   std::printf("| what | measured | target |\n|---|---|---|\n");
   int status = 0;
-  for (bool indexOnDisk : {false, true}) {
+  // The same words for each run of one index mode.
+  std::vector<Keystroke> warmUps[2], scripts[2];
+  for (int disk = 0; disk < 2; ++disk) {
     std::vector<std::wstring> words;
     // A warm-up word first, not counted: the first lookups load fonts and page in the files.
     for (size_t k = 0; k <= wordCount; ++k)
       words.push_back(headwords[rng() % headwords.size()]);
-    const std::vector<Keystroke> warmUp = MakeScript({words.front()});
-    const std::vector<Keystroke> script = MakeScript({words.begin() + 1, words.end()});
+    warmUps[disk] = MakeScript({words.front()});
+    scripts[disk] = MakeScript({words.begin() + 1, words.end()});
+  }
+  std::vector<std::wstring> languages = {L""};
+  if (!formsLanguage.empty())
+    languages.push_back(formsLanguage);
+  for (const std::wstring& language : languages) {
+    folder.SetMorphology(!language.empty());
+    const std::string forms =
+        language.empty() ? std::string(", no word forms") : ", word forms of " + ToUtf8(language);
+    for (bool indexOnDisk : {false, true}) {
+      const std::vector<Keystroke>& script = scripts[indexOnDisk];
+      WriteSettings(indexOnDisk, dicts, language);
+      const double started = Now();
+      RunningProgram program(folder.Exe());
+      const MainWindow& window = program.WaitForFirstEntry();
+      const double usable = Now() - started;
+      TypeScript(window, warmUps[indexOnDisk], dicts > 1);
+      const Timings t = TypeScript(window, script, dicts > 1);
+      const double workingSet = program.WorkingSetMb();
 
-    WriteSettings(indexOnDisk, dicts);
-    const double started = Now();
-    RunningProgram program(folder.Exe());
-    const MainWindow& window = program.WaitForFirstEntry();
-    const double firstEntry = Now() - started;
-    TypeScript(window, warmUp, dicts > 1);
-    const Timings t = TypeScript(window, script, dicts > 1);
-
-    // A missed target is a figure, not a failure; a pane left unpainted or a typed word not
-    // shown is.
-    if (t.pendingPanes > 0 || t.wordsFound != t.wordsChecked)
-      status = 1;
-    Row(std::string("keystroke to five panes painted, ") +
-            (dicts > 1 ? std::to_string(dicts) + " dictionaries of " : std::string()) +
-            std::to_string(entries) + " entries, index " + (indexOnDisk ? "on disk" : "in memory") +
-            ", " + std::to_string(t.total.size()) + " keystrokes",
-        Summary(t.total) + " (handler with lookup and pane loads: " + Summary(t.handler) +
-            "; paint still pending after it: " + Summary(t.flush) +
-            "); panes left unpainted by "
-            "the handler: " +
-            std::to_string(t.pendingPanes) + "; typed words shown: " +
-            std::to_string(t.wordsFound) + "/" + std::to_string(t.wordsChecked) +
-            "; keystrokes showing an entry over " + std::to_string(kLongEntryChars) +
-            " characters: " + std::to_string(t.longEntries.size()) + ", " +
-            (t.longEntries.empty() ? std::string("-") : Summary(t.longEntries)) + "; others " +
-            Summary(t.shortEntries) +
-            "; keystrokes that kept the entry shown: " + std::to_string(t.keptEntry.size()) + ", " +
-            (t.keptEntry.empty() ? std::string("-") : Summary(t.keptEntry)) +
-            "; that changed it: " + std::to_string(t.changedEntry.size()) + ", " +
-            (t.changedEntry.empty() ? std::string("-") : Summary(t.changedEntry)) +
-            "; baselines: message round trip " + Summary(t.roundTrip) +
-            ", keystroke that empties the box (no lookup) " + Summary(t.clearing) +
-            "; start to first entry " + Fixed(firstEntry, 2) + " s; working set after typing " +
-            Fixed(program.WorkingSetMb(), 1) + " MiB",
-        "p99 < 16 ms");
-    const StepTimes steps =
-        ProfileSteps(folder.Dictionary(".dat"), folder.Dictionary(".ind"), indexOnDisk, script);
-    Row(std::string("the same keystrokes' steps in the benchmark's own window, index ") +
-            (indexOnDisk ? "on disk" : "in memory") + ", mean / p99 ms",
-        "lookup " + Brief(steps.lookup) + "; five entries read and made rich text " +
-            Brief(steps.format) + "; streamed into the five panes " + Brief(steps.stream) +
-            "; five panes repainted " + Brief(steps.paint),
-        "-");
+      // A missed target is a figure, not a failure; a pane left unpainted or a typed word not
+      // shown is.
+      if (t.pendingPanes > 0 || t.wordsFound != t.wordsChecked)
+        status = 1;
+      Row(std::string("keystroke to five panes painted, ") +
+              (dicts > 1 ? std::to_string(dicts) + " dictionaries of " : std::string()) +
+              std::to_string(entries) + " entries, index " +
+              (indexOnDisk ? "on disk" : "in memory") + forms + ", " +
+              std::to_string(t.total.size()) + " keystrokes",
+          Summary(t.total) + " (handler with lookup and pane loads: " + Summary(t.handler) +
+              "; paint still pending after it: " + Summary(t.flush) +
+              "); panes left unpainted by "
+              "the handler: " +
+              std::to_string(t.pendingPanes) + "; typed words shown: " +
+              std::to_string(t.wordsFound) + "/" + std::to_string(t.wordsChecked) +
+              "; keystrokes showing an entry over " + std::to_string(kLongEntryChars) +
+              " characters: " + std::to_string(t.longEntries.size()) + ", " +
+              (t.longEntries.empty() ? std::string("-") : Summary(t.longEntries)) + "; others " +
+              Summary(t.shortEntries) +
+              "; keystrokes that kept the entry shown: " + std::to_string(t.keptEntry.size()) +
+              ", " + (t.keptEntry.empty() ? std::string("-") : Summary(t.keptEntry)) +
+              "; that changed it: " + std::to_string(t.changedEntry.size()) + ", " +
+              (t.changedEntry.empty() ? std::string("-") : Summary(t.changedEntry)) +
+              "; baselines: message round trip " + Summary(t.roundTrip) +
+              ", keystroke that empties the box (no lookup) " + Summary(t.clearing) +
+              "; start to first entry " + Fixed(usable, 2) + " s; working set after typing " +
+              Fixed(workingSet, 1) + " MiB",
+          "p99 < 16 ms");
+      if (!language.empty())
+        continue;
+      const StepTimes steps =
+          ProfileSteps(folder.Dictionary(".dat"), folder.Dictionary(".ind"), indexOnDisk, script);
+      Row(std::string("the same keystrokes' steps in the benchmark's own window, index ") +
+              (indexOnDisk ? "on disk" : "in memory") + ", mean / p99 ms",
+          "lookup " + Brief(steps.lookup) + "; five entries read and made rich text " +
+              Brief(steps.format) + "; streamed into the five panes " + Brief(steps.stream) +
+              "; five panes repainted " + Brief(steps.paint),
+          "-");
+    }
+  }
+  if (!formsLanguage.empty()) {
+    FormStepRows(folder.Dictionary(".dat"), folder.Dictionary(".ind"), folder.StagedMorphology(),
+                 formsLanguage, SearchTexts(scripts[0]));
   }
   return status;
 }
@@ -702,12 +788,13 @@ int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t d
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(
-        stderr,
-        "usage: lexmora_keystroke_bench <Lexmora.exe> [--entries N] [--words N] [--dicts D]\n");
+    std::fprintf(stderr,
+                 "usage: lexmora_keystroke_bench <Lexmora.exe> [--entries N] [--words N] "
+                 "[--dicts D] [--forms LANG]\n");
     return 2;
   }
   size_t entries = 1000000, words = 40, dicts = 1;
+  std::wstring forms;
   for (int k = 2; k + 1 < argc; k += 2) {
     const std::string option = argv[k];
     if (option == "--entries") {
@@ -716,10 +803,12 @@ int main(int argc, char** argv) {
       words = std::stoul(argv[k + 1]);
     } else if (option == "--dicts") {
       dicts = std::max<size_t>(1, std::stoul(argv[k + 1]));
+    } else if (option == "--forms") {
+      forms = lexmora::ToWide(argv[k + 1]);
     }
   }
   try {
-    return lexmora::Run(argv[1], entries, words, dicts);
+    return lexmora::Run(argv[1], entries, words, dicts, forms);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "keystroke benchmark failed: %s\n", e.what());
     return 1;
