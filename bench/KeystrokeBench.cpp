@@ -542,6 +542,23 @@ std::string Summary(std::vector<double> ms) {
          Fixed(ms.back(), 2) + " ms";
 }
 
+// The search text after each keystroke of `script`.
+std::vector<std::wstring> SearchTexts(const std::vector<Keystroke>& script) {
+  std::vector<std::wstring> texts;
+  std::wstring search;
+  for (const Keystroke& k : script) {
+    if (k.selectAllFirst)
+      search.clear();
+    if (k.c == L'\b') {
+      search.pop_back();
+    } else {
+      search += k.c;
+    }
+    texts.push_back(search);
+  }
+  return texts;
+}
+
 // ---- Where the time goes ----
 
 // The steps the main window takes for one keystroke, done again in a window of the benchmark's
@@ -614,15 +631,7 @@ StepTimes ProfileSteps(const std::string& dataFile, const std::string& indexFile
   ProfileWindow window;
   TADict dict(dataFile, indexFile, false, indexOnDisk, false);
   StepTimes t;
-  std::wstring search;
-  for (const Keystroke& k : script) {
-    if (k.selectAllFirst)
-      search.clear();
-    if (k.c == L'\b') {
-      search.pop_back();
-    } else {
-      search += k.c;
-    }
+  for (const std::wstring& search : SearchTexts(script)) {
     double start = Now();
     const int32_t i = dict.FindWord(search);
     t.lookup.push_back((Now() - start) * 1000);
@@ -662,23 +671,6 @@ std::string Brief(std::vector<double> ms) {
   for (double v : ms)
     sum += v;
   return Fixed(sum / static_cast<double>(ms.size()), 2) + " / " + Fixed(Percentile(ms, 99), 2);
-}
-
-// The search text after each keystroke of `script`.
-std::vector<std::wstring> SearchTexts(const std::vector<Keystroke>& script) {
-  std::vector<std::wstring> texts;
-  std::wstring search;
-  for (const Keystroke& k : script) {
-    if (k.selectAllFirst)
-      search.clear();
-    if (k.c == L'\b') {
-      search.pop_back();
-    } else {
-      search += k.c;
-    }
-    texts.push_back(search);
-  }
-  return texts;
 }
 
 int Run(const std::string& stagedExe, size_t entries, size_t wordCount, size_t dicts,

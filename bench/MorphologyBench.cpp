@@ -36,18 +36,10 @@ std::vector<std::wstring> WordsOfFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
-  const std::wstring text = FromUtf8(bytes.str());
-  std::vector<std::wstring> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && !IsCharAlphaW(text[i]))
-      ++i;
-    const size_t start = i;
-    while (i < text.size() && IsCharAlphaW(text[i]))
-      ++i;
-    if (i - start > 1)
-      words.push_back(text.substr(start, i - start));
-  }
+  std::vector<std::wstring> words = LetterRuns(FromUtf8(bytes.str()));
+  words.erase(std::remove_if(words.begin(), words.end(),
+                             [](const std::wstring& word) { return word.size() < 2; }),
+              words.end());
   return words;
 }
 

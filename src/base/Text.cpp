@@ -64,6 +64,21 @@ std::wstring ProgramFolderW() {
   }
 }
 
+std::vector<std::wstring> LetterRuns(const std::wstring& text) {
+  std::vector<std::wstring> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && !IsCharAlphaW(text[i]))
+      ++i;
+    const size_t start = i;
+    while (i < text.size() && IsCharAlphaW(text[i]))
+      ++i;
+    if (i > start)
+      words.push_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
 std::string ProgramFolder() {
   return ToAnsi(ProgramFolderW());
 }

@@ -1,10 +1,9 @@
 #include "store/WordSample.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 #include "base/CombiningMarks.h"
+#include "base/Text.h"
 #include "store/HeadwordLookup.h"
 
 namespace lexmora {
@@ -15,20 +14,10 @@ namespace {
 constexpr int32_t kSampleEntryChars = 2000;
 
 void AddWordsOf(const std::wstring& text, std::vector<std::wstring>& words) {
-  const std::wstring letters = WithoutCombiningMarks(text);
-  size_t taken = 0;
-  size_t i = 0;
-  while (i < letters.size() && taken < kSampleWordsPerEntry) {
-    while (i < letters.size() && !IsCharAlphaW(letters[i]))
-      ++i;
-    const size_t start = i;
-    while (i < letters.size() && IsCharAlphaW(letters[i]))
-      ++i;
-    if (i > start) {
-      words.push_back(letters.substr(start, i - start));
-      ++taken;
-    }
-  }
+  std::vector<std::wstring> runs = LetterRuns(WithoutCombiningMarks(text));
+  runs.resize(std::min(runs.size(), kSampleWordsPerEntry));
+  words.insert(words.end(), std::make_move_iterator(runs.begin()),
+               std::make_move_iterator(runs.end()));
 }
 
 }  // namespace

@@ -50,20 +50,12 @@ std::string ReadAll(const std::string& path) {
 }
 
 std::vector<std::wstring> WordsOf(const std::string& utf8) {
-  const std::wstring text = WithoutCombiningMarks(FromUtf8(utf8));
   std::vector<std::wstring> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && !IsCharAlphaW(text[i]))
-      ++i;
-    const size_t start = i;
-    while (i < text.size() && IsCharAlphaW(text[i]))
-      ++i;
-    if (i > start && i - start <= kTypedChars) {
-      std::wstring word = text.substr(start, i - start);
-      CharLowerBuffW(word.data(), static_cast<DWORD>(word.size()));
-      words.push_back(std::move(word));
-    }
+  for (std::wstring& word : LetterRuns(WithoutCombiningMarks(FromUtf8(utf8)))) {
+    if (word.size() > kTypedChars)
+      continue;
+    CharLowerBuffW(word.data(), static_cast<DWORD>(word.size()));
+    words.push_back(std::move(word));
   }
   return words;
 }
