@@ -150,7 +150,7 @@ TEST_F(DpiTest, DialogsScale) {
     int command;  // the tool button that opens the dialog
     Size designed;
   } dialogs[] = {
-      {"Options", IDC_TBTNOPTIONS, {344, 369}},
+      {"Options", IDC_TBTNOPTIONS, {344, 489}},
       {"Choose Dictionary", IDC_TBTNDICT, {183, 230}},
       {"About", IDC_TBTNABOUT, {331, 298}},
   };

@@ -83,4 +83,27 @@ void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted)
   }
 }
 
+::testing::AssertionResult CopyTwiceInTime(const MainWindow& main,
+                                           const std::function<bool()>& copy) {
+  constexpr int kAttempts = 8;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (!SetClipboardText(L"-") || !WaitForPostedMessages(main))
+      return ::testing::AssertionFailure() << "cannot clear the clipboard";
+    const ULONGLONG start = GetTickCount64();
+    if (!copy() || !WaitForPostedMessages(main))
+      return ::testing::AssertionFailure() << "the first copy failed";
+    Sleep(kBetweenCopiesMs);
+    if (!copy())
+      return ::testing::AssertionFailure() << "the second copy failed";
+    if (GetTickCount64() - start < kPairMs)
+      return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "the copies were too far apart to count, " << kAttempts << " times";
+}
+
+::testing::AssertionResult CopyTwice(const MainWindow& main, const std::wstring& text) {
+  return CopyTwiceInTime(main, [&] { return SetClipboardText(text); });
+}
+
 }  // namespace lexmora::e2e

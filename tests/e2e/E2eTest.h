@@ -2,6 +2,7 @@
 // The fixture and checks shared by the end-to-end tests.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -59,5 +60,21 @@ void TypeSearch(const MainWindow& main, const std::wstring& text);
 
 // Expects each named value of the settings key to be the one given.
 void ExpectSettings(const std::vector<std::pair<std::string, RegValue>>& wanted);
+
+constexpr DWORD kBetweenCopiesMs = 150;
+// The second copy of a pair follows the first within this time.
+constexpr DWORD kPairMs = 500;
+
+// Copies twice as Ctrl+C pressed twice does: `copy` (one change of the clipboard, over when it
+// returns), then again kBetweenCopiesMs after the program has read the first, so that the second
+// never finds the clipboard held open by the program. The program counts the two as a pair by
+// the times of their changes; the test knows they were close enough when both were over within
+// kPairMs of the first being started. A busy machine may hold a copy up longer: then the test
+// starts again, after a change that does not count ("-", no word), so that nothing of the late
+// pair is left to pair with.
+::testing::AssertionResult CopyTwiceInTime(const MainWindow& main,
+                                           const std::function<bool()>& copy);
+// Copies `text` twice as another program would, close enough to be a pair.
+::testing::AssertionResult CopyTwice(const MainWindow& main, const std::wstring& text);
 
 }  // namespace lexmora::e2e

@@ -23,10 +23,6 @@ const std::vector<std::wstring> kEntries = {
     L"honey\r\nмед", L"honeycomb\r\nпита", L"house\r\nкъща",          L"къща\r\nhouse"};
 constexpr int kHeather = 1, kHoney = 4, kHouse = 6, kKashta = 7;
 
-constexpr DWORD kBetweenCopiesMs = 150;
-// The second copy of a pair follows the first within this time.
-constexpr DWORD kPairMs = 500;
-
 constexpr wchar_t kHotKeyFree[] = L"Ctrl+Alt+L brings Lexmora to the front";
 constexpr wchar_t kHotKeyHeld[] = L"Ctrl+Alt+L is in use by another program";
 
@@ -48,37 +44,6 @@ class LookupAnywhereTest : public ProgramTest {
     return dialog;
   }
 };
-
-// Copies twice as Ctrl+C pressed twice does: `copy` (one change of the clipboard, over when it
-// returns), then again kBetweenCopiesMs after the program has read the first, so that the second
-// never finds the clipboard held open by the program. The program counts the two as a pair by
-// the times of their changes; the test knows they were close enough when both were over within
-// kPairMs of the first being started. A busy machine may hold a copy up longer: then the test
-// starts again, after a change that does not count ("-", no word), so that nothing of the late
-// pair is left to pair with.
-::testing::AssertionResult CopyTwiceInTime(const MainWindow& main,
-                                           const std::function<bool()>& copy) {
-  constexpr int kAttempts = 8;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (!SetClipboardText(L"-") || !WaitForPostedMessages(main))
-      return ::testing::AssertionFailure() << "cannot clear the clipboard";
-    const ULONGLONG start = GetTickCount64();
-    if (!copy() || !WaitForPostedMessages(main))
-      return ::testing::AssertionFailure() << "the first copy failed";
-    Sleep(kBetweenCopiesMs);
-    if (!copy())
-      return ::testing::AssertionFailure() << "the second copy failed";
-    if (GetTickCount64() - start < kPairMs)
-      return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "the copies were too far apart to count, " << kAttempts << " times";
-}
-
-// Copies `text` twice as another program would, close enough to be a pair.
-::testing::AssertionResult CopyTwice(const MainWindow& main, const std::wstring& text) {
-  return CopyTwiceInTime(main, [&] { return SetClipboardText(text); });
-}
 
 void Minimize(const MainWindow& main) {
   PostMessageW(main.wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);

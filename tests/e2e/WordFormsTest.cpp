@@ -78,9 +78,7 @@ TEST_F(WordFormsTest, AFormTypedOrCopiedShowsItsDictionaryFormsEntry) {
   // A form copied twice in another program.
   OtherWindow other;
   ASSERT_TRUE(other.ComeForward());
-  ASSERT_TRUE(SetClipboardText(L"Went."));
-  Sleep(150);
-  ASSERT_TRUE(SetClipboardText(L"Went."));
+  ASSERT_TRUE(CopyTwice(main, L"Went."));
   EXPECT_TRUE(WaitUntil([&] { return main.SearchText() == L"went"; }))
       << "search text \"" << Narrow(main.SearchText()) << "\"";
   EXPECT_TRUE(ShowsEntry(main, kEntries, kGo));
