@@ -86,6 +86,25 @@ TEST_F(WordFormsTest, AFormTypedOrCopiedShowsItsDictionaryFormsEntry) {
   CloseWithSuccess(*program_);
 }
 
+// With several dictionaries in use, each has the languages of its own words, and the one that
+// leads a lookup gives it its forms.
+TEST_F(WordFormsTest, EachDictionaryInUseHasTheFormsOfItsOwnLanguage) {
+  folder_.AddDictionary("bul-eng",
+                        {L"\u0432\u043e\u0434\u0430\r\nwater", L"\u0434\u043e\u043c\r\nhome",
+                         L"\u043a\u044a\u0449\u0430\r\nhouse"});
+  const std::string names("eng-bul\0bul-eng\0", 17);
+  WriteSetting("Dicts", RegValue{REG_MULTI_SZ, test::Bytes(names.begin(), names.end())});
+  MainWindow main = Start();
+  ASSERT_TRUE(main);
+  // Cyrillic text leads to the Bulgarian dictionary, whose headwords were found Bulgarian.
+  TypeSearch(main, L"\u043a\u044a\u0449\u0430\u0442\u0430");
+  EXPECT_TRUE(
+      LineShows(main, L"\u043a\u044a\u0449\u0430\u0442\u0430 \u2192 \u043a\u044a\u0449\u0430"));
+  TypeSearch(main, L"houses");
+  EXPECT_TRUE(LineShows(main, L"houses \u2192 house"));
+  CloseWithSuccess(*program_);
+}
+
 // Languages whose files are damaged are off: no form is offered from them, and the options say
 // why, in the list and below it.
 TEST_F(WordFormsTest, DamagedLanguagesAreOffAndTheOptionsSayWhy) {
