@@ -9,6 +9,7 @@
 
 #include "../resources/MainIds.h"
 #include "base/Handle.h"
+#include "morph/Morphology.h"
 #include "shell/ShellControls.h"
 #include "store/TextSearch.h"
 
@@ -196,6 +197,16 @@ void TTextSearch::SearchNow() {
   for (size_t k = 0; k < count; ++k) {
     if (!WordIndexReady(*host_.DictionaryAt(k))) {
       StartBuild(k);
+      return;
+    }
+  }
+  // The words typed are asked for their forms on this thread, which must not wait for a
+  // meanings' language to load (on its own thread, at start): until each has, the search waits as
+  // for a pause in typing.
+  for (size_t k = 0; k < count; ++k) {
+    if (const MorphLanguage* language = host_.DictionaryAt(k)->Languages().meanings;
+        language != nullptr && language->State() == MorphState::NotLoaded) {
+      paused_ = SetTimer(host_.HostWindow(), kPauseTimer, pauseMs_, nullptr) != 0;
       return;
     }
   }

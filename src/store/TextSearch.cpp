@@ -102,9 +102,9 @@ std::wstring ReasonOf(const std::wstring& fileName, const EInOutError& e) {
   return ToWide(e.Reason());
 }
 
-// The language of the dictionary's meanings.
-MorphLanguage* MeaningsLanguage(const TADict&) {
-  return nullptr;
+// The language of the dictionary's meanings, as its holder set it; none until then.
+MorphLanguage* MeaningsLanguage(const TADict& dict) {
+  return dict.Languages().meanings;
 }
 
 // The places of the words that each word of `query` matches, for the index at hand (kept from

@@ -55,7 +55,7 @@ class EWordIndexNotSaved : public Exception {
 // written (the index built is kept for this dictionary's later searches all the same).
 std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit,
                                 MorphLanguage* language);
-// The same, in the language of the dictionary's meanings.
+// The same, in the language of the dictionary's meanings (`dict.Languages().meanings`).
 std::vector<int32_t> FindInText(TADict& dict, const std::wstring& query, int32_t limit);
 
 // The word index file of a dictionary file: ".dat" replaced by ".wix" (appended to other names).

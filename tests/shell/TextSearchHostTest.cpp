@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "base/Text.h"
+#include "morph/Morphology.h"
 #include "shell/TextSearchMode.h"
+#include "store/TextSearch.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -221,6 +224,37 @@ TEST(TextSearchHost, MatchesOfEveryDictionaryInUseOneAfterTheOther) {
   }
   EXPECT_EQ(search.MatchDictionaries(), (std::vector<size_t>{0, 0, 0, 1, 1}));
   EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// A search waits while the language of the dictionary's meanings is still loading, as for a pause
+// in typing, and runs once it has loaded.
+TEST(TextSearchHost, ASearchWaitsForTheMeaningsLanguageToLoad) {
+  test::TempDir dir;
+  TestHost host(dir);
+  // A language without files, which is Off once loaded; its word index is built beforehand with
+  // another object of the same language, so the search has nothing else to wait for.
+  MorphLanguage language(ToWide(dir.Path()), L"xx_XX"), builder(ToWide(dir.Path()), L"xx_XX");
+  WordIndexBuild build(*host.dict, &builder);
+  ASSERT_TRUE(build.Run(nullptr));
+  build.InstallInto(*host.dict);
+  host.dict->SetLanguages({nullptr, &language});
+  TTextSearch& search = host.search;
+  search.SetActive(true);
+  host.calls.clear();
+  host.box.SetText(L"green");
+  search.TextChanged();
+  const ULONGLONG until = GetTickCount64() + 200;  // ten pauses
+  while (GetTickCount64() < until) {
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+  EXPECT_TRUE(search.Waiting());
+  EXPECT_TRUE(host.calls.empty()) << host.calls.front();
+  EXPECT_EQ(language.State(), MorphState::NotLoaded) << "the search loaded the language";
+  language.Load();
+  ASSERT_TRUE(PumpUntilSearched(search));
+  EXPECT_EQ(search.Matches(), (std::vector<int32_t>{4, 5, 0}));
+  host.dict->SetLanguages({});
 }
 
 }  // namespace

@@ -148,6 +148,20 @@ TEST_F(TextQueryTest, FormsAreFoundAndQuotesKeepAWordExact) {
   Expect({{L"къща", {0}}, {L"дом", {3}}}, nullptr, "no language");
 }
 
+// Without a language given, a search takes the forms of the dictionary's meanings, not those of
+// its headwords.
+TEST_F(TextQueryTest, TheDictionarysMeaningsLanguageGivesTheForms) {
+  MorphLanguage& bulgarian = Bulgarian();
+  Open({L"house\r\nкъща", L"the house\r\nкъщата"});
+  dict->SetLanguages({&bulgarian, nullptr});
+  EXPECT_EQ(FindInText(*dict, L"къща", 10), Entries{0});
+  dict->SetLanguages({nullptr, &bulgarian});
+  EXPECT_EQ(FindInText(*dict, L"къща", 10), (Entries{0, 1}));
+  EXPECT_EQ(MatchingWords(*dict, L"the house\r\nкъщата", L"къща"),
+            (std::vector<TextSpan>{{11, 6}}));
+  dict->SetLanguages({});
+}
+
 // The word index is made again by itself when the language of the forms changes, or its files.
 TEST_F(TextQueryTest, TheWordIndexFollowsTheLanguageAndItsFiles) {
   const std::wstring folder = ToWide(dir.File("morph\\"));
