@@ -20,6 +20,28 @@ void AddWordsOf(const std::wstring& text, std::vector<std::wstring>& words) {
                std::make_move_iterator(runs.end()));
 }
 
+// The meanings of a translating dictionary mix the language they translate into with notes in
+// the headwords' own (an English-Bulgarian entry gives Bulgarian words and an English
+// definition), so the words that the headwords' language does not know tell first: when they are
+// a fair share of the sample and a language knows a fair share of them, it is the meanings'. Only
+// otherwise are the meanings in the language that knows most of the sample (an English-English
+// dictionary's).
+MorphLanguage* MeaningsLanguage(Morphology& morphology, const std::vector<std::wstring>& sample,
+                                MorphLanguage* headwords) {
+  if (headwords != nullptr) {
+    std::vector<std::wstring> foreign;
+    for (const std::wstring& word : sample) {
+      if (!headwords->Knows(word))
+        foreign.push_back(word);
+    }
+    if (static_cast<double>(foreign.size()) >= kFairShare * static_cast<double>(sample.size())) {
+      if (MorphLanguage* other = DetectLanguage(morphology, foreign); other != nullptr)
+        return other;
+    }
+  }
+  return DetectLanguage(morphology, sample);
+}
+
 }  // namespace
 
 std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part, int32_t entries) {
@@ -36,8 +58,9 @@ std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part, int32_t entr
 }
 
 DictLanguages DetectDictLanguages(TADict& dict, Morphology& morphology) {
-  return {DetectLanguage(morphology, SampleWords(dict, EntryPart::Headword)),
-          DetectLanguage(morphology, SampleWords(dict, EntryPart::Meaning))};
+  MorphLanguage* headwords = DetectLanguage(morphology, SampleWords(dict, EntryPart::Headword));
+  return {headwords,
+          MeaningsLanguage(morphology, SampleWords(dict, EntryPart::Meaning), headwords)};
 }
 
 }  // namespace lexmora

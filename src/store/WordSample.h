@@ -22,7 +22,10 @@ std::vector<std::wstring> SampleWords(TADict& dict, EntryPart part,
                                       int32_t entries = kSampleEntries);
 
 // The languages of a dictionary's headwords and of its meanings, each the one DetectLanguage
-// finds for the sample of that part; none where none knows enough of it. Loads the languages not
+// finds for the sample of that part; none where none knows enough of it. Where a fair share of
+// the meanings' words are unknown to the headwords' language and another language knows a fair
+// share of those, that language is the meanings' (English-Bulgarian: Bulgarian, although its
+// meanings hold English definitions too). Loads the languages not
 // loaded yet: for a thread that may wait, or once all are loaded.
 DictLanguages DetectDictLanguages(TADict& dict, Morphology& morphology);
 

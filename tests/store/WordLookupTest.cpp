@@ -224,7 +224,8 @@ TEST_F(WordLookupTest, AtMostFiveSuggestionsClosestFirst) {
   EXPECT_EQ(ToUtf8(offered.front()), "bat");
 }
 
-// Each part's language is the one that knows most of its words; a part of numbers has none.
+// Each part's language is the one that knows most of its words, the meanings' first among the
+// words the headwords' language does not know; a part of numbers has none.
 TEST_F(WordLookupTest, EachPartOfADictionaryHasTheLanguageItsWordsAreIn) {
   const struct {
     std::vector<std::wstring> entries;
@@ -238,6 +239,17 @@ TEST_F(WordLookupTest, EachPartOfADictionaryHasTheLanguageItsWordsAreIn) {
        L"ru_RU",
        L"bg_BG"},
       {{L"1\r\n2", L"3\r\n4", L"5\r\n6"}, L"", L""},
+      // Translations with the pronunciation and an English definition, as FreeDict writes them.
+      {{L"house\r\n/haʊs/ <n>\r\nкъща, дом\r\na building that people live in",
+        L"water\r\n/ˈwɔːtə/ <n>\r\nвода\r\nthe clear liquid that falls as rain",
+        L"go\r\n/ɡəʊ/ <v>\r\nотивам, вървя\r\nto move from one place to another",
+        L"child\r\n/tʃaɪld/ <n>\r\nдете\r\na young person"},
+       L"en_US",
+       L"bg_BG"},
+      {{L"house\r\na building that people live in", L"water\r\nthe clear liquid of rain",
+        L"go\r\nto move from one place to another", L"child\r\na young person, a son"},
+       L"en_US",
+       L"en_US"},
   };
   for (const auto& c : cases) {
     dict.reset();
