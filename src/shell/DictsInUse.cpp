@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "store/HeadwordLookup.h"
+#include "store/WordLookup.h"
 #include "store/WordSample.h"
 
 namespace lexmora {
@@ -86,14 +87,10 @@ void TDictsInUse::LeadFor(const std::wstring& text) {
 }
 
 std::optional<int32_t> TDictsInUse::EntryWithHeadword(size_t k, const std::wstring& headword) {
-  TADict& dict = *dicts_[k].dict;
-  const int32_t found = FindHeadword(dict, headword);
-  if (found < 0 || found >= dict.EntryCount())
+  const WordLookup found = LookUpWord(*dicts_[k].dict, headword);
+  if (found.kind == WordLookup::Kind::Nearest)
     return std::nullopt;
-  const std::wstring text = dict.ReadEntry(found, kHeadwordChars);
-  if (FoldHeadword(dict, HeadwordOf(text)) != FoldHeadword(dict, headword))
-    return std::nullopt;
-  return found;
+  return found.entry;
 }
 
 std::vector<ShownEntry> TDictsInUse::EntriesFor(int32_t entry) {

@@ -67,7 +67,8 @@ class TDictsInUse {
   }
 
   // Entry `entry` of the leading dictionary, then the entry of every other dictionary in use
-  // whose headword is the same (as each compares headwords: FoldHeadword), in the order of use,
+  // whose headword is the same (as each compares headwords), or else a dictionary form of it in
+  // that dictionary's headword language (LookUpWord), in the order of use,
   // each under its heading. A dictionary whose entries cannot be read is left out after its
   // error. Raises what reading the leading dictionary raises.
   std::vector<ShownEntry> EntriesFor(int32_t entry);
@@ -87,7 +88,7 @@ class TDictsInUse {
     std::optional<Script> script;
   };
   Script ScriptOf(InUse& used);
-  // The entry of dictionary k whose headword is `headword`, if any.
+  // The entry of dictionary k whose headword is `headword` or a dictionary form of it, if any.
   std::optional<int32_t> EntryWithHeadword(size_t k, const std::wstring& headword);
 
   Reporter report_;

@@ -10,6 +10,7 @@
 #include "TestFiles.h"
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "morph/Morphology.h"
 #include "shell/DictsInUse.h"
 #include "store/HeadwordLookup.h"
 
@@ -77,6 +78,21 @@ TEST_F(DictsInUseTest, TheScriptLeadsAndTheOthersFollowWithTheSameHeadword) {
   for (const auto& c : cases)
     EXPECT_EQ(Shown(c.typed), c.want) << ToAnsi(c.typed);
   EXPECT_EQ(errors_.size(), 1u);
+}
+
+// Another dictionary that lacks the headword shows the entry of its dictionary form.
+TEST_F(DictsInUseTest, AnotherDictionaryShowsTheDictionaryFormOfTheHeadword) {
+  Write("forms", {L"fruit\r\nплод", L"house\r\nдом"});
+  titles_[L"forms"] = L"Forms";
+  Morphology morphology(ToWide(LEXMORA_MORPHOLOGY_DATA));
+  morphology.LoadAll();
+  Write("houses", {L"houses\r\nкъщи"});
+  titles_[L"houses"] = L"Plural";
+  Open({L"houses", L"forms"});
+  dicts_.Dict(1).SetLanguages({morphology.Find(L"en_US"), nullptr});
+  EXPECT_EQ(Shown(L"houses"), (std::vector<std::string>{"Plural: houses", "Forms: house"}));
+  dicts_.Dict(1).SetLanguages({});
+  EXPECT_EQ(Shown(L"houses"), std::vector<std::string>{"Plural: houses"}) << "without forms";
 }
 
 TEST_F(DictsInUseTest, OneDictionaryInUseShowsNoHeading) {
