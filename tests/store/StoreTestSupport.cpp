@@ -81,8 +81,15 @@ bool CutFromOutside(const std::string& path, int64_t size) {
   char* name = unixName != nullptr ? unixName(ToWide(path).c_str()) : nullptr;
   if (name == nullptr)
     return false;
-  std::string command = "/usr/bin/truncate -s " + std::to_string(size) + " \"" + name + "\"";
+  // The host's truncate sets the new size before it drops the cut pages from the page cache,
+  // where a view of this process may still read them; a mark file written once truncate has
+  // returned tells that the cut is whole.
+  const std::string unixPath = name;
   HeapFree(GetProcessHeap(), 0, name);
+  const std::string mark = path + ".cut";
+  DeleteFileA(mark.c_str());
+  std::string command = "/bin/sh -c \"/usr/bin/truncate -s " + std::to_string(size) + " '" +
+                        unixPath + "' && : > '" + unixPath + ".cut'\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -91,13 +98,17 @@ bool CutFromOutside(const std::string& path, int64_t size) {
     return false;
   }
   // For a host program Wine hands back no usable handles (closing the thread "handle" it returns
-  // closed a file of this process), so they are left alone, and the file's size tells when the
-  // program has done its work.
+  // closed a file of this process), so they are left alone, and the mark tells when the program
+  // has done its work.
   for (int k = 0; k < 500; ++k) {
     WIN32_FILE_ATTRIBUTE_DATA info;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info) &&
-        (static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow) == size) {
-      return true;
+    if (GetFileAttributesExA(mark.c_str(), GetFileExInfoStandard, &info)) {
+      DeleteFileA(mark.c_str());
+      if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info) &&
+          (static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow) == size) {
+        return true;
+      }
+      break;
     }
     Sleep(10);
   }
