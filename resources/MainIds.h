@@ -19,6 +19,10 @@
 #define IDC_LBLMATCHES 1020
 // The line below the tool bar that names the dictionary forms of a typed form, or suggestions.
 #define IDC_LNKFORMS 1021
+// A message sent to the main window: it answers MAKELRESULT(taken, count), where count is the
+// number of languages of word forms at hand and taken the number of them the window has taken in
+// (loaded or turned off, and the search text looked up again with it). WM_APP + 0x5E7.
+#define WM_LEXMORA_LANGUAGES 0x85E7
 
 // Tool buttons and the popup menu's items (their shortcuts act through an accelerator table).
 #define IDC_TBTNSTAYONTOP 1101

@@ -341,8 +341,14 @@ bool TWordForms::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
       }
       return true;
     case kLoadedMessage:
+      ++loadsTaken_;
       LanguageLoaded();
       return true;
+    case kLanguagesMessage: {
+      const size_t count = std::min<size_t>(morphology_->Languages().size(), 0xFFFF);
+      result = MAKELRESULT(std::min(loadsTaken_, count), count);
+      return true;
+    }
     case kSuggestedMessage:
       SuggestionsArrived(static_cast<uint32_t>(lParam));
       return true;

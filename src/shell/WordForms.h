@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../resources/MainIds.h"
 #include "morph/Morphology.h"
 #include "shell/FormsLine.h"
 #include "shell/KeptLanguages.h"
@@ -56,6 +57,8 @@ class TWordForms {
   static constexpr UINT_PTR kSuggestTimer = 0x5E4D;
   static constexpr UINT kLoadedMessage = WM_APP + 0x5E5;
   static constexpr UINT kSuggestedMessage = WM_APP + 0x5E6;
+  // Answered with how many languages the window has taken in, and how many there are.
+  static constexpr UINT kLanguagesMessage = WM_LEXMORA_LANGUAGES;
   // How long typing must pause before spelling suggestions are looked for.
   static constexpr UINT kSuggestPauseMs = 700;
   // How long after a lookup whose language was busy it is made again.
@@ -129,6 +132,8 @@ class TWordForms {
   std::unique_ptr<Suggester> suggester_;
   // False until the languages of every dictionary in use are known.
   bool known_ = false;
+  // The loads told to the window so far (one per language, loaded or turned off).
+  size_t loadsTaken_ = 0;
   // The last lookup and its text.
   std::wstring typed_;
   WordLookup lookup_;

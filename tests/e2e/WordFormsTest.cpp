@@ -30,6 +30,47 @@ HWND Line(const MainWindow& main) {
   return GetDlgItem(main.wnd, IDC_LNKFORMS);
 }
 
+// How many languages the window says it has taken in, and how many there are; nothing when it
+// does not answer.
+std::optional<std::pair<int, int>> LanguagesTaken(const MainWindow& main) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(main.wnd, WM_LEXMORA_LANGUAGES, 0, 0, SMTO_NORMAL, kWaitMs, &answer))
+    return std::nullopt;
+  return std::pair<int, int>(LOWORD(answer), HIWORD(answer));
+}
+
+// Once the window says it has taken in every language, a form typed shows its dictionary form at
+// once, whether the languages loaded or turned off (then the nearest headword).
+TEST_F(WordFormsTest, AfterTheLanguagesAreTakenInFormsAnswerAtOnce) {
+  const struct {
+    bool damaged;
+    int entry;
+    std::wstring line;
+  } cases[] = {{false, kHouse, L"houses \u2192 house"}, {true, kHouse + 1, L""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.damaged ? "damaged languages" : "languages that load");
+    if (c.damaged) {
+      CloseWithSuccess(*program_);
+      const std::wstring morphology = folder_.WidePath() + L"Morphology\\";
+      test::WriteBytes(morphology + L"en_US.aff", {'S', 'E', 'T', 0x01, 0xFF, 0x80});
+      test::WriteBytes(morphology + L"bg_BG.dic", {'1', '\n', 'a', 'b'});
+    }
+    MainWindow main = Start();
+    ASSERT_TRUE(main);
+    const auto first = LanguagesTaken(main);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->second, 2);
+    EXPECT_LE(first->first, 2);
+    ASSERT_TRUE(WaitUntil([&] { return LanguagesTaken(main) == std::pair(2, 2); }));
+    TypeSearch(main, L"houses");
+    // No waiting: the lookup the keystroke made is the one shown.
+    EXPECT_EQ(Narrow(TextOf(Line(main))), Narrow(c.line));
+    EXPECT_EQ(IsWindowVisible(Line(main)) != FALSE, !c.line.empty());
+    EXPECT_TRUE(ShowsEntry(main, kEntries, c.entry));
+  }
+  CloseWithSuccess(*program_);
+}
+
 // Waits until the line shows `markup` (visible, unless it is empty).
 ::testing::AssertionResult LineShows(const MainWindow& main, const std::wstring& markup) {
   auto shows = [&] {
