@@ -504,9 +504,19 @@ Timings TypeScript(const MainWindow& window, const std::vector<Keystroke>& scrip
       throw std::runtime_error("the program did not take a keystroke in time");
     }
     const double handled = Now();
+    int pending = 0;
     for (HWND pane : window.panes) {
       if (GetUpdateRect(pane, nullptr, FALSE))
-        ++t.pendingPanes;
+        ++pending;
+    }
+    if (pending > 0) {
+      // Which keystroke, for the one who looks into it.
+      const HWND line = remote::FindDescendantById(window.wnd, IDC_LNKFORMS);
+      std::fprintf(stderr, "%d pane(s) left unpainted after \"%s\"; the line %s \"%s\"\n", pending,
+                   ToUtf8(TextOf(window.edit)).c_str(),
+                   line != nullptr && IsWindowVisible(line) ? "shows" : "is hidden, last",
+                   line != nullptr ? ToUtf8(TextOf(line)).c_str() : "");
+      t.pendingPanes += pending;
     }
     const double flushStart = Now();
     RedrawWindow(window.wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

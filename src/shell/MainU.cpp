@@ -388,9 +388,12 @@ void TfmMain::LookUp(const std::wstring& word) {
   LeaveTextSearch();
 }
 
+// The panes the line moves are painted at once, as a pane loaded is: a keystroke that brings
+// the line or takes it away leaves nothing to paint behind it.
 void TfmMain::StripChanged() {
   KeepMainPaneRoom();
   Layout();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 // The names in use, which are saved at exit, become those that opened: one that fails is not
