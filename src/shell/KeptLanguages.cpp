@@ -45,7 +45,8 @@ std::optional<KeptLanguages> ReadKeptLanguages(HKEY root, const std::string& set
     return std::nullopt;
   const std::optional<Registry::ValueInfo> chosen = reg.Info(kChosenValue);
   if (!HoldsText(reg, kHeadwordsValue) || !HoldsText(reg, kMeaningsValue) ||
-      !HoldsText(reg, kStampValue) || !chosen || chosen->type != REG_DWORD) {
+      !HoldsText(reg, kStampValue) || !chosen || chosen->type != REG_DWORD ||
+      chosen->size > sizeof(DWORD)) {  // more than a DWORD holds fails the read
     return std::nullopt;
   }
   KeptLanguages kept{reg.ReadWideString(kHeadwordsValue), reg.ReadWideString(kMeaningsValue),

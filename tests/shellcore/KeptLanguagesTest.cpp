@@ -67,6 +67,7 @@ TEST(KeptLanguagesTest, ValuesMissingOrOfAnotherTypeKeepNothing) {
       {"Headwords", {REG_NONE, {}}},
       {"Meanings", {REG_DWORD, DwordBytes(1)}},
       {"Chosen", {REG_SZ, StrBytes("1")}},
+      {"Chosen", {REG_DWORD, {1, 0, 0, 0, 0, 0, 0, 0}}},  // another program's 8 bytes
       {"Stamp", {REG_BINARY, {1, 2, 3}}},
   };
   for (const auto& d : damages) {
