@@ -425,16 +425,6 @@ void TfmMain::ShowEntryAt(int32_t i) {
     panes_.Show(dicts_.EntriesFor(i), {}, NeighboursOf(i));
 }
 
-void TfmMain::ShowEntryInPane(TRichEdit& pane) {
-  if (TADict* dict = Dict())
-    panes_.LoadEntry(pane, *dict);
-}
-
-void TfmMain::ShowPreviewInPane(TRichEdit& pane) {
-  if (TADict* dict = Dict())
-    panes_.LoadPreview(pane, *dict);
-}
-
 void TfmMain::ShowEntries(int32_t entry, const std::vector<RtfMark>& marks,
                           const PreviewEntries& previews) {
   if (TADict* dict = dicts_.First())

@@ -80,8 +80,6 @@ class TfmMain : public TForm, private TTextSearchHost, private TLookupHost, priv
   // Shows entry i in full and entries i-2, i-1, i+1, i+2 as previews. Without an open dictionary
   // nothing changes.
   void ShowEntryAt(int32_t i);
-  void ShowEntryInPane(TRichEdit& pane);
-  void ShowPreviewInPane(TRichEdit& pane);
 
   // Settings (registry key SOFTWARE\Lexmora under HKEY_CURRENT_USER). Loading takes a value
   // that is missing or cannot serve as its default or nearest usable value (see Settings.h).
