@@ -35,11 +35,14 @@ endfunction()
 # prefix on its first run and kept; at
 # DPI, 96 unless given, tests/run-on-own-desktop.sh): nothing there meets the build's prefix, so
 # it runs beside the tests there; tests that name the same desktop take turns on it.
-# COST, the seconds a long program takes, lets ctest start it first in a build that has no
-# timings of its own yet (later runs order by the times ctest measured).
+# COST orders the starts: ctest starts the tests of the higher cost first, and a cost given here
+# wins over the times ctest measured in earlier runs. The programs that take turns on the build's
+# display have the highest, LEXMORA_DESKTOP_COST, so that their chain runs early, beside
+# the others, instead of one after another at the end.
 # COPY_IN (with DESKTOP) runs a copy of the program, made after each link in the folder <folder>
 # beside it, for a program whose tests write files beside it and run in parts side by side (call
 # it in the folder that defines the program).
+set(LEXMORA_DESKTOP_COST 45)
 function(lexmora_run_test)
   cmake_parse_arguments(T "BESIDE_WINDOWS" "NAME;PROGRAM;TIMEOUT;DESKTOP;DPI;COST;COPY_IN" "ARGS"
                         ${ARGN})
@@ -69,6 +72,9 @@ function(lexmora_run_test)
     add_test(NAME ${T_NAME} COMMAND ${T_PROGRAM} ${T_ARGS})
     if(NOT T_BESIDE_WINDOWS)
       set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK lexmora_desktop)
+      if(NOT T_COST)
+        set(T_COST ${LEXMORA_DESKTOP_COST})
+      endif()
     endif()
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})

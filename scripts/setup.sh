@@ -11,6 +11,9 @@ have /usr/lib/wine/wine64 || need+=(wine64)
 have Xvfb || need+=(xvfb)
 have xauth || need+=(xauth)
 have cmake || need+=(cmake)
+# New build folders use Ninja: a build with nothing to do returns at once, and a build from the
+# cache runs no helper process per target.
+have ninja || need+=(ninja-build)
 # Builds in new build folders (the run script's test, work trees) take the objects already made.
 have ccache || need+=(ccache)
 have /usr/bin/import || need+=(imagemagick)

@@ -14,8 +14,10 @@ XVFB_PID=""
 
 # Without its debugger (winedbg.exe=d) a program that faults ends at once, with the fault's code
 # (0xC0000005) as its exit code, instead of waiting for somebody to close a crash dialog: a test
-# that crashes fails instead of running into its timeout.
-LEXMORA_WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# that crashes fails instead of running into its timeout. Without the menu builder
+# (winemenubuilder.exe=d) the Wine desktop does not refresh file associations at each start, and
+# no shortcut made in a prefix lands in the user's menus.
+LEXMORA_WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 
 lexmora_wine_up() {
   export WINEPREFIX="${LEXMORA_WINEPREFIX:-$BUILD_DIR/wineprefix}" WINEDEBUG=-all

@@ -38,17 +38,18 @@ TEST_F(SeveralDictsTest, TickedWithTheKeysThenEachScriptLedByItsOwnDictionary) {
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
   ASSERT_EQ(Narrow(ListItem(list, 0)), "en") << "the dictionary in use comes first";
-  // Down to each of the other two and Space ticks it.
+  // Down to each of the other two and Space ticks it. The keys go through the input queue, behind
+  // the release of Ctrl: a posted Down would be handled before that release and read as Ctrl+Down.
   for (LRESULT k = 0; k < 3; ++k) {
-    PressKey(list, VK_DOWN);
-    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == k; }));
+    ASSERT_TRUE(SendChord(list, {}, VK_DOWN));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == k; }))
+        << "at " << k << " the selection is " << SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (k > 0) {
-      PressKey(list, VK_SPACE);
-      ASSERT_TRUE(WaitForPostedMessages(main));  // the key's character too
+      ASSERT_TRUE(SendChord(list, {}, VK_SPACE));  // handled before the next key, in its order
     }
   }
   const std::wstring second = ListItem(list, 1), third = ListItem(list, 2);
-  PressKey(list, VK_RETURN);
+  ASSERT_TRUE(SendChord(list, {}, VK_RETURN));
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(chooser) == FALSE; }));
 
   // The previews are the leading dictionary's neighbours.

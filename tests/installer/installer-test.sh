@@ -20,8 +20,8 @@ HELP=$(dirname "$README")/data/Help/Readme.html
 export LEXMORA_WINEPREFIX=$BUILD_DIR/wineprefix-installer-$PART LEXMORA_OWN_DISPLAY=1
 export LEXMORA_WINE_DESKTOP=1 LEXMORA_WINE_TEMPLATE=$BUILD_DIR/wineprefix-template
 . "$(dirname "$0")/../../scripts/wine-env.sh"
-# Shortcuts made in the prefix must not turn into menu entries of this machine.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
+# Shortcuts made in the prefix do not turn into menu entries of this machine: wine-env.sh turns
+# Wine's menu builder off.
 export LC_ALL=C.UTF-8
 
 failures=0
@@ -43,6 +43,8 @@ unix_path() {
 }
 
 scratch=$(mktemp -d)
+# Where Wine's menu builder would put the menu entries of the shortcuts made.
+export XDG_DATA_HOME=$scratch/data-home
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
@@ -327,5 +329,8 @@ for case_name in "$@"; do
     "($((($(date +%s%N) - start) / 1000000)) ms)"
 done
 remove_installed
+case_name=menus
+[ -z "$(ls -A "$XDG_DATA_HOME" 2>/dev/null)" ] ||
+  fail "menu entries were made on this machine: $(cd "$XDG_DATA_HOME" && find . -type f)"
 [ "$failures" = 0 ] || { echo "$failures failed checks"; exit 1; }
 echo "all installer checks passed"
