@@ -39,8 +39,8 @@ if [ "$interactive" = 1 ]; then
 fi
 
 # A known start: no stored settings, so the window opens at 10,10 with 400 x 300 pixels.
-"$WINE" reg delete 'HKCU\Software\Lexmora' /f >/dev/null 2>&1 || true
-"$WINE" explorer /desktop=Lexmora,800x600 "Z:${STAGE//\//\\}\\Lexmora.exe" >/dev/null 2>&1 &
+lexmora_wine_tool reg delete 'HKCU\Software\Lexmora' /f >/dev/null 2>&1 || true
+lexmora_wine_tool explorer /desktop=Lexmora,800x600 "Z:${STAGE//\//\\}\\Lexmora.exe" >/dev/null 2>&1 &
 desktop=$!
 type_out=$(LC_ALL=C.UTF-8 "$WINE" "$BUILD_DIR/tools/lexmora-type.exe" --desktop=Lexmora "$WORD" </dev/null) || {
   echo "$type_out"

@@ -33,7 +33,7 @@ expect_eq() {  # what, got, wanted
   [ "$2" = "$3" ] || fail "$1: got '$2', wanted '$3'"
 }
 
-wine_run() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+wine_tool_output() { lexmora_wine_tool "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # A Windows path as a Unix path, through the prefix's drive links as Wine finds it (without
 # starting a Wine program for it, as winepath would).
 unix_path() {
@@ -57,7 +57,7 @@ case_name=package
 lexmora_wine_up >/dev/null
 
 scratch_w="Z:${scratch//\//\\}"
-IFS='|' read -r local_app_data app_data < <(wine_run cmd /c echo '%LOCALAPPDATA%^|%APPDATA%')
+IFS='|' read -r local_app_data app_data < <(wine_tool_output cmd /c echo '%LOCALAPPDATA%^|%APPDATA%')
 default_dir_w="$local_app_data\\Programs\\Lexmora"
 default_dir=$(unix_path "$default_dir_w")
 shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Lexmora.lnk")
@@ -75,14 +75,14 @@ packed=$(find "$BUILD_DIR/installer/_CPack_Packages" -type d -path '*/Lexmora-*-
 # Unicode, where `reg query` writes to a pipe in the console's code page.
 reg_values() {  # key
   rm -f "$scratch/key.reg"
-  "$WINE" reg export "$1" "$scratch_w\\key.reg" /y >/dev/null 2>&1 </dev/null
+  lexmora_wine_tool reg export "$1" "$scratch_w\\key.reg" /y >/dev/null 2>&1 </dev/null
   [ -f "$scratch/key.reg" ] || return 0
   iconv -f UTF-16 -t UTF-8 "$scratch/key.reg" | tr -d '\r' |
     awk '/^\[/ { n++; next } n == 1 && /^"[^"]*"=".*"$/ { print }' |
     sed 's/^"\([^"]*\)"="\(.*\)"$/\1=\2/; s/\\\(.\)/\1/g'
 }
 value_of() { sed -n "s/^$1=//p"; }  # name; reads reg_values' lines
-key_exists() { "$WINE" reg query "$1" >/dev/null 2>&1 </dev/null; }
+key_exists() { lexmora_wine_tool reg query "$1" >/dev/null 2>&1 </dev/null; }
 hex_of() { od -An -tx1 -v "$@" | tr -d ' \n'; }
 files_in() { (cd "$1" 2>/dev/null && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
 
@@ -95,7 +95,7 @@ remove_installed() {  # a known start: no copy installed, no settings
       printf '[-%s]\r\n' "${key/#HKLM/HKEY_LOCAL_MACHINE}"
     done
   } >"$scratch/remove.reg"
-  "$WINE" reg import "$scratch_w\\remove.reg" >/dev/null 2>&1 </dev/null
+  lexmora_wine_tool reg import "$scratch_w\\remove.reg" >/dev/null 2>&1 </dev/null
 }
 
 install() {  # [/D=folder]: a silent install, with the installer's exit code
@@ -129,7 +129,7 @@ uninstall_as_readme_says() {
   expect_eq "the help page's batch file" "$(sed -n '/^<pre class="bat">/,/<\/pre>$/p' "$HELP" |
     sed 's/^<pre class="bat">//; s/<\/pre>$//; s/&gt;/>/g')" "$batch"
   sed 's/$/\r/' <<<"$batch" >"$scratch/uninstall.cmd"
-  "$WINE" cmd /c "$scratch_w\\uninstall.cmd" </dev/null >/dev/null 2>&1
+  lexmora_wine_tool cmd /c "$scratch_w\\uninstall.cmd" </dev/null >/dev/null 2>&1
 }
 
 # What a fresh install must have given: the packed files, the uninstall entry and the shortcut.
@@ -171,7 +171,7 @@ check_uninstalled() {  # installed folder (Unix path), the files that must be le
 # With reg's exit status, so that a query that failed shows as such, not as a key without values.
 settings_snapshot() {
   for key in "${settings_keys[@]}"; do
-    "$WINE" reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r'
+    lexmora_wine_tool reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r'
     echo "reg query $key: exit code ${PIPESTATUS[0]}"
   done
 }
