@@ -104,13 +104,17 @@ std::optional<bool> AnchorHighlight(HWND toolBar) {
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  // Most waits end within a few tens of milliseconds; a long one (a timeout of the program's,
+  // a start) asks less often as it goes on, since each question costs the program and the Wine
+  // server some work while the other tests need the processors.
+  constexpr DWORD kFirstPauseMs = 10, kLongestPauseMs = 100;
   const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
+  for (DWORD pause = kFirstPauseMs;; pause = std::min(pause + pause / 2, kLongestPauseMs)) {
     if (done())
       return true;
     if (GetTickCount64() >= end)
       return false;
-    Sleep(20);
+    Sleep(pause);
   }
 }
 
