@@ -8,7 +8,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 export BUILD_DIR=${CHECKED_BUILD_DIR:-$ROOT/build-checked}
 "$ROOT/scripts/setup.sh"
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  cmake -G Ninja -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DLEXMORA_CHECKED=ON >/dev/null
+  cmake -G "${CMAKE_GENERATOR:-Ninja}" -S "$ROOT" -B "$BUILD_DIR" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DLEXMORA_CHECKED=ON >/dev/null
 fi
 exec "$ROOT/scripts/test.sh" -E '^(e2e_|installer_|run_script_)' "$@"

@@ -8,15 +8,23 @@
 #
 # The new prefix is a copy of the template prefix of the suite's build BUILD_DIR, the copy
 # run.sh makes when LEXMORA_WINE_TEMPLATE names one (scripts/wine-env.sh), instead of a wineboot
-# of its own. Takes about 20 s with ccache (the build from the cache), a few minutes without it.
+# of its own. The new build folder is made for the generator of BUILD_DIR (Ninja for a folder made
+# now, Unix Makefiles for one made before), which the script's build takes from CMAKE_GENERATOR.
+# Takes about 20 s with ccache (the build from the cache), a few minutes without it.
 # Removes what it made.
 set -uo pipefail
 SOURCE_DIR=$(cd "$1" && pwd)
-TEMPLATE=$(cd "$2" && pwd)/wineprefix-template
+SUITE_BUILD=$(cd "$2" && pwd)
+TEMPLATE=$SUITE_BUILD/wineprefix-template
+generator_of() { sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$1/CMakeCache.txt" 2>/dev/null; }
+GENERATOR=$(generator_of "$SUITE_BUILD")
+GENERATOR=${GENERATOR:-Ninja}
 scratch=$(mktemp -d)
 # The new build folder sits beside build/ in the source tree (ignored by git there): its compile
 # commands then name the sources by the same relative paths as the suite's own build, so that
 # ccache, where it is installed, gives the objects that build made instead of compiling again.
+# That holds for the same generator only: Ninja and Makefiles compile from other folders, with
+# other relative paths, and so never share an object.
 build=$(mktemp -u -d "$SOURCE_DIR/build-runscript.XXXXXX")
 trap 'rm -rf "$scratch" "$build"' EXIT
 
@@ -30,6 +38,7 @@ fail() {
 run_script() {  # output file
   env -u DISPLAY -u WINEPREFIX -u WINEDEBUG -u LEXMORA_OWN_DISPLAY -u LEXMORA_WINE_DESKTOP \
     -u LEXMORA_DPI BUILD_DIR="$build" LEXMORA_WINE_TEMPLATE="$TEMPLATE" \
+    CMAKE_GENERATOR="$GENERATOR" \
     "$SOURCE_DIR/scripts/run.sh" >"$1" 2>&1 </dev/null
 }
 run_script "$scratch/out"
@@ -48,6 +57,8 @@ else
   fi
 fi
 grep -q '^run: looked up ' "$scratch/out" || fail "run.sh did not report the lookup"
+[ "$(generator_of "$build")" = "$GENERATOR" ] ||
+  fail "the build folder's generator got '$(generator_of "$build")', wanted the suite's '$GENERATOR'"
 
 # Again, into the same build folder, while a Wine server already runs for its prefix (as one does
 # for a few seconds after any Wine program of the prefix ends): the script runs the program all
