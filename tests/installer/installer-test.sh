@@ -43,8 +43,9 @@ unix_path() {
 }
 
 scratch=$(mktemp -d)
-# Where Wine's menu builder would put the menu entries of the shortcuts made.
-export XDG_DATA_HOME=$scratch/data-home
+# Where Wine's menu builder would put the menu entries of the shortcuts made: the entries, icons
+# and folders under the data home, the menus that list them under the configuration home.
+export XDG_DATA_HOME=$scratch/data-home XDG_CONFIG_HOME=$scratch/config-home
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
@@ -330,7 +331,9 @@ for case_name in "$@"; do
 done
 remove_installed
 case_name=menus
-[ -z "$(ls -A "$XDG_DATA_HOME" 2>/dev/null)" ] ||
-  fail "menu entries were made on this machine: $(cd "$XDG_DATA_HOME" && find . -type f)"
+for home in "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"; do
+  [ -z "$(ls -A "$home" 2>/dev/null)" ] ||
+    fail "menu entries were made on this machine: $(cd "$home" && find . -type f)"
+done
 [ "$failures" = 0 ] || { echo "$failures failed checks"; exit 1; }
 echo "all installer checks passed"
