@@ -19,7 +19,8 @@ namespace lexmora::e2e {
 // How long a wait for the program lasts before the test gives up.
 inline constexpr DWORD kWaitMs = 10000;
 
-// Polls `done` every few milliseconds until it holds or `timeoutMs` have passed.
+// Polls `done` until it holds or `timeoutMs` have passed: 10 ms apart at first, the pause growing
+// by half each time up to 100 ms, so a condition that turns true late is seen up to 100 ms after.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
 
 // ---- The program folder ----
