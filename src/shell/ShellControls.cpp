@@ -11,6 +11,12 @@
 
 namespace lexmora {
 
+LRESULT StripTextColors(HDC dc) {
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
 namespace {
 
 // Erases the whole window in a system colour, for WM_ERASEBKGND (the DC is in wParam).

@@ -10,6 +10,14 @@
 
 namespace lexmora {
 
+// Room above and below the text of the strip below the tool bar (the match count, the line of
+// word forms), at 96 DPI.
+inline constexpr int kStripPadding = 6;
+
+// A text of the strip stands on the window's background, as the panes around it do: sets the
+// colours of `dc` and gives the brush, as WM_CTLCOLORSTATIC answers.
+LRESULT StripTextColors(HDC dc);
+
 // A read-only rich-text pane that shows the hand pointer. Every press of a mouse button over it,
 // the second press of a double click included, is reported through OnMouseDown and goes no
 // further: the pane takes neither the focus nor a selection from the mouse.

@@ -23,7 +23,6 @@ constexpr wchar_t kTextCue[] = L"Search inside entries";
 constexpr wchar_t kNoMatches[] = L"no matches";
 // Pixels at 96 DPI: the strip's room above and below the label's text, and the room it leaves
 // at the window's right edge.
-constexpr int kStripPadding = 6;
 constexpr int kStripRightRoom = 4;
 
 }  // namespace
@@ -118,17 +117,7 @@ int TTextSearch::StripHeight() const {
   const HWND label = lblMatches.Handle();
   if (label == nullptr || !active_)
     return 0;
-  return LabelTextHeight() + host_.WindowScale(kStripPadding);
-}
-
-int TTextSearch::LabelTextHeight() const {
-  TEXTMETRICW metrics{};
-  const WindowDC windowDc(lblMatches.Handle());
-  const HDC dc = windowDc.Get();
-  HGDIOBJ old = SelectObject(dc, lblMatches.Font());
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  return static_cast<int>(metrics.tmHeight);
+  return lblMatches.TextHeight() + host_.WindowScale(kStripPadding);
 }
 
 void TTextSearch::PlaceStrip(int top, int width) {
@@ -139,7 +128,7 @@ void TTextSearch::PlaceStrip(int top, int width) {
     ShowWindow(label, SW_HIDE);
     return;
   }
-  const int textHeight = LabelTextHeight();
+  const int textHeight = lblMatches.TextHeight();
   const int height = StripHeight();
   // The count's text starts under the search text, whose edit box lies in the search box on
   // the tool bar.
@@ -268,11 +257,7 @@ bool TTextSearch::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
   }
   if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == lblMatches.Handle() &&
       lblMatches.Handle() != nullptr) {
-    // The count stands on the window's background, as the panes around it do.
-    const auto dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    result = StripTextColors(reinterpret_cast<HDC>(wParam));
     return true;
   }
   if (msg != kBuildMessage)

@@ -130,7 +130,6 @@ class TTextSearch {
  private:
   class BuildJob;
   // The height of a line of the label's font.
-  int LabelTextHeight() const;
   // Builds the word index of dictionary k.
   void StartBuild(size_t k);
   void BuildProgress(const BuildJob& job);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "shell/ConstU.h"
+#include "shell/ShellControls.h"
 #include "store/WordSample.h"
 
 namespace lexmora {
@@ -15,8 +16,12 @@ namespace {
 
 // The most words asked of the speller for one misspelled text.
 constexpr size_t kSpellerWords = 10;
-// Room above and below the line's text, at 96 DPI.
-constexpr int kStripPadding = 6;
+
+// The names of a dictionary's languages, as they are kept when not chosen by the user.
+KeptLanguages NamesOf(const DictLanguages& languages) {
+  return {languages.headwords != nullptr ? languages.headwords->Name() : L"",
+          languages.meanings != nullptr ? languages.meanings->Name() : L"", false};
+}
 
 }  // namespace
 
@@ -174,9 +179,7 @@ void TWordForms::DictionaryOpened() {
   // for each dictionary.
   for (size_t k : unknown) {
     TADict& dict = *host_.DictionaryAt(k);
-    const DictLanguages found = DetectDictLanguages(dict, *morphology_);
-    const KeptLanguages detected{found.headwords != nullptr ? found.headwords->Name() : L"",
-                                 found.meanings != nullptr ? found.meanings->Name() : L"", false};
+    const KeptLanguages detected = NamesOf(DetectDictLanguages(dict, *morphology_));
     UseLanguages(dict, detected);
     KeepLanguages(kSettingsRoot, kSettingsKey, host_.DictionaryNameAt(k), detected,
                   LanguageStampOf(dict));
@@ -195,9 +198,7 @@ KeptLanguages TWordForms::DictionaryLanguages() {
   const TADict* dict = host_.LeadDictionary();
   if (dict == nullptr)
     return {};
-  const DictLanguages& used = dict->Languages();
-  return {used.headwords != nullptr ? used.headwords->Name() : L"",
-          used.meanings != nullptr ? used.meanings->Name() : L"", false};
+  return NamesOf(dict->Languages());
 }
 
 void TWordForms::ChooseLanguages(const std::wstring& headwords, const std::wstring& meanings) {
@@ -298,12 +299,7 @@ void TWordForms::SuggestionsArrived(uint32_t request) {
 int TWordForms::StripHeight() const {
   if (line_.markup.empty() || lnkForms.Handle() == nullptr)
     return 0;
-  TEXTMETRICW metrics{};
-  const WindowDC windowDc(lnkForms.Handle());
-  HGDIOBJ old = SelectObject(windowDc.Get(), lnkForms.Font());
-  GetTextMetricsW(windowDc.Get(), &metrics);
-  SelectObject(windowDc.Get(), old);
-  return static_cast<int>(metrics.tmHeight) + host_.WindowScale(kStripPadding);
+  return lnkForms.TextHeight() + host_.WindowScale(kStripPadding);
 }
 
 void TWordForms::PlaceStrip(int left, int top, int width) {
@@ -323,11 +319,7 @@ bool TWordForms::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
     case WM_CTLCOLORSTATIC: {
       if (reinterpret_cast<HWND>(lParam) != lnkForms.Handle() || lnkForms.Handle() == nullptr)
         return false;
-      // The line stands on the window's background, as the panes around it do.
-      const auto dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      result = StripTextColors(reinterpret_cast<HDC>(wParam));
       return true;
     }
     case WM_TIMER:

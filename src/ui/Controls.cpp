@@ -209,6 +209,15 @@ HFONT TControl::Font() const noexcept {
   return reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
 }
 
+int TControl::TextHeight() const {
+  TEXTMETRICW metrics{};
+  const WindowDC windowDc(hwnd_);
+  HGDIOBJ old = SelectObject(windowDc.Get(), Font());
+  GetTextMetricsW(windowDc.Get(), &metrics);
+  SelectObject(windowDc.Get(), old);
+  return static_cast<int>(metrics.tmHeight);
+}
+
 void TControl::SetFont(HFONT font) {
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }

@@ -59,6 +59,8 @@ class TControl {
   std::wstring Text() const;
   virtual void SetText(const std::wstring& text);
   HFONT Font() const noexcept;
+  // The height of a line of text in the control's font.
+  int TextHeight() const;
   // Uses `font` (not owned); SetOwnedFont keeps the font alive as long as the control.
   void SetFont(HFONT font);
   void SetOwnedFont(GdiObject font);
