@@ -108,13 +108,13 @@ std::vector<ShownEntry> TDictsInUse::EntriesFor(int32_t entry) {
     }
     try {
       if (const std::optional<int32_t> found = EntryWithHeadword(k, headword))
-        shown.push_back({dicts_[k].dict.get(), *found, Heading(k)});
+        shown.push_back({dicts_[k].dict.get(), *found, {}});
       ++k;
     } catch (...) {
       DropAfterError(k);
     }
   }
-  // The headings of the dictionaries still in use; none when one is left.
+  // The headings, once the dictionaries still in use are known; none when one is left.
   for (ShownEntry& s : shown)
     s.heading = dicts_.size() > 1 ? Heading(IndexOf(s.dict)) : std::wstring();
   return shown;
